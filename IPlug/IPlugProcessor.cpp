@@ -331,13 +331,18 @@ void IPlugProcessor::ConnectChannels(ERoute direction, int first, int count, boo
   for (int ch = begin; ch < end; ++ch)
   {
     ChannelData& channel = (*channels)[static_cast<size_t>(ch)];
-    channel.mConnected = connected;
     if (!connected)
     {
+      // A channel the host stops feeding would otherwise replay its last converted block to
+      // the block routine, so it drops to silence; one that stays disconnected keeps its
+      // scratch, which the block routine may use as it likes.
+      if (channel.mConnected)
+        std::fill(channel.mScratch.begin(), channel.mScratch.end(), 0.0);
       // A disconnected channel always has a valid buffer, and no host buffer to write into.
       *channel.mSlot = channel.mScratch.data();
       channel.mHostOutput = nullptr;
     }
+    channel.mConnected = connected;
   }
 }
 

@@ -104,7 +104,7 @@ public:
   void PrepareBlockSize(int nFrames);
 
   // Sets the connected flag of channels [first, first + count), clipped to existing channels. A
-  // disconnected channel is pointed back at its scratch buffer.
+  // disconnected channel is pointed back at its scratch buffer, silenced if it was connected.
   void ConnectChannels(ERoute direction, int first, int count, bool connected);
 
   // Hands host buffers to the connected channels of [first, first + count), one host pointer per
