@@ -3,7 +3,7 @@
 #include <cmath>
 #include <memory>
 
-#include "AllocationCounter.h"
+#include "support/AllocationCounter.h"
 #include "Corvane.h"
 #include "support/ProcessingRig.h"
 
@@ -45,20 +45,20 @@ TEST(RealtimeAllocation, RenderingNeverAllocatesOncePrepared)
     c.Set(kGain, 18.0);
     c.rig.RenderPrepared(512);  // the latency settles on this block
 
-    AllocationCounter counter;
+    test::AllocationCounter counter;
     for (int frames : {512, 1, 100, 511, 0})
     {
       c.rig.RenderPrepared(frames);
       c.rig.RenderPrepared(frames, /*hostBypass*/ true);
     }
-    EXPECT_EQ(counter.Count(), 0u) << "oversampling " << oversampling;
+    EXPECT_EQ(counter.Count(), 0) << "oversampling " << oversampling;
   }
 }
 
 TEST(RealtimeAllocation, LatencyChangesStayWithinTheReservedDelayLine)
 {
   PreparedCorvane c(256);
-  AllocationCounter counter;
+  test::AllocationCounter counter;
   c.Set(kOversampling, 1);
   c.rig.RenderPrepared(256);
   EXPECT_EQ(c.plug->GetLatency(), 64);
@@ -69,13 +69,13 @@ TEST(RealtimeAllocation, LatencyChangesStayWithinTheReservedDelayLine)
   c.Set(kBypass, 0);
   c.rig.RenderPrepared(256);
   EXPECT_EQ(c.plug->GetLatency(), 64);
-  EXPECT_EQ(counter.Count(), 0u);
+  EXPECT_EQ(counter.Count(), 0);
 }
 
 TEST(RealtimeAllocation, CounterSeesAllocations)
 {
   // Guards the guard: the counter must notice an allocation on this thread.
-  AllocationCounter counter;
+  test::AllocationCounter counter;
   auto p = std::make_unique<int>(3);
-  EXPECT_EQ(counter.Count(), 1u);
+  EXPECT_EQ(counter.Count(), 1);
 }
