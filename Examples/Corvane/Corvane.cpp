@@ -67,7 +67,7 @@ void Corvane::DefineParameters()
   GetParam(kGain)->DefineDouble("Gain", 0., -30., 30., 0.1, "dB");
   GetParam(kLowGain)->DefineDouble("Low Gain", 0., -10., 10., 0.1);
   GetParam(kHighGain)->DefineDouble("High Gain", 0., -10., 10., 0.1);
-  GetParam(kOutput)->DefineDouble("Output", 0., -15., 15., 0.1, "dB");
+  GetParam(kOutputLevel)->DefineDouble("Output", 0., -15., 15., 0.1, "dB");
   GetParam(kBypass)->DefineInt("Bypass", 0, 0, 1);
   GetParam(kOversampling)->DefineInt("Oversampling", 0, 0, 1);
   GetParam(kOversampling)->AddDisplayText(0., "Oversampling Off");
@@ -92,7 +92,7 @@ void Corvane::OnParamValueChange(int paramIdx)
     case kHighGain:
       mHighTarget.store(v, std::memory_order_relaxed);
       break;
-    case kOutput:
+    case kOutputLevel:
       mOutputFactor.store(std::pow(10.0, v / 20.0), std::memory_order_relaxed);
       break;
     case kOversampling:

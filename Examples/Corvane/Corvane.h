@@ -14,7 +14,7 @@ enum ECorvaneParams
   kGain = 0,
   kLowGain,
   kHighGain,
-  kOutput,
+  kOutputLevel,
   kOversampling,
   kBypass,
   kNumParams
