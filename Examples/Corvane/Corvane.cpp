@@ -110,6 +110,18 @@ void Corvane::OnParamValueChange(int paramIdx)
   }
 }
 
+bool Corvane::WriteState(ByteChunk& chunk) const
+{
+  SerializeEditorSize(chunk);
+  return SerializeParams(chunk);
+}
+
+int Corvane::ReadState(const ByteChunk& chunk, int startPos)
+{
+  const int pos = UnserializeEditorSize(chunk, startPos);
+  return UnserializeParams(chunk, pos);
+}
+
 void Corvane::ResetProcessing()
 {
   for (HalfbandFilter* f : {&mUpLeft, &mUpRight, &mDownLeft, &mDownRight})

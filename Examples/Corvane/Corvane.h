@@ -35,6 +35,10 @@ public:
 
   void OnParamValueChange(int paramIdx) override;  // any thread
 
+  // The saved state: the editor-size record, then the six parameter values (60 bytes).
+  bool WriteState(iplug::ByteChunk& chunk) const override;
+  int ReadState(const iplug::ByteChunk& chunk, int startPos) override;
+
   // audio thread; never allocates unless the latency changes
   void RenderBlock(iplug::sample** inputs, iplug::sample** outputs, int nFrames) override;
   void ResetProcessing() override;  // audio thread (or initialisation)
