@@ -78,6 +78,7 @@ void PostQuitMessage(int exitCode);
 // interval is kept within USER_TIMER_MINIMUM..USER_TIMER_MAXIMUM. Returns the identifier, or 0.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerFunc);
 
-// Stops a thread timer (hwnd NULL) from any thread. A tick already retrieved is still
-// dispatched. FALSE when there is no such timer.
+// Stops a thread timer (hwnd NULL), from any thread; no tick of it is retrieved afterwards, but
+// one already retrieved may still be dispatched while another timer uses the same procedure.
+// FALSE when there is no such timer.
 BOOL KillTimer(HWND hwnd, UINT_PTR idEvent);
