@@ -1,0 +1,85 @@
+#pragma once
+
+#include <atomic>
+
+#include "HalfbandFilter.h"
+#include "IPlugAAX.h"
+#include "CreatePlugin.h"
+#include "OnePoleSmoother.h"
+#include "ToneBiquad.h"
+
+// Parameter indices of the product.
+enum ECorvaneParams
+{
+  kGain = 0,
+  kLowGain,
+  kHighGain,
+  kOutputLevel,
+  kOversampling,
+  kBypass,
+  kNumParams
+};
+
+// The Corvane preamp: drive into an asymmetric saturating curve (optionally at twice the
+// sample rate), low and high tone controls, output level and a fixed make-up gain, on two
+// channels. One object is one instance of the effect.
+//
+// Threads: parameter changes (OnParamValueChange) arrive on the host's parameter thread or the
+// UI thread; RenderBlock and ResetProcessing run on the audio thread. They share only the
+// derived values below, each a single atomic word, and parameter 5 through its atomic value.
+class Corvane final : public iplug::IPlugAAX
+{
+public:
+  explicit Corvane(const InstanceInfo& info);
+  ~Corvane() override;
+
+  void OnParamValueChange(int paramIdx) override;  // any thread
+
+  // audio thread; never allocates unless the latency changes
+  void RenderBlock(iplug::sample** inputs, iplug::sample** outputs, int nFrames) override;
+  void ResetProcessing() override;  // audio thread (or initialisation)
+
+  static constexpr int kOversamplingLatency = 64;
+
+  // The derived values, for inspection.
+  double DriveFactor() const { return mDriveFactor.load(std::memory_order_relaxed); }
+  double LowTarget() const { return mLowTarget.load(std::memory_order_relaxed); }
+  double HighTarget() const { return mHighTarget.load(std::memory_order_relaxed); }
+  double OutputFactor() const { return mOutputFactor.load(std::memory_order_relaxed); }
+  int OversamplingPasses() const { return mPasses.load(std::memory_order_relaxed); }
+  int LatencyFactor() const { return mLatencyFactor.load(std::memory_order_relaxed); }
+  double BypassMultiplier() const { return mBypassMultiplier.load(std::memory_order_relaxed); }
+
+private:
+  static iplug::ConfigRecord MakeConfig();
+  void DefineParameters();
+  void UpdateLatency();
+
+  // Derived values: written by OnParamValueChange, read by the block routine.
+  std::atomic<double> mDriveFactor{1.0};
+  std::atomic<double> mLowTarget{0.0};
+  std::atomic<double> mHighTarget{0.0};
+  std::atomic<double> mOutputFactor{1.0};
+  std::atomic<int> mPasses{0};
+  std::atomic<int> mLatencyFactor{0};
+  std::atomic<double> mBypassMultiplier{1.0};
+
+  // Processing state, audio thread only.
+  OnePoleSmoother mLowSmoother;
+  OnePoleSmoother mHighSmoother;
+  OnePoleSmoother mDriveSmoother;
+  OnePoleSmoother mOutputSmoother;
+  ToneBiquad mLowLeft;
+  ToneBiquad mLowRight;
+  ToneBiquad mHighLeft;
+  ToneBiquad mHighRight;
+  double mLowP = 0.0;
+  double mLowQ = 0.0;
+  double mHighP = 0.0;
+  double mHighQ = 0.0;
+  HalfbandFilter mUpLeft;
+  HalfbandFilter mUpRight;
+  HalfbandFilter mDownLeft;
+  HalfbandFilter mDownRight;
+  double mDenormalOffset = 1e-15;
+};
