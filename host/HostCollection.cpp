@@ -6,7 +6,7 @@ ACFRESULT HostCollection::QueryInterface(const acfIID& iid, void** outInterface)
 {
   if (iid == IID_IAAXCollectionV1 || iid == IID_IACFUnknown)
     return Answer(static_cast<AAX_IACFCollection*>(this), outInterface);
-  if (iid == IID_IACFPluginDefinition)
+  if (iid == IID_IACFPluginDefinition && !mFaults->Trip("query-plugin-definition"))
     return Answer(static_cast<IACFPluginDefinition*>(this), outInterface);
   return Answer(nullptr, outInterface);
 }
@@ -15,7 +15,9 @@ IACFUnknown* HostCollection::NewDescriptor()
 {
   if (mFaults->Trip("new-descriptor"))
     return nullptr;
-  return static_cast<AAX_IACFEffectDescriptor*>(new HostEffectDescriptor(mFaults));
+  auto* descriptor = new HostEffectDescriptor(mFaults);
+  mCreated.push_back(HostRef<HostEffectDescriptor>::Share(descriptor));
+  return static_cast<AAX_IACFEffectDescriptor*>(descriptor);
 }
 
 AAX_Result HostCollection::AddEffect(const char* effectID, IACFUnknown* effectDescriptor)

@@ -14,7 +14,8 @@ namespace aaxhost {
 // The host's registration record for one module: the effects it added, its package names,
 // manufacturer name and version. Handed to the module's registration as the host interface;
 // the same object is the plug-in definition the registration answers. Effect identifiers must
-// be new: a repeated one answers AAX_ERROR_DUPLICATE_EFFECT_ID. Registration thread.
+// be new: a repeated one answers AAX_ERROR_DUPLICATE_EFFECT_ID. The fault "query-plugin-definition"
+// makes it deny being a plug-in definition. Registration thread.
 class HostCollection final : public HostObject<AAX_IACFCollection, IACFPluginDefinition>
 {
 public:
@@ -37,6 +38,8 @@ public:
   IACFUnknown* AsUnknown() { return static_cast<AAX_IACFCollection*>(this); }
 
   const std::vector<Effect>& Effects() const { return mEffects; }
+  // Every effect descriptor handed out, added or not: what a failed registration left behind.
+  const std::vector<HostRef<HostEffectDescriptor>>& CreatedDescriptors() const { return mCreated; }
   const std::string& ManufacturerName() const { return mManufacturerName; }
   const std::vector<std::string>& PackageNames() const { return mPackageNames; }
   uint32_t PackageVersion() const { return mPackageVersion; }
@@ -44,6 +47,7 @@ public:
 private:
   std::shared_ptr<HostFaults> mFaults;
   std::vector<Effect> mEffects;
+  std::vector<HostRef<HostEffectDescriptor>> mCreated;
   std::string mManufacturerName;
   std::vector<std::string> mPackageNames;
   uint32_t mPackageVersion = 0;

@@ -114,7 +114,9 @@ IACFUnknown* HostComponentDescriptor::NewPropertyMap()
 {
   if (mFaults->Trip("new-property-map"))
     return nullptr;
-  return static_cast<AAX_IACFPropertyMap*>(new HostPropertyMap(mFaults));
+  auto* map = new HostPropertyMap(mFaults);
+  mCreatedMaps.push_back(HostRef<HostPropertyMap>::Share(map));
+  return static_cast<AAX_IACFPropertyMap*>(map);
 }
 
 AAX_Result HostComponentDescriptor::AddProcessProc_Native(AAX_CProcessProc processProc, IACFUnknown* properties,

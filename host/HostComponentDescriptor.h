@@ -70,6 +70,8 @@ public:
   const Field* FindField(AAX_CFieldIndex index) const;
   const std::vector<AuxOutputStem>& AuxOutputStems() const { return mAuxOutputStems; }
   const std::vector<ProcessProc>& ProcessProcs() const { return mProcessProcs; }
+  // Every property map handed out, used or not.
+  const std::vector<HostRef<HostPropertyMap>>& CreatedPropertyMaps() const { return mCreatedMaps; }
 
 private:
   AAX_Result AddField(const char* operation, Field field);
@@ -78,6 +80,7 @@ private:
   std::vector<Field> mFields;
   std::vector<AuxOutputStem> mAuxOutputStems;
   std::vector<ProcessProc> mProcessProcs;
+  std::vector<HostRef<HostPropertyMap>> mCreatedMaps;
 };
 
 } // namespace aaxhost

@@ -13,7 +13,9 @@ IACFUnknown* HostEffectDescriptor::NewComponentDescriptor()
 {
   if (mFaults->Trip("new-component-descriptor"))
     return nullptr;
-  return static_cast<AAX_IACFComponentDescriptor*>(new HostComponentDescriptor(mFaults));
+  auto* component = new HostComponentDescriptor(mFaults);
+  mCreated.push_back(HostRef<HostComponentDescriptor>::Share(component));
+  return static_cast<AAX_IACFComponentDescriptor*>(component);
 }
 
 AAX_Result HostEffectDescriptor::AddComponent(IACFUnknown* componentDescriptor)

@@ -35,6 +35,8 @@ public:
   const std::vector<std::string>& Names() const { return mNames; }
   const std::vector<uint32_t>& Categories() const { return mCategories; }
   const std::vector<HostRef<HostComponentDescriptor>>& Components() const { return mComponents; }
+  // Every component descriptor handed out, added or not.
+  const std::vector<HostRef<HostComponentDescriptor>>& CreatedComponents() const { return mCreated; }
   // In registration order.
   const std::vector<Procedure>& Procedures() const { return mProcedures; }
   // The last procedure registered under `id`, or null.
@@ -45,6 +47,7 @@ private:
   std::vector<std::string> mNames;
   std::vector<uint32_t> mCategories;
   std::vector<HostRef<HostComponentDescriptor>> mComponents;
+  std::vector<HostRef<HostComponentDescriptor>> mCreated;
   std::vector<Procedure> mProcedures;
 };
 
