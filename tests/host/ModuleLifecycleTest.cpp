@@ -1,4 +1,8 @@
+#include <cstdio>
 #include <memory>
+#include <set>
+#include <sstream>
+#include <string>
 
 #include "AAX_Errors.h"
 #include "ACFExports.h"
@@ -76,6 +80,28 @@ TEST_F(ModuleHost, ExportsAnswerTheirFixedResults)
   EXPECT_EQ(version, 0x00000204013449EAull);
   EXPECT_EQ(version >> 32, 0x204u);
   EXPECT_EQ(version & 0xFFFFFFFFu, 20204010u);
+}
+
+TEST(ModuleFile, ExportsOnlyTheSevenEntryPoints)
+{
+  FILE* pipe = popen((std::string("nm -D --defined-only '") + CORVANE_MODULE_PATH + "'").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string listing;
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+    listing.append(buffer, n);
+  ASSERT_EQ(pclose(pipe), 0) << listing;
+
+  std::set<std::string> names;
+  std::istringstream lines(listing);
+  std::string address, kind, name;
+  while (lines >> address >> kind >> name)
+    names.insert(name);
+  const std::set<std::string> expected = {"ACFRegisterPlugin", "ACFRegisterComponent", "ACFGetClassFactory",
+                                          "ACFCanUnloadNow",   "ACFStartup",           "ACFShutdown",
+                                          "ACFGetSDKVersion"};
+  EXPECT_EQ(names, expected);
 }
 
 TEST_F(ModuleHost, RegistrationHandsBackTheHostsPluginDefinition)
