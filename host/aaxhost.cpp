@@ -1,6 +1,14 @@
 // aaxhost: the stand-in AAX host's command line.
 //
 //   aaxhost describe [--module PATH]   prints the module's whole description as JSON
+//
+// describe starts the module, registers it and reports what the registration told the host
+// (effects, names, categories, identifiers, package, components with their fields by index,
+// properties in registration order and procedures), then creates an instance of each effect
+// through procedure 0, initialises it with a controller and lists its parameters (defaults
+// and values are normalised, as the host sees them). --module defaults to the module built
+// beside this program. Exit status 1 with a message on standard error when the module cannot
+// be loaded or its registration fails.
 
 #include <filesystem>
 #include <iostream>

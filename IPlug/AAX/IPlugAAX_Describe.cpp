@@ -169,7 +169,10 @@ AAX_Result DescribeComponent(AAX_VEffectDescriptor& effectDescriptor, const AAX_
 
   AAX_VComponentDescriptor* component = effectDescriptor.NewComponentDescriptor();
   if (!component)
-    err = AAX_ERROR_NULL_OBJECT;
+  {
+    err = AAX_ERROR_NULL_OBJECT;  // abandons the registration
+    return AAX_ERROR_NULL_OBJECT;
+  }
 
   err = AddNodeOrPlaceholder(*component, kAAXField_GlobalNode, setup.mWantsGlobalMIDI, AAX_eMIDINodeType_Global,
                              setup.mGlobalMIDINodeName, setup.mGlobalMIDIEventMask);
@@ -211,7 +214,10 @@ AAX_Result DescribeComponent(AAX_VEffectDescriptor& effectDescriptor, const AAX_
 
   AAX_VPropertyMap* properties = component->NewPropertyMap();
   if (!properties)
-    err = AAX_ERROR_NULL_OBJECT;
+  {
+    err = AAX_ERROR_NULL_OBJECT;  // abandons the registration
+    return AAX_ERROR_NULL_OBJECT;
+  }
 
   if (setup.mUsesClientGUI)
     err = properties->AddProperty(AAX_eProperty_UsesClientGUI, 1);

@@ -41,7 +41,7 @@ void AAX_CParameterManager::RemoveParameterByID(AAX_CParamID identifier)
 void AAX_CParameterManager::RemoveAllParameters()
 {
   mParametersByID.clear();
-  // Deleting in reverse keeps the host's registrations unwinding in the order they were made.
+  // Last added, first deleted: the host's registrations unwind in reverse order.
   while (!mParameters.empty())
     mParameters.pop_back();
 }
