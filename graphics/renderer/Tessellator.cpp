@@ -117,19 +117,24 @@ public:
       else
         Pair(ox2, oy2, iu, o.x, o.y, 1.f);
     };
+    if (innerOk && mOuter.size() == 1)
+    {
+      pair(mOuter.front(), ix, iy, innerU);
+      return;
+    }
+    // Bevels and round joins fan round the centre point, whose distance to the rim sets the edge
+    // coverage; the inner corner is the meeting point of the inner edges when the segments are
+    // long enough for it, else each segment's own inner corner.
     if (innerOk)
-    {
-      for (const O& o : mOuter)
-        pair(o, ix, iy, innerU);
-    }
+      pair(mOuter.front(), ix, iy, innerU);
     else
-    {
-      // Segments too short for the inner corner: pivot round the centre point instead.
       pair(mOuter.front(), p.x - s * n0x * w, p.y - s * n0y * w, innerU);
-      for (const O& o : mOuter)
-        pair(o, p.x, p.y, 0.5f);
+    for (const O& o : mOuter)
+      pair(o, p.x, p.y, 0.5f);
+    if (innerOk)
+      pair(mOuter.back(), ix, iy, innerU);
+    else
       pair(mOuter.back(), p.x - s * n1x * w, p.y - s * n1y * w, innerU);
-    }
   }
 
   // Cap at the start of an open sub-path going in direction (dx, dy).
