@@ -347,8 +347,10 @@ bool GLBackend::TextureSize(int image, int& width, int& height) const
 
 GLuint GLBackend::TextureId(int image) const
 {
-  const Texture* t = Find(image);
-  return t ? t->id : 0;
+  // Calls recorded before a deletion still draw with the texture until the frame ends.
+  if (image < 1 || image > int(mTextures.size()) || !mTextures[size_t(image - 1)].live)
+    return 0;
+  return mTextures[size_t(image - 1)].id;
 }
 
 void GLBackend::DeleteTexture(int image)
