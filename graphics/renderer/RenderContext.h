@@ -26,7 +26,8 @@ namespace iplug::igraphics::renderer {
 // and sent to OpenGL by EndFrame, which saves and restores the OpenGL state it changes (blend,
 // stencil, scissor, program, texture and buffer bindings, vertex attributes 0 and 1), so a host
 // that owns the context finds it as it left it. The viewport and the bound framebuffer are the
-// caller's: they decide where the frame lands.
+// caller's: they decide where the frame lands, and the framebuffer needs a stencil buffer (the
+// renderer's own framebuffers have one) because concave and multi-part fills count windings in it.
 //
 // Units: a frame has a logical size (width × height) and a pixel ratio (device pixels per logical
 // unit); coordinates are logical, x to the right and y downwards, through the current transform.
