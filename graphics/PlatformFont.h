@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "FontData.h"
+
 namespace iplug::igraphics {
 
 // A font made by the platform layer, from which the drawing back end takes the font bytes it
@@ -16,6 +18,8 @@ public:
 
   // The platform's handle for the font; null in the base.
   virtual void* GetDescriptor() { return nullptr; }
+  // The font file's bytes and the face this font is; the base has neither (face −1).
+  virtual std::unique_ptr<FontData> GetFontData() { return std::make_unique<FontData>(); }
 
   bool IsSystem() const { return mSystem; }
 
