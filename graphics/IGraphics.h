@@ -404,6 +404,10 @@ public:
   int LayerStackSize() const { return static_cast<int>(mLayers.size()); }
   const IRect& GetClipRect() const { return mClipRECT; }
 
+  // Stand-in declaration until the resource search arrives from the editor work.
+  EResourceLocation SearchImageResource(const char* name, const char* ext, std::string& result, int targetScale,
+                                        int& sourceScale);
+
   // ---- 5. Input support and prompts -----------------------------------------------------------
 
   // Empties the captures and shows a hidden cursor again.
