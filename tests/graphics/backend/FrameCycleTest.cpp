@@ -1,0 +1,161 @@
+// The frame cycle: the persistent main framebuffer, region redraws, the composited window
+// picture, resizing, and closing and reopening the view.
+#include "BackendFixture.h"
+
+#include <GL/gl.h>
+
+#include "renderer/Framebuffer.h"
+
+using namespace iplug::igraphics;
+
+namespace test {
+namespace {
+
+class FrameCycleTest : public BackendFixture
+{
+protected:
+  // Two side-by-side controls: a red one on the left and one on the right whose colour the
+  // test changes.
+  void AttachTwo()
+  {
+    left = new DrawFuncControl(IRect(4, 4, 28, 44), [](IGraphics& gr, const IRect& r) { gr.FillRect(kColorRed, r); });
+    right = new DrawFuncControl(IRect(36, 4, 60, 44),
+                                [this](IGraphics& gr, const IRect& r) { gr.FillRect(rightColor, r); });
+    g->AttachControl(left);
+    g->AttachControl(right);
+  }
+
+  // The display tick and the paint, as the window drives them.
+  void Tick()
+  {
+    IRectList rects;
+    if (g->IsDirty(rects))
+    {
+      g->SetAllControlsClean();
+      g->Draw(rects);
+    }
+    ReadWindow();
+  }
+
+  DrawFuncControl* left = nullptr;
+  DrawFuncControl* right = nullptr;
+  IColor rightColor = kColorBlue;
+};
+
+TEST_F(FrameCycleTest, RegionRedrawKeepsTheRestAndTheWindowGetsTheWholePicture)
+{
+  AttachTwo();
+  Tick();
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+  EXPECT_TRUE(PixelIs(50, 20, kBlue));
+  EXPECT_EQ(left->draws, 1);
+  EXPECT_EQ(right->draws, 1);
+
+  // Only the right control changes: only it is drawn, yet the window shows both.
+  rightColor = kColorGreen;
+  right->SetDirty(false);
+  Tick();
+  EXPECT_EQ(left->draws, 1);
+  EXPECT_EQ(right->draws, 2);
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+  EXPECT_TRUE(PixelIs(50, 20, kGreen));
+  EXPECT_TRUE(PixelIs(32, 20, kClear));
+
+  // The main framebuffer itself holds the whole picture too.
+  const std::vector<uint8_t> main = ReadMainFramebuffer();
+  EXPECT_TRUE(Near(At(main, PhysicalWidth(), 10, 20), kRed, 3));
+  EXPECT_TRUE(Near(At(main, PhysicalWidth(), 50, 20), kGreen, 3));
+
+  // A frame with no dirty region draws nothing and leaves the window as it was.
+  Tick();
+  EXPECT_EQ(right->draws, 2);
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+}
+
+TEST_F(FrameCycleTest, TheWindowIsClearedEveryFrameButTheMainFramebufferIsNot)
+{
+  // Something left in the window's framebuffer from elsewhere does not show through.
+  AttachTwo();
+  glClearColor(1.f, 1.f, 0.f, 1.f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  Tick();
+  EXPECT_TRUE(PixelIs(32, 20, kClear));
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+}
+
+TEST_F(FrameCycleTest, ResizeReplacesTheMainFramebufferAndRedrawsEverything)
+{
+  AttachTwo();
+  Tick();
+  ASSERT_EQ(g->GetMainFramebuffer()->width, 64);
+
+  g->SetScreenScale(2.f);
+  const renderer::Framebuffer* main = g->GetMainFramebuffer();
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main->width, 128);
+  EXPECT_EQ(main->height, 96);
+  // Nothing of the old picture is in the new framebuffer.
+  const std::vector<uint8_t> fresh = ReadMainFramebuffer();
+  EXPECT_TRUE(Near(At(fresh, PhysicalWidth(), 20, 40), kClear, 0));
+
+  Tick();
+  EXPECT_EQ(left->draws, 2);
+  EXPECT_EQ(right->draws, 2);
+  EXPECT_TRUE(PixelIs(20, 40, kRed));
+  EXPECT_TRUE(PixelIs(100, 40, kBlue));
+
+  // A change of zoom does the same, sized by int(int(size × zoom) × screen scale).
+  g->Resize(64, 48, 1.5f);
+  EXPECT_EQ(g->GetMainFramebuffer()->width, 192);
+  EXPECT_EQ(g->GetMainFramebuffer()->height, 144);
+  Tick();
+  EXPECT_TRUE(PixelIs(4 * 3, 4 * 3, kRed));
+  EXPECT_TRUE(PixelIs(60 * 3 - 1, 44 * 3 - 1, kBlue));
+}
+
+TEST_F(FrameCycleTest, ClosingTheViewDropsControlsBitmapsAndRendererAndReopeningWorks)
+{
+  AttachTwo();
+  const std::vector<uint8_t> bytes = EncodePng(2, 2, SolidRGBA(2, 2, 0, 0, 255));
+  ASSERT_TRUE(g->LoadBitmap("b.png", bytes.data(), int(bytes.size())).IsValid());
+  Tick();
+
+  g->OnViewDestroyed();
+  EXPECT_EQ(g->NControls(), 0);
+  EXPECT_EQ(g->BitmapCacheSize(), 0);
+  EXPECT_EQ(g->GetDrawContext(), nullptr);
+  EXPECT_EQ(g->GetMainFramebuffer(), nullptr);
+  // Drawing without a view does nothing.
+  g->BeginFrame();
+  g->FillRect(kColorRed, IRect(0, 0, 10, 10));
+  g->EndFrame();
+  EXPECT_FALSE(g->InDraw());
+
+  g->OnViewInitialized(nullptr);
+  g->SetScreenScale(1.f);
+  ASSERT_NE(g->GetMainFramebuffer(), nullptr);
+  AttachTwo();
+  Tick();
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+  EXPECT_TRUE(PixelIs(50, 20, kBlue));
+}
+
+TEST_F(FrameCycleTest, HostGLStateAroundTheFrameIsTheWindowsFramebuffer)
+{
+  // After a frame the window's framebuffer is bound again, so the window layer can swap it.
+  AttachTwo();
+  Tick();
+  GLint bound = -1;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+  EXPECT_EQ(bound, 0);
+  // Making a layer outside a frame leaves it so too.
+  ILayerPtr layer;
+  g->StartLayer(nullptr, IRect(0, 0, 8, 8));
+  layer = g->EndLayer();
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+  EXPECT_EQ(bound, 0);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+} // namespace
+} // namespace test
