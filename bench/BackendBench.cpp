@@ -1,0 +1,302 @@
+// The drawing back end on Mesa's software rasteriser, with a face like the product's editor:
+// the background (2172 × 428 pixels), four film-strip knobs (a 260 × 15860 strip), two switches
+// (74 × 148 and 368 × 68) and a text box drawn as the value bubble draws, all drawn from generated pictures
+// at the resources' double density. Measured: a full redraw of the face at zoom 1 and 2, and a
+// redraw of one knob's region. Each iteration is one display tick (dirty check and paint),
+// finished on the GPU side (glFinish) so that rasterisation counts.
+#include <benchmark/benchmark.h>
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "IControl.h"
+#include "IRectList.h"
+#include "backend/IGraphicsVectorGL.h"
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+using namespace iplug::igraphics;
+
+namespace {
+
+constexpr int kWidth = 1086, kHeight = 214;
+
+void* GetProc(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
+
+// One off-screen desktop GL context for the whole program, as large as the face at zoom 2.
+bool MakeContext()
+{
+  static const bool made = [] {
+    auto getDisplay =
+      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    EGLDisplay display = getDisplay ? getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)
+                                    : eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    EGLint major, minor;
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor) || !eglBindAPI(EGL_OPENGL_API))
+      return false;
+    const EGLint attribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8,
+                              EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_STENCIL_SIZE, 8, EGL_NONE};
+    EGLConfig config;
+    EGLint count = 0;
+    if (!eglChooseConfig(display, attribs, &config, 1, &count) || count < 1)
+      return false;
+    const EGLint ctxAttribs[] = {EGL_CONTEXT_MAJOR_VERSION, 2, EGL_CONTEXT_MINOR_VERSION, 1, EGL_NONE};
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, ctxAttribs);
+    const EGLint size[] = {EGL_WIDTH, kWidth * 2, EGL_HEIGHT, kHeight * 2, EGL_NONE};
+    EGLSurface surface = eglCreatePbufferSurface(display, config, size);
+    return context != EGL_NO_CONTEXT && surface != EGL_NO_SURFACE &&
+           eglMakeCurrent(display, surface, surface, context);
+  }();
+  return made;
+}
+
+std::vector<uint8_t> Png(int w, int h, int seed)
+{
+  std::vector<uint8_t> px(size_t(w) * size_t(h) * 4);
+  for (int y = 0; y < h; ++y)
+  {
+    for (int x = 0; x < w; ++x)
+    {
+      uint8_t* p = &px[(size_t(y) * size_t(w) + size_t(x)) * 4];
+      p[0] = uint8_t((x * 7 + seed * 40) & 0xff);
+      p[1] = uint8_t((y * 3 + seed * 90) & 0xff);
+      p[2] = uint8_t(((x ^ y) + seed) & 0xff);
+      // Round-ish pictures with transparent corners, as knobs and switches are.
+      const int dx = x % 260 - 130, dy = y % 260 - 130;
+      p[3] = seed != 1 || dx * dx + dy * dy < 120 * 120 ? 255 : 0;
+    }
+  }
+  int length = 0;
+  unsigned char* png = stbi_write_png_to_mem(px.data(), w * 4, w, h, 4, &length);
+  std::vector<uint8_t> bytes(png, png + length);
+  STBIW_FREE(png);
+  return bytes;
+}
+
+class BytesFont : public PlatformFont
+{
+public:
+  explicit BytesFont(std::vector<uint8_t> bytes) : mBytes(std::move(bytes)) {}
+  std::unique_ptr<FontData> GetFontData() override { return std::make_unique<FontData>(mBytes, 0); }
+
+private:
+  std::vector<uint8_t> mBytes;
+};
+
+// The back end with a window that does nothing: frames land in the off-screen surface.
+class BenchGraphics : public IGraphicsVectorGL
+{
+public:
+  using IGraphicsVectorGL::IGraphicsVectorGL;
+  void GetMouseLocation(float& x, float& y) const override { x = y = 0.f; }
+  void HideMouseCursor(bool, bool) override {}
+  void MoveMouseCursor(float, float) override {}
+  void CancelPlatformTextEntry() override {}
+  void* OpenPlatformWindow(void* pParent) override { return pParent; }
+  void ClosePlatformWindow() override {}
+  void* GetPlatformWindow() override { return nullptr; }
+  bool GetTextFromClipboard(std::string&) override { return false; }
+  bool SetTextInClipboard(const char*) override { return false; }
+  void NotifyPopupMenu(IPopupMenu&) override {}
+  EMsgBoxResult ShowMessageBox(const char*, const char*, EMsgBoxType, IMsgBoxCompletionHandlerFunc) override
+  {
+    return kNoResult;
+  }
+  void PromptForFile(std::string&, std::string&, EFileAction, const char*, IFileDialogCompletionHandlerFunc) override {}
+  void PromptForDirectory(std::string&, IFileDialogCompletionHandlerFunc) override {}
+  bool PromptForColor(IColor&, const char*, IColorPickerHandlerFunc) override { return false; }
+  bool OpenURL(const char*, const char*, const char*, const char*) override { return false; }
+
+protected:
+  renderer::GetProcAddressFn GetGLProcAddress() const override { return &GetProc; }
+  PlatformFontPtr LoadPlatformFont(const char*, const char*, ETextStyle) override { return nullptr; }
+  PlatformFontPtr LoadPlatformFont(const char*, void* pData, int dataSize) override
+  {
+    const auto* b = static_cast<const uint8_t*>(pData);
+    return std::make_unique<BytesFont>(std::vector<uint8_t>(b, b + dataSize));
+  }
+  PlatformFontPtr LoadPlatformFont(const char*, const char*) override { return nullptr; }
+  void CachePlatformFont(const char*, const PlatformFontPtr&) override {}
+  void CreatePlatformTextEntry(int, const ITextStyle&, const IRect&, int, const char*) override {}
+  IPopupMenu* CreatePlatformPopupMenu(IPopupMenu&, const IRect&, bool& isAsync) override
+  {
+    isAsync = false;
+    return nullptr;
+  }
+};
+
+// A film-strip control showing one of its frames.
+class FrameControl : public IControl
+{
+public:
+  FrameControl(const IRect& r, const IBitmapInfo& bitmap, int frame) : IControl(r), mBitmap(bitmap), mFrame(frame) {}
+  void Draw(IGraphics& g) override { g.DrawBitmapFrame(mBitmap, GetRECT(), mFrame); }
+  void Step()
+  {
+    mFrame = mFrame % mBitmap.N() + 1;
+    SetDirty(false);
+  }
+
+private:
+  IBitmapInfo mBitmap;
+  int mFrame;
+};
+
+// Drawn as the value bubble draws: a soft shadow, a rounded box with an outline and a value.
+class BubbleBox : public IControl
+{
+public:
+  explicit BubbleBox(const IRect& r) : IControl(r) {}
+  void Draw(IGraphics& g) override
+  {
+    const IRect box = GetRECT().Grown(-6.f);
+    g.DrawFastDropShadow(box, GetRECT(), 2.f, 5.f, 4.f);
+    g.FillRoundRect(kColorWhite, box, 5.f);
+    g.DrawRoundRect(kColorBlack, box, 5.f);
+    g.DrawText(ITextStyle(14.f), "-12.5 dB", box);
+  }
+};
+
+struct Face
+{
+  std::unique_ptr<BenchGraphics> g;
+  FrameControl* knob = nullptr;
+
+  explicit Face(float zoom)
+  {
+    g = std::make_unique<BenchGraphics>(nullptr, kWidth, kHeight, 60, zoom);
+    g->OnViewInitialized(nullptr);
+    g->SetScreenScale(1.f);
+    if (!g->GetDrawContext() || !g->GetMainFramebuffer())
+    {
+      g.reset();
+      return;
+    }
+    std::ifstream f("/usr/share/fonts/truetype/roboto/unhinted/RobotoTTF/Roboto-Regular.ttf", std::ios::binary);
+    std::vector<uint8_t> font((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    g->LoadFont("Roboto-Regular", font.data(), int(font.size()));
+
+    static const std::vector<uint8_t> bg = Png(2172, 428, 0), knobs = Png(260, 15860, 1), sw = Png(74, 148, 2),
+                                      wide = Png(368, 68, 3);
+    const IBitmapInfo bgInfo = g->LoadBitmap("BG.png", bg.data(), int(bg.size()), 1, false, 2);
+    const IBitmapInfo knobInfo = g->LoadBitmap("KNOB.png", knobs.data(), int(knobs.size()), 61, false, 2);
+    const IBitmapInfo swInfo = g->LoadBitmap("SW.png", sw.data(), int(sw.size()), 2, false, 2);
+    const IBitmapInfo overInfo = g->LoadBitmap("OVER.png", wide.data(), int(wide.size()), 2, false, 2);
+
+    // The product's face: background, four knobs at frame 31, the two switches.
+    g->AttachControl(new FrameControl(IRect(0, 0, kWidth, kHeight), bgInfo, 1));
+    for (const float x : {63.f, 337.f, 616.f, 891.f})
+    {
+      auto* k = new FrameControl(IRect(x, 31, x + 130, 161), knobInfo, 31);
+      g->AttachControl(k);
+      if (!knob)
+        knob = k;
+    }
+    g->AttachControl(new FrameControl(IRect(524, 161, 561, 198), swInfo, 1));
+    g->AttachControl(new FrameControl(IRect(450, 12, 634, 29), overInfo, 1));
+    g->AttachControl(new BubbleBox(IRect(97, 161, 159, 191)));
+  }
+
+  ~Face()
+  {
+    if (g)
+      g->OnViewDestroyed();
+  }
+
+  void Tick()
+  {
+    IRectList rects;
+    if (g->IsDirty(rects))
+    {
+      g->SetAllControlsClean();
+      g->Draw(rects);
+    }
+    glFinish();
+  }
+};
+
+void BM_FullFaceRedraw(benchmark::State& state)
+{
+  if (!MakeContext())
+  {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  Face face(float(state.range(0)));
+  if (!face.g)
+  {
+    state.SkipWithError("no renderer");
+    return;
+  }
+  for (auto _ : state)
+  {
+    face.g->SetAllControlsDirty();
+    face.Tick();
+  }
+}
+
+void BM_OneKnobRegion(benchmark::State& state)
+{
+  if (!MakeContext())
+  {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  Face face(float(state.range(0)));
+  if (!face.g)
+  {
+    state.SkipWithError("no renderer");
+    return;
+  }
+  face.g->SetAllControlsDirty();
+  face.Tick();
+  for (auto _ : state)
+  {
+    face.knob->Step();
+    face.Tick();
+  }
+}
+
+// The floor of every frame: nothing redrawn, only the main framebuffer composited onto the window.
+void BM_CompositeOnly(benchmark::State& state)
+{
+  if (!MakeContext())
+  {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  Face face(float(state.range(0)));
+  if (!face.g)
+  {
+    state.SkipWithError("no renderer");
+    return;
+  }
+  for (auto _ : state)
+  {
+    face.g->BeginFrame();
+    face.g->EndFrame();
+    glFinish();
+  }
+}
+
+} // namespace
+
+BENCHMARK(BM_FullFaceRedraw)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneKnobRegion)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompositeOnly)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
