@@ -140,6 +140,35 @@ TEST_F(FrameCycleTest, ClosingTheViewDropsControlsBitmapsAndRendererAndReopening
   EXPECT_TRUE(PixelIs(50, 20, kBlue));
 }
 
+TEST_F(FrameCycleTest, WithoutGLEntryPointsThereIsNoRendererAndEveryCallIsHarmless)
+{
+  class NoGL : public TestVectorGraphics
+  {
+  public:
+    using TestVectorGraphics::TestVectorGraphics;
+
+  protected:
+    renderer::GetProcAddressFn GetGLProcAddress() const override { return nullptr; }
+  };
+  NoGL none(nullptr, kWidth, kHeight);
+  none.OnViewInitialized(nullptr);
+  none.SetScreenScale(1.f);
+  EXPECT_EQ(none.GetDrawContext(), nullptr);
+  EXPECT_EQ(none.GetMainFramebuffer(), nullptr);
+  const std::vector<uint8_t> bytes = EncodePng(2, 2, SolidRGBA(2, 2, 0, 0, 255));
+  EXPECT_FALSE(none.LoadBitmap("b.png", bytes.data(), int(bytes.size())).IsValid());
+  EXPECT_FALSE(none.LoadFont("Roboto-Regular", kRobotoPath));
+  none.BeginFrame();
+  none.FillRect(kColorRed, IRect(0, 0, 10, 10));
+  none.StartLayer(nullptr, IRect(0, 0, 8, 8));
+  ILayerPtr layer = none.EndLayer();
+  IRect r(0, 0, 20, 20);
+  EXPECT_EQ(none.MeasureText(ITextStyle(), "abc", r), 0.f);
+  none.DrawText(ITextStyle(), "abc", r);
+  none.EndFrame();
+  none.OnViewDestroyed();
+}
+
 TEST_F(FrameCycleTest, HostGLStateAroundTheFrameIsTheWindowsFramebuffer)
 {
   // After a frame the window's framebuffer is bound again, so the window layer can swap it.
