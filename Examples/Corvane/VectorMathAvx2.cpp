@@ -1,0 +1,9 @@
+// The preamp's vector kernels for Avx2, 4 doubles per vector. Compiled with -mavx2 -mfma (set by cmake/CorvaneVectorMath.cmake).
+// Reached only through the dispatcher in VectorMath.cpp, after it has checked the processor.
+#define CORVANE_LANES 4
+#define CORVANE_NATIVE __m256d
+#define CORVANE_TANH Sleef_tanhd4_u35avx2
+#define CORVANE_SIN Sleef_sind4_u35avx2
+#define CORVANE_LEVEL SimdLevel::kAvx2
+#define CORVANE_TABLE PreampKernelsAvx2
+#include "PreampKernels.h"

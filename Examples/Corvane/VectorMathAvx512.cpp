@@ -1,0 +1,9 @@
+// The preamp's vector kernels for Avx512, 8 doubles per vector. Compiled with -mavx512f -mavx2 -mfma (set by cmake/CorvaneVectorMath.cmake).
+// Reached only through the dispatcher in VectorMath.cpp, after it has checked the processor.
+#define CORVANE_LANES 8
+#define CORVANE_NATIVE __m512d
+#define CORVANE_TANH Sleef_tanhd8_u35avx512f
+#define CORVANE_SIN Sleef_sind8_u35avx512f
+#define CORVANE_LEVEL SimdLevel::kAvx512
+#define CORVANE_TABLE PreampKernelsAvx512
+#include "PreampKernels.h"

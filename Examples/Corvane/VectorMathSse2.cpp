@@ -1,0 +1,9 @@
+// The preamp's vector kernels for Sse2, 2 doubles per vector. Compiled with no flags: SSE2 is the x86-64 baseline.
+// Reached only through the dispatcher in VectorMath.cpp, after it has checked the processor.
+#define CORVANE_LANES 2
+#define CORVANE_NATIVE __m128d
+#define CORVANE_TANH Sleef_tanhd2_u35sse2
+#define CORVANE_SIN Sleef_sind2_u35sse2
+#define CORVANE_LEVEL SimdLevel::kSse2
+#define CORVANE_TABLE PreampKernelsSse2
+#include "PreampKernels.h"
