@@ -1,8 +1,10 @@
 #include "PreampEngine.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
+#include "HalfbandTaps.h"
 #include "IParam.h"
 #include "VectorMath.h"
 
@@ -24,32 +26,18 @@ constexpr double kToneFloor = 1e-5;
 // The centre tap of the half-band filter lags 64 steps, i.e. 32 frames of two steps.
 constexpr int kCentreLag = 32;
 
-// Writes `count` successive steps of s toward target into out. A smoother whose next step would
-// not change it stays where it is, so its sequence is a fill; that is also where a glide ends.
-// Returns true when every value written is the same.
-bool RunSmoother(OnePoleSmoother& s, double target, double* out, int count)
+// True when the next step would leave the smoother where it is: it has come to rest, and every
+// later step gives the same value.
+bool AtRest(const OnePoleSmoother& s, double target)
 {
   OnePoleSmoother probe = s;
-  const double first = probe.Step(target);
-  if (first == s.z)
-  {
-    s.z = first;
-    std::fill(out, out + count, first);
-    return true;
-  }
-  double previous = s.z;
-  for (int i = 0; i < count; ++i)
-  {
-    const double z = s.Step(target);
-    out[i] = z;
-    if (z == previous)
-    {
-      std::fill(out + i + 1, out + count, z);
-      return false;
-    }
-    previous = z;
-  }
-  return false;
+  return probe.Step(target) == s.z;
+}
+
+// A state the smoother's flush would set to zero (a zero is already zero).
+inline bool Subnormal(double z)
+{
+  return z != 0.0 && std::fabs(z) < DBL_MIN;
 }
 
 // Low control: -10..10 maps to -0.3..0.3; boost and cut amounts never both leave the floor.
@@ -69,7 +57,7 @@ void HighAmounts(double z, double& p, double& q)
 }
 
 template <size_t kLength>
-void SetCoefficients(ToneBiquad& f, const double (&c)[6][kLength], int i)
+void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 {
   f.B0 = c[0][i];
   f.B1 = c[1][i];
@@ -116,11 +104,10 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
   mState.denormalOffset = u;
 
   // 2. Smoother sequences: the drive smoother steps four times per frame, eight with oversampling.
-  const bool lowSettled = RunSmoother(mState.lowSmoother, targets.low, mLowZ, n);
-  const bool highSettled = RunSmoother(mState.highSmoother, targets.high, mHighZ, n);
   const bool oversampling = targets.passes != 0;
-  RunSmoother(mState.driveSmoother, targets.drive, mDrive, (oversampling ? 8 : 4) * n);
-  RunSmoother(mState.outputSmoother, targets.output, mOutputZ, 2 * n);
+  bool lowSettled = false;
+  bool highSettled = false;
+  RunSmoothers(targets, oversampling ? 8 : 4, n, lowSettled, highSettled);
 
   // 3. Tone designs.
   const bool lowGlides = DesignLow(kernels, sampleRate, lowSettled ? 1 : n);
@@ -156,6 +143,111 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
   }
 }
 
+// ---- smoother sequences ---------------------------------------------------------------------
+
+// A smoother at rest is a fill. The others step frame by frame in one loop, so that their
+// recursions overlap; the drive smoother's, with four or eight steps per frame, sets the pace.
+//
+// The flush of subnormal states would sit on each recursion's critical path, and it almost never
+// fires: so the loop runs without it and notes whether any state came out subnormal; only then are
+// the sequences taken again, one step at a time with the flush. Until a flush fires the two are the
+// same, so the values are always exactly those of OnePoleSmoother::Step.
+void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, bool& lowSettled,
+                                bool& highSettled)
+{
+  const OnePoleSmoother start[4] = {mState.lowSmoother, mState.highSmoother, mState.driveSmoother,
+                                    mState.outputSmoother};
+  lowSettled = AtRest(mState.lowSmoother, targets.low);
+  highSettled = AtRest(mState.highSmoother, targets.high);
+  const bool driveSettled = AtRest(mState.driveSmoother, targets.drive);
+  const bool othersSettled = lowSettled && highSettled && AtRest(mState.outputSmoother, targets.output);
+
+  if (driveSettled)
+    std::fill(mDrive, mDrive + driveSteps * n, mState.driveSmoother.z);
+  if (othersSettled)
+  {
+    std::fill(mLowZ, mLowZ + n, mState.lowSmoother.z);
+    std::fill(mHighZ, mHighZ + n, mState.highSmoother.z);
+    std::fill(mOutputZ, mOutputZ + 2 * n, mState.outputSmoother.z);
+  }
+
+  bool subnormal = false;
+  if (!driveSettled)
+  {
+    if (othersSettled)
+      subnormal = driveSteps == 8 ? StepSmoothers<8, false>(targets, n) : StepSmoothers<4, false>(targets, n);
+    else
+      subnormal = driveSteps == 8 ? StepSmoothers<8, true>(targets, n) : StepSmoothers<4, true>(targets, n);
+  }
+  else if (!othersSettled)
+  {
+    subnormal = StepSmoothers<0, true>(targets, n);
+  }
+  if (!subnormal)
+    return;
+
+  mState.lowSmoother = start[0];
+  mState.highSmoother = start[1];
+  mState.driveSmoother = start[2];
+  mState.outputSmoother = start[3];
+  for (int i = 0; i < n; ++i)
+  {
+    mLowZ[i] = mState.lowSmoother.Step(targets.low);
+    mHighZ[i] = mState.highSmoother.Step(targets.high);
+  }
+  for (int i = 0; i < driveSteps * n; ++i)
+    mDrive[i] = mState.driveSmoother.Step(targets.drive);
+  for (int i = 0; i < 2 * n; ++i)
+    mOutputZ[i] = mState.outputSmoother.Step(targets.output);
+}
+
+// kDriveSteps 0 leaves the drive smoother alone; kOthers false leaves the low, high and output
+// smoothers alone. Returns whether any state came out subnormal.
+template <int kDriveSteps, bool kOthers>
+bool PreampEngine::StepSmoothers(const Targets& targets, int n)
+{
+  OnePoleSmoother& low = mState.lowSmoother;
+  OnePoleSmoother& high = mState.highSmoother;
+  OnePoleSmoother& drive = mState.driveSmoother;
+  OnePoleSmoother& output = mState.outputSmoother;
+  const double aLow = low.a, cLow = low.b * targets.low;
+  const double aHigh = high.a, cHigh = high.b * targets.high;
+  const double aDrive = drive.a, cDrive = drive.b * targets.drive;
+  const double aOutput = output.a, cOutput = output.b * targets.output;
+  double zLow = low.z, zHigh = high.z, zDrive = drive.z, zOutput = output.z;
+  bool subnormal = false;
+  for (int i = 0; i < n; ++i)
+  {
+    for (int k = 0; k < kDriveSteps; ++k)
+    {
+      zDrive = aDrive * zDrive + cDrive;
+      mDrive[kDriveSteps * i + k] = zDrive;
+      subnormal |= Subnormal(zDrive);
+    }
+    if constexpr (kOthers)
+    {
+      zLow = aLow * zLow + cLow;
+      zHigh = aHigh * zHigh + cHigh;
+      const double o1 = aOutput * zOutput + cOutput;
+      zOutput = aOutput * o1 + cOutput;
+      mLowZ[i] = zLow;
+      mHighZ[i] = zHigh;
+      mOutputZ[2 * i] = o1;
+      mOutputZ[2 * i + 1] = zOutput;
+      subnormal |= Subnormal(zLow) | Subnormal(zHigh) | Subnormal(o1) | Subnormal(zOutput);
+    }
+  }
+  if constexpr (kDriveSteps > 0)
+    drive.z = zDrive;
+  if constexpr (kOthers)
+  {
+    low.z = zLow;
+    high.z = zHigh;
+    output.z = zOutput;
+  }
+  return subnormal;
+}
+
 // ---- tone designs ----------------------------------------------------------------------------
 
 // `frames` is 1 when the control is settled for the whole chunk: then the filters keep their
@@ -169,11 +261,12 @@ bool PreampEngine::DesignLow(const PreampKernels& kernels, double sampleRate, in
   if (frames == 1 && sampleRate == mLowDesignRate && mAmountP[0] == mState.lowP && mAmountQ[0] == mState.lowQ)
     return false;
 
-  double* const c[6] = {mLowCoefficients[0], mLowCoefficients[1], mLowCoefficients[2],
-                        mLowCoefficients[3], mLowCoefficients[4], mLowCoefficients[5]};
+  double* const c[7] = {mLowCoefficients[0], mLowCoefficients[1], mLowCoefficients[2], mLowCoefficients[3],
+                        mLowCoefficients[4], mLowCoefficients[5], mLowCoefficients[6]};
   kernels.designLowTone(sampleRate, mAmountP, mAmountQ, c, frames);
   SetCoefficients(mState.lowLeft, mLowCoefficients, last);
   SetCoefficients(mState.lowRight, mLowCoefficients, last);
+  mLowInverseA0 = mLowCoefficients[6][last];
   mState.lowP = mAmountP[last];
   mState.lowQ = mAmountQ[last];
   mLowDesignRate = sampleRate;
@@ -188,11 +281,12 @@ bool PreampEngine::DesignHigh(const PreampKernels& kernels, double sampleRate, i
   if (frames == 1 && sampleRate == mHighDesignRate && mAmountP[0] == mState.highP && mAmountQ[0] == mState.highQ)
     return false;
 
-  double* const c[6] = {mHighCoefficients[0], mHighCoefficients[1], mHighCoefficients[2],
-                        mHighCoefficients[3], mHighCoefficients[4], mHighCoefficients[5]};
+  double* const c[7] = {mHighCoefficients[0], mHighCoefficients[1], mHighCoefficients[2], mHighCoefficients[3],
+                        mHighCoefficients[4], mHighCoefficients[5], mHighCoefficients[6]};
   kernels.designHighTone(sampleRate, mAmountP, mAmountQ, c, frames);
   SetCoefficients(mState.highLeft, mHighCoefficients, last);
   SetCoefficients(mState.highRight, mHighCoefficients, last);
+  mHighInverseA0 = mHighCoefficients[6][last];
   mState.highP = mAmountP[last];
   mState.highQ = mAmountQ[last];
   mHighDesignRate = sampleRate;
@@ -239,20 +333,49 @@ void PreampEngine::SaturateOversampled(const PreampKernels& kernels, int n)
   Downsample(kernels, mState.downRight, mSaturated[1], mSaturated[3], mTone[1], n);
 }
 
-// The up-sampler sees each input followed by a zero; both of its outputs are kept.
+// The up-sampler sees each input followed by a zero; both of its outputs are kept. The zeros are
+// stored as the offset, so once the filter has run for 64 frames the pairs of its first output all
+// hold that one value, and the kernel's sum over them is a constant taken once per chunk.
 void PreampEngine::Upsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* x,
                             double* first, double* second, int n)
 {
-  filter.ReadPhases(mEven, mOdd);
   const double o = filter.Offset();
+  const double constantSum = ConstantPairSum(kernels, o); // before the phases fill the scratch
+  filter.ReadPhases(mEven, mOdd);
   for (int i = 0; i < n; ++i)
   {
     mEven[kHistory + i] = x[i] + -o;
     mOdd[kHistory + i] = 0.0 + o;
   }
-  kernels.halfband(mEven + kCentreLag, mOdd + kCentreLag, o, first, n);
+  const double* evenCentre = mEven + kCentreLag;
+  if (std::all_of(mOdd, mOdd + n + 2 * kCentreLag - 1, [o](double v) { return v == o; }))
+  {
+    for (int i = 0; i < n; ++i)
+      first[i] = (constantSum + kHalfbandCentreTap * evenCentre[i]) + o;
+  }
+  else
+  {
+    kernels.halfband(evenCentre, mOdd + kCentreLag, o, first, n);
+  }
   kernels.halfband(mOdd + kCentreLag, mEven + kCentreLag + 1, -o, second, n);
   filter.WritePhases(mEven, mOdd, n);
+}
+
+// The half-band kernel's sum over pairs that all hold `value`, kept for the last value and kernels.
+// Uses the phase scratch when it has to take the sum anew.
+double PreampEngine::ConstantPairSum(const PreampKernels& kernels, double value)
+{
+  if (mPairSumKernels != &kernels || mPairSumValue != value)
+  {
+    std::fill(std::begin(mEven), std::end(mEven), value);
+    std::fill(std::begin(mOdd), std::end(mOdd), 0.0);
+    double sum[1 + kHalfbandKernelPadding];
+    kernels.halfband(mOdd, mEven + kCentreLag, 0.0, sum, 1);
+    mPairSumKernels = &kernels;
+    mPairSumValue = value;
+    mPairSum = sum[0];
+  }
+  return mPairSum;
 }
 
 // The down-sampler sees both processed samples of a frame and keeps only its first output.
@@ -270,33 +393,86 @@ void PreampEngine::Downsample(const PreampKernels& kernels, HalfbandFilter& filt
   filter.WritePhases(mEven, mOdd, n);
 }
 
-// ---- tone filters ----------------------------------------------------------------------------
+// ---- tone filters ---------------------------------------------------------------------------
 
-// Serial by nature. The filters are copied in and out so their state stays in registers.
+namespace
+{
+// Left and right side by side: both channels' filters share their coefficients, so one SSE2
+// operation (the x86-64 baseline, no dispatch needed) steps both, lane by lane exactly as two
+// scalar operations would.
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+
+struct ToneHistory
+{
+  Pair x1, x2, y1, y2;
+};
+
+struct ToneCoefficients
+{
+  double b0, b1, b2, a1, a2, inverseA0;
+};
+
+template <size_t kLength>
+ToneCoefficients CoefficientsAt(const double (&c)[7][kLength], int i)
+{
+  return {c[0][i], c[1][i], c[2][i], c[4][i], c[5][i], c[6][i]};
+}
+
+ToneCoefficients CoefficientsOf(const ToneBiquad& f, double inverseA0)
+{
+  return {f.B0, f.B1, f.B2, f.A1, f.A2, inverseA0};
+}
+
+// ToneBiquad::Step with the feedback of the last output added last and the division by A0 taken as
+// a multiplication by its reciprocal: the recursion's critical path is then a multiplication, a
+// subtraction and a multiplication. The results differ from the division's in the last bits only.
+inline Pair ToneStep(ToneHistory& h, const ToneCoefficients& c, Pair x)
+{
+  const Pair x0 = 10.0 * x;
+  const Pair y = (c.b1 * h.x1 + c.b0 * x0 + c.b2 * h.x2 - c.a2 * h.y2 - c.a1 * h.y1) * c.inverseA0;
+  h.x2 = h.x1;
+  h.x1 = x0;
+  h.y2 = h.y1;
+  h.y1 = y;
+  return y;
+}
+
+ToneHistory HistoryOf(const ToneBiquad& left, const ToneBiquad& right)
+{
+  return {Pair{left.x1, right.x1}, Pair{left.x2, right.x2}, Pair{left.y1, right.y1}, Pair{left.y2, right.y2}};
+}
+
+void KeepHistory(ToneBiquad& f, const ToneHistory& h, int lane)
+{
+  f.x2 = h.x2[lane];
+  f.x1 = h.x1[lane];
+  f.x0 = h.x1[lane];
+  f.y2 = h.y2[lane];
+  f.y1 = h.y1[lane];
+  f.y0 = h.y1[lane];
+}
+} // namespace
+
+// Serial by nature: the low filter feeds the high one, frame by frame.
 template <bool kLowGlides, bool kHighGlides>
 void PreampEngine::RunToneFilters(int n)
 {
-  ToneBiquad lowL = mState.lowLeft;
-  ToneBiquad lowR = mState.lowRight;
-  ToneBiquad highL = mState.highLeft;
-  ToneBiquad highR = mState.highRight;
+  ToneHistory low = HistoryOf(mState.lowLeft, mState.lowRight);
+  ToneHistory high = HistoryOf(mState.highLeft, mState.highRight);
+  ToneCoefficients lowC = CoefficientsOf(mState.lowLeft, mLowInverseA0);
+  ToneCoefficients highC = CoefficientsOf(mState.highLeft, mHighInverseA0);
   for (int i = 0; i < n; ++i)
   {
     if constexpr (kLowGlides)
-    {
-      SetCoefficients(lowL, mLowCoefficients, i);
-      SetCoefficients(lowR, mLowCoefficients, i);
-    }
+      lowC = CoefficientsAt(mLowCoefficients, i);
     if constexpr (kHighGlides)
-    {
-      SetCoefficients(highL, mHighCoefficients, i);
-      SetCoefficients(highR, mHighCoefficients, i);
-    }
-    mTone[0][i] = highL.Step(lowL.Step(mTone[0][i]));
-    mTone[1][i] = highR.Step(lowR.Step(mTone[1][i]));
+      highC = CoefficientsAt(mHighCoefficients, i);
+    const Pair y = ToneStep(high, highC, ToneStep(low, lowC, Pair{mTone[0][i], mTone[1][i]}));
+    mTone[0][i] = y[0];
+    mTone[1][i] = y[1];
   }
-  mState.lowLeft = lowL;
-  mState.lowRight = lowR;
-  mState.highLeft = highL;
-  mState.highRight = highR;
+  KeepHistory(mState.lowLeft, low, 0);
+  KeepHistory(mState.lowRight, low, 1);
+  KeepHistory(mState.highLeft, high, 0);
+  KeepHistory(mState.highRight, high, 1);
 }

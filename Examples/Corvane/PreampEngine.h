@@ -79,12 +79,16 @@ private:
   void RenderChunk(const PreampKernels& kernels, double sampleRate, const Targets& targets,
                    const iplug::IParam& bypass, iplug::sample** inputs, iplug::sample** outputs,
                    int start, int n);
+  void RunSmoothers(const Targets& targets, int driveSteps, int n, bool& lowSettled, bool& highSettled);
+  template <int kDriveSteps, bool kOthers>
+  bool StepSmoothers(const Targets& targets, int n);
   bool DesignLow(const PreampKernels& kernels, double sampleRate, int n);
   bool DesignHigh(const PreampKernels& kernels, double sampleRate, int n);
   void Saturate(const PreampKernels& kernels, int n);
   void SaturateOversampled(const PreampKernels& kernels, int n);
   void Upsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* x, double* first,
                 double* second, int n);
+  double ConstantPairSum(const PreampKernels& kernels, double value);
   void Downsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* first,
                   const double* second, double* out, int n);
   template <bool kLowGlides, bool kHighGlides>
@@ -94,6 +98,13 @@ private:
   // The sample rates the tone filters' current coefficients were designed at (0: never).
   double mLowDesignRate = 0.0;
   double mHighDesignRate = 0.0;
+  // 1 / A0 of the tone filters' current coefficients.
+  double mLowInverseA0 = 0.0;
+  double mHighInverseA0 = 0.0;
+  // The half-band sum over constant pairs, for the value and kernels it was taken with.
+  const PreampKernels* mPairSumKernels = nullptr;
+  double mPairSumValue = 0.0;
+  double mPairSum = 0.0;
 
   static constexpr int kPad = 32;  // room for whole vectors past the end (at least the kernels' padding)
   static constexpr int kStride = kMaxChunk + kPad;
@@ -109,8 +120,8 @@ private:
   alignas(64) double mOutputZ[2 * kMaxChunk] = {};            // output smoother, two steps per frame
   alignas(64) double mAmountP[kStride] = {};                  // tone arguments of each frame
   alignas(64) double mAmountQ[kStride] = {};
-  alignas(64) double mLowCoefficients[6][kStride] = {};       // per-frame designs: B0, B1, B2, A0, A1, A2
-  alignas(64) double mHighCoefficients[6][kStride] = {};
+  alignas(64) double mLowCoefficients[7][kStride] = {};       // per-frame designs: B0, B1, B2, A0, A1, A2, 1/A0
+  alignas(64) double mHighCoefficients[7][kStride] = {};
   alignas(64) double mDriven[4][kStride] = {};                // what enters the curve: L, R (and their second passes)
   alignas(64) double mDivisor[4][kStride] = {};               // the drive step each result is divided by
   alignas(64) double mSaturated[4][kStride] = {};             // the curve's results

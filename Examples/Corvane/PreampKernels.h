@@ -8,6 +8,7 @@
 //   CORVANE_LANES          doubles per vector (2, 4 or 8)
 //   CORVANE_NATIVE         the matching intrinsic vector type (__m128d, __m256d, __m512d)
 //   CORVANE_TANH, CORVANE_SIN   SLEEF's functions of that width
+//   CORVANE_MULADD(a, b, c)     a * b + c on intrinsic vectors: fused where the set has it
 //   CORVANE_LEVEL          the SimdLevel it builds for
 //   CORVANE_TABLE          the name of its table function (PreampKernelsSse2 ...)
 //
@@ -45,6 +46,11 @@ inline Vec Splat(double x)
 inline Vec Tanh(Vec x)
 {
   return (Vec) CORVANE_TANH((CORVANE_NATIVE) x);
+}
+
+inline Vec MulAdd(Vec a, Vec b, Vec c)
+{
+  return (Vec) CORVANE_MULADD((CORVANE_NATIVE) a, (CORVANE_NATIVE) b, (CORVANE_NATIVE) c);
 }
 
 inline Vec Sin(Vec x)
@@ -90,32 +96,57 @@ void SaturateDivide(const double* d, const double* g, double* out, int n)
   }
 }
 
-// Four vectors of outputs at a time: each output's sum is a chain of 32 dependent additions, so
-// independent chains side by side keep the arithmetic units busy.
+// Each output sums its 32 pairs first and only then adds the centre tap and the offset: so a window
+// whose pairs all hold one value sums to a constant, which the block routine may take once (see
+// VectorMath.h).
+//
+// Four vectors of outputs at a time (a group), so that independent sums keep the units busy. The
+// window a pair reads for tap k of vector j starts kLanes * j + k places from the group, so taps
+// that differ by a multiple of kLanes share windows between the vectors: the taps are taken by
+// residue r (k = r + kLanes * q), up to four values of q at a time, which loads each window once
+// instead of once per tap and vector. Every output adds its terms in the same order.
 void Halfband(const double* centre, const double* pairs, double offset, double* out, int n)
 {
-  constexpr int kGroup = 4 * kLanes;
+  constexpr int kVectors = 4;
+  constexpr int kGroup = kVectors * kLanes;
+  constexpr int kPerResidue = kHalfbandOddTapCount / kLanes;
+  constexpr int kStep = kPerResidue < 4 ? kPerResidue : 4;
+  constexpr int kWindows = kStep + kVectors - 1;
   static_assert(kGroup <= kHalfbandKernelPadding, "padding too small for one group of outputs");
+  static_assert(kHalfbandOddTapCount % kLanes == 0 && kPerResidue % kStep == 0, "taps must split evenly");
+
   for (int i = 0; i < n; i += kGroup)
   {
-    Vec acc0 = kHalfbandCentreTap * Load(centre + i);
-    Vec acc1 = kHalfbandCentreTap * Load(centre + i + kLanes);
-    Vec acc2 = kHalfbandCentreTap * Load(centre + i + 2 * kLanes);
-    Vec acc3 = kHalfbandCentreTap * Load(centre + i + 3 * kLanes);
     const double* newer = pairs + i;
     const double* older = pairs + i - 1;
-    for (int k = 0; k < kHalfbandOddTapCount; ++k)
+    Vec acc[kVectors] = {};
+    for (int r = 0; r < kLanes; ++r)
     {
-      const double h = kHalfbandOddTaps[k];
-      acc0 += h * (Load(newer + k) + Load(older - k));
-      acc1 += h * (Load(newer + k + kLanes) + Load(older - k + kLanes));
-      acc2 += h * (Load(newer + k + 2 * kLanes) + Load(older - k + 2 * kLanes));
-      acc3 += h * (Load(newer + k + 3 * kLanes) + Load(older - k + 3 * kLanes));
+      for (int q0 = 0; q0 < kPerResidue; q0 += kStep)
+      {
+        // Tap k = r + kLanes * (q0 + c) of vector j reads newer window c + j and older window
+        // j - c + kStep - 1.
+        Vec newerWindow[kWindows];
+        Vec olderWindow[kWindows];
+        for (int t = 0; t < kWindows; ++t)
+        {
+          newerWindow[t] = Load(newer + r + kLanes * (q0 + t));
+          olderWindow[t] = Load(older - r + kLanes * (t - (kStep - 1) - q0));
+          // With 32 vector registers every window fits: keep each in one, as left alone the
+          // compiler loads it again for every use. With 16 they do not, and reloads are cheaper.
+          if constexpr (kLanes == 8)
+            __asm__("" : "+v"(newerWindow[t]), "+v"(olderWindow[t]));
+        }
+        for (int c = 0; c < kStep; ++c)
+        {
+          const Vec h = Splat(kHalfbandOddTaps[r + kLanes * (q0 + c)]);
+          for (int j = 0; j < kVectors; ++j)
+            acc[j] = MulAdd(h, newerWindow[c + j] + olderWindow[j - c + kStep - 1], acc[j]);
+        }
+      }
     }
-    Store(out + i, acc0 + offset);
-    Store(out + i + kLanes, acc1 + offset);
-    Store(out + i + 2 * kLanes, acc2 + offset);
-    Store(out + i + 3 * kLanes, acc3 + offset);
+    for (int j = 0; j < kVectors; ++j)
+      Store(out + i + j * kLanes, (acc[j] + kHalfbandCentreTap * Load(centre + i + j * kLanes)) + offset);
   }
 }
 
@@ -127,6 +158,7 @@ inline void StoreDesign(double* const* c, int i, const ToneDesign<Vec>& d)
   Store(c[3] + i, d.A0);
   Store(c[4] + i, d.A1);
   Store(c[5] + i, d.A2);
+  Store(c[6] + i, Splat(1.0) / d.A0);
 }
 
 inline void StoreDesignPartial(double* const* c, int i, int count, const ToneDesign<Vec>& d)
@@ -137,6 +169,7 @@ inline void StoreDesignPartial(double* const* c, int i, int count, const ToneDes
   StorePartial(c[3] + i, count, d.A0);
   StorePartial(c[4] + i, count, d.A1);
   StorePartial(c[5] + i, count, d.A2);
+  StorePartial(c[6] + i, count, Splat(1.0) / d.A0);
 }
 
 // Unused lanes design the centre settings.

@@ -33,12 +33,15 @@ struct PreampKernels
   void (*saturateDivide)(const double* d, const double* g, double* out, int n);
 
   // The kept outputs of the half-band filter in polyphase form:
-  //   out[i] = 0.5 centre[i] + sum over k < 32 of h(2k+1) (pairs[i+k] + pairs[i-1-k]) + offset,
-  // summed in that order; pairs[-32..-1] must be readable.
+  //   out[i] = (sum + 0.5 centre[i]) + offset,  sum = the sum over k < 32 of h(2k+1) (pairs[i+k] + pairs[i-1-k]),
+  // the sum taken in order of k. pairs[-32..-1] must be readable. When every pair in the windows
+  // holds the same value, every sum is the one `halfband` gives for a single output with that
+  // value in every pair, a zero centre and a zero offset, and each output is that sum plus
+  // 0.5 centre[i] plus the offset, added in that order, to the bit.
   void (*halfband)(const double* centre, const double* pairs, double offset, double* out, int n);
 
-  // Tone designs for n argument pairs (p[i], q[i]) at sample rate f, into coefficient arrays in the
-  // order B0, B1, B2, A0, A1, A2.
+  // Tone designs for n argument pairs (p[i], q[i]) at sample rate f, into seven coefficient arrays
+  // in the order B0, B1, B2, A0, A1, A2 and 1 / A0.
   void (*designLowTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
   void (*designHighTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
 };

@@ -4,6 +4,7 @@
 #define CORVANE_NATIVE __m256d
 #define CORVANE_TANH Sleef_tanhd4_u35avx2
 #define CORVANE_SIN Sleef_sind4_u35avx2
+#define CORVANE_MULADD(a, b, c) _mm256_fmadd_pd(a, b, c)
 #define CORVANE_LEVEL SimdLevel::kAvx2
 #define CORVANE_TABLE PreampKernelsAvx2
 #include "PreampKernels.h"

@@ -4,6 +4,7 @@
 #define CORVANE_NATIVE __m512d
 #define CORVANE_TANH Sleef_tanhd8_u35avx512f
 #define CORVANE_SIN Sleef_sind8_u35avx512f
+#define CORVANE_MULADD(a, b, c) _mm512_fmadd_pd(a, b, c)
 #define CORVANE_LEVEL SimdLevel::kAvx512
 #define CORVANE_TABLE PreampKernelsAvx512
 #include "PreampKernels.h"

@@ -280,8 +280,8 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       EXPECT_EQ(out[n], -7.0) << "wrote past the end, n " << n;
 
       std::vector<double> p(n), q(n), lowP(n), lowQ(n);
-      std::vector<std::vector<double>> c(6, std::vector<double>(n + 1, -7.0));
-      double* cp[6] = {c[0].data(), c[1].data(), c[2].data(), c[3].data(), c[4].data(), c[5].data()};
+      std::vector<std::vector<double>> c(7, std::vector<double>(n + 1, -7.0));
+      double* cp[7] = {c[0].data(), c[1].data(), c[2].data(), c[3].data(), c[4].data(), c[5].data(), c[6].data()};
       for (int i = 0; i < n; ++i)
       {
         p[i] = 0.15 + 0.85 * unit(rng);
@@ -292,8 +292,8 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       {
         ToneBiquad t;
         t.DesignHighTone(kRate, p[i], q[i]);
-        const double expected[6] = {t.B0, t.B1, t.B2, t.A0, t.A1, t.A2};
-        for (int j = 0; j < 6; ++j)
+        const double expected[7] = {t.B0, t.B1, t.B2, t.A0, t.A1, t.A2, 1.0 / t.A0};
+        for (int j = 0; j < 7; ++j)
           EXPECT_NEAR(c[j][i], expected[j], 1e-14 * std::fabs(expected[j]) + 1e-18) << "high " << j;
       }
       for (int i = 0; i < n; ++i)
@@ -306,11 +306,11 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       {
         ToneBiquad t;
         t.DesignLowTone(kRate, p[i], q[i]);
-        const double expected[6] = {t.B0, t.B1, t.B2, t.A0, t.A1, t.A2};
-        for (int j = 0; j < 6; ++j)
+        const double expected[7] = {t.B0, t.B1, t.B2, t.A0, t.A1, t.A2, 1.0 / t.A0};
+        for (int j = 0; j < 7; ++j)
           EXPECT_NEAR(c[j][i], expected[j], 1e-14 * std::fabs(expected[j])) << "low " << j;
       }
-      for (int j = 0; j < 6; ++j)
+      for (int j = 0; j < 7; ++j)
         EXPECT_EQ(c[j][n], -7.0) << "design wrote past the end, n " << n;
     }
   }
