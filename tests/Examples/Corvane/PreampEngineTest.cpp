@@ -14,7 +14,10 @@
 
 #include "Corvane.h"
 #include "HalfbandFilter.h"
+#include "IParam.h"
+#include "OnePoleSmoother.h"
 #include "PlainPreampChain.h"
+#include "PreampEngine.h"
 #include "Saturation.h"
 #include "ToneBiquad.h"
 #include "VectorMath.h"
@@ -355,4 +358,41 @@ TEST(PreampEngine, HalfbandPhasesRoundTripWithStep)
     const double a = unit(rng), b = unit(rng);
     ASSERT_EQ(stepPair(stepped, a, b), stepPair(mixed, a, b)) << i;
   }
+}
+
+// States that decay into subnormal numbers are flushed to zero exactly where OnePoleSmoother::Step
+// flushes them, also when the engine steps its smoothers in one loop without the flush.
+TEST(PreampEngine, SmoothersFlushSubnormalStatesLikeStep)
+{
+  OnePoleSmoother low{0.5, 0.5, 1e-300}, high{0.5, 0.5, -1e-300}, drive{0.5, 0.5, 1.0}, output{0.5, 0.5, 1e-300};
+  ToneBiquad lowL, lowR, highL, highR;
+  double lowP = 0, lowQ = 0, highP = 0, highQ = 0, offset = 1e-15;
+  HalfbandFilter upL, upR, downL, downR;
+  PreampEngine engine({low, high, drive, output, lowL, lowR, highL, highR, lowP, lowQ, highP, highQ,
+                       upL, upR, downL, downR, offset});
+  OnePoleSmoother refLow = low, refHigh = high, refOutput = output;
+
+  IParam bypass;
+  bypass.DefineInt("Bypass", 0, 0, 1);
+  constexpr int kFrames = 64; // 2^-64 * 1e-300 is subnormal but not yet zero
+  std::vector<double> left(kFrames, 0.25), right(kFrames, -0.25);
+  sample* io[2] = {left.data(), right.data()};
+  PreampEngine::Targets targets;
+  targets.low = targets.high = targets.output = 0.0;
+  engine.Render(kRate, targets, bypass, io, io, kFrames);
+
+  for (int i = 0; i < kFrames; ++i)
+  {
+    refLow.Step(0.0);
+    refHigh.Step(0.0);
+    refOutput.Step(0.0);
+    refOutput.Step(0.0);
+  }
+  EXPECT_EQ(refLow.z, 0.0);
+  EXPECT_EQ(low.z, refLow.z);
+  EXPECT_EQ(high.z, refHigh.z);
+  EXPECT_EQ(output.z, refOutput.z);
+  EXPECT_EQ(drive.z, 1.0);
+  for (int i = 0; i < kFrames; ++i) // the output level is next to nothing: only the offset is left
+    ASSERT_TRUE(std::fabs(left[i]) <= 1e-15 && std::fabs(right[i]) <= 1e-15) << i;
 }
