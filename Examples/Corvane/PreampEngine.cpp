@@ -11,10 +11,11 @@
 using namespace iplug;
 
 // Index of this file:
-//   helpers (smoother sequences, tone amounts, coefficient copies)
+//   helpers: smoother probes, tone amounts, coefficient copies
 //   Render and RenderChunk: the stages in order
+//   smoother sequences
 //   tone designs
-//   saturation, with and without oversampling
+//   saturation, with and without oversampling, and the half-band filters
 //   tone filters
 
 // ---- helpers ---------------------------------------------------------------------------------
@@ -72,6 +73,7 @@ void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 
 PreampEngine::PreampEngine(const State& state) : mState(state)
 {
+  static_assert(kPad >= kHalfbandKernelPadding, "scratch too short for the kernels' whole vectors");
 }
 
 void PreampEngine::Render(double sampleRate, const Targets& targets, const IParam& bypass,

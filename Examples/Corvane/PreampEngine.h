@@ -106,13 +106,33 @@ private:
   double mPairSumValue = 0.0;
   double mPairSum = 0.0;
 
-  static constexpr int kPad = 32;  // room for whole vectors past the end (at least the kernels' padding)
+  static constexpr int kPad = 32; // whole vectors past the end of a chunk (the kernels' padding)
   static constexpr int kStride = kMaxChunk + kPad;
   static constexpr int kHistory = HalfbandFilter::kPhaseHistory;
 
   // Scratch, valid within one chunk. Zeroed once: vectors that reach past the end of a chunk
-  // compute on ordinary numbers and their results are thrown away.
-  alignas(64) double mOffset[kMaxChunk] = {};                 // the anti-denormal offset of each frame
+  // compute on ordinary numbers, and their results are thrown away.
+  alignas(64) double mOffset[kMaxChunk] = {};    // the anti-denormal offset of each frame
+  alignas(64) double mInput[2][kMaxChunk] = {};  // inputs plus offset
+  alignas(64) double mLowZ[kMaxChunk] = {};      // low smoother, one step per frame
+  alignas(64) double mHighZ[kMaxChunk] = {};     // high smoother, one step per frame
+  alignas(64) double mDrive[8 * kMaxChunk] = {}; // drive smoother, four or eight steps per frame
+  alignas(64) double mOutputZ[2 * kMaxChunk] = {}; // output smoother, two steps per frame
+  alignas(64) double mAmountP[kStride] = {};     // tone arguments of each frame
+  alignas(64) double mAmountQ[kStride] = {};
+  // Per-frame designs: B0, B1, B2, A0, A1, A2 and 1 / A0.
+  alignas(64) double mLowCoefficients[7][kStride] = {};
+  alignas(64) double mHighCoefficients[7][kStride] = {};
+  // The saturation's arguments, divisors and results: left, right, and with oversampling the
+  // second passes of left and right.
+  alignas(64) double mDriven[4][kStride] = {};
+  alignas(64) double mDivisor[4][kStride] = {};
+  alignas(64) double mSaturated[4][kStride] = {};
+  // One half-band filter's two phases: its history, then the chunk.
+  alignas(64) double mEven[kHistory + kStride + kPad] = {};
+  alignas(64) double mOdd[kHistory + kStride + kPad] = {};
+  alignas(64) double mTone[2][kStride] = {}; // the tone filters' input, then their output
+};                 // the anti-denormal offset of each frame
   alignas(64) double mInput[2][kMaxChunk] = {};               // inputs plus offset
   alignas(64) double mLowZ[kMaxChunk] = {};                   // low smoother, one step per frame
   alignas(64) double mHighZ[kMaxChunk] = {};                  // high smoother, one step per frame

@@ -33,11 +33,12 @@ struct PreampKernels
   void (*saturateDivide)(const double* d, const double* g, double* out, int n);
 
   // The kept outputs of the half-band filter in polyphase form:
-  //   out[i] = (sum + 0.5 centre[i]) + offset,  sum = the sum over k < 32 of h(2k+1) (pairs[i+k] + pairs[i-1-k]),
-  // the sum taken in order of k. pairs[-32..-1] must be readable. When every pair in the windows
-  // holds the same value, every sum is the one `halfband` gives for a single output with that
-  // value in every pair, a zero centre and a zero offset, and each output is that sum plus
-  // 0.5 centre[i] plus the offset, added in that order, to the bit.
+  //   out[i] = (sum + 0.5 centre[i]) + offset,
+  //   sum = the sum over k < 32 of h(2k+1) (pairs[i+k] + pairs[i-1-k]),
+  // the terms of every sum taken in one fixed order; pairs[-32..-1] must be readable. So when
+  // every pair in the windows holds the same value, every sum is the one `halfband` gives for a
+  // single output with that value in every pair, a zero centre and a zero offset, and each output
+  // is that sum plus 0.5 centre[i] plus the offset, added in that order, to the bit.
   void (*halfband)(const double* centre, const double* pairs, double offset, double* out, int n);
 
   // Tone designs for n argument pairs (p[i], q[i]) at sample rate f, into seven coefficient arrays

@@ -1,5 +1,6 @@
-// The preamp's vector kernels for Avx2, 4 doubles per vector. Compiled with -mavx2 -mfma (set by cmake/CorvaneVectorMath.cmake).
-// Reached only through the dispatcher in VectorMath.cpp, after it has checked the processor.
+// The preamp's vector kernels for AVX2 with FMA, 4 doubles per vector. Compiled with
+// -mavx2 -mfma (see cmake/CorvaneVectorMath.cmake).
+// Reached only through the dispatcher in VectorMath.cpp, once it has checked the processor.
 #define CORVANE_LANES 4
 #define CORVANE_NATIVE __m256d
 #define CORVANE_TANH Sleef_tanhd4_u35avx2

@@ -1,5 +1,6 @@
-// The preamp's vector kernels for Avx512, 8 doubles per vector. Compiled with -mavx512f -mavx2 -mfma (set by cmake/CorvaneVectorMath.cmake).
-// Reached only through the dispatcher in VectorMath.cpp, after it has checked the processor.
+// The preamp's vector kernels for AVX-512, 8 doubles per vector. Compiled with
+// -mavx512f -mavx2 -mfma (see cmake/CorvaneVectorMath.cmake).
+// Reached only through the dispatcher in VectorMath.cpp, once it has checked the processor.
 #define CORVANE_LANES 8
 #define CORVANE_NATIVE __m512d
 #define CORVANE_TANH Sleef_tanhd8_u35avx512f

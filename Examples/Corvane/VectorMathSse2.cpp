@@ -1,5 +1,6 @@
-// The preamp's vector kernels for Sse2, 2 doubles per vector. Compiled with no flags: SSE2 is the x86-64 baseline.
-// Reached only through the dispatcher in VectorMath.cpp, after it has checked the processor.
+// The preamp's vector kernels for SSE2, 2 doubles per vector. Compiled with
+// no extra flags: SSE2 is part of every x86-64 processor.
+// Reached only through the dispatcher in VectorMath.cpp, once it has checked the processor.
 #define CORVANE_LANES 2
 #define CORVANE_NATIVE __m128d
 #define CORVANE_TANH Sleef_tanhd2_u35sse2
