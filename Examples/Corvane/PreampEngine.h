@@ -132,20 +132,4 @@ private:
   alignas(64) double mEven[kHistory + kStride + kPad] = {};
   alignas(64) double mOdd[kHistory + kStride + kPad] = {};
   alignas(64) double mTone[2][kStride] = {}; // the tone filters' input, then their output
-};                 // the anti-denormal offset of each frame
-  alignas(64) double mInput[2][kMaxChunk] = {};               // inputs plus offset
-  alignas(64) double mLowZ[kMaxChunk] = {};                   // low smoother, one step per frame
-  alignas(64) double mHighZ[kMaxChunk] = {};                  // high smoother, one step per frame
-  alignas(64) double mDrive[8 * kMaxChunk] = {};              // drive smoother, four or eight steps per frame
-  alignas(64) double mOutputZ[2 * kMaxChunk] = {};            // output smoother, two steps per frame
-  alignas(64) double mAmountP[kStride] = {};                  // tone arguments of each frame
-  alignas(64) double mAmountQ[kStride] = {};
-  alignas(64) double mLowCoefficients[7][kStride] = {};       // per-frame designs: B0, B1, B2, A0, A1, A2, 1/A0
-  alignas(64) double mHighCoefficients[7][kStride] = {};
-  alignas(64) double mDriven[4][kStride] = {};                // what enters the curve: L, R (and their second passes)
-  alignas(64) double mDivisor[4][kStride] = {};               // the drive step each result is divided by
-  alignas(64) double mSaturated[4][kStride] = {};             // the curve's results
-  alignas(64) double mEven[kHistory + kStride + kPad] = {};   // one half-band filter's two phases
-  alignas(64) double mOdd[kHistory + kStride + kPad] = {};
-  alignas(64) double mTone[2][kStride] = {};                  // the tone filters' input, then their output
 };
