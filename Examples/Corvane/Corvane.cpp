@@ -3,7 +3,6 @@
 #include <cmath>
 #include <mutex>
 
-
 using namespace iplug;
 
 ConfigRecord Corvane::MakeConfig()

@@ -40,7 +40,10 @@ inline void Store(double* p, Vec v)
 
 inline Vec Splat(double x)
 {
-  return Vec{} + x;
+  Vec v;
+  for (int l = 0; l < kLanes; ++l)
+    v[l] = x;
+  return v;
 }
 
 inline Vec Tanh(Vec x)
