@@ -224,8 +224,10 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
   {
     ConnectChannels(kInput, 0, nIn, true);
     ConnectChannels(kInput, nIn, ChannelCount(kInput) - nIn, false);
-    const int32_t sideChain = context->mSideChainP ? *context->mSideChainP : 0;
-    if (MaxBusCount(kInput) > 1 && sideChain > 0 && context->mInputPP)
+    // Field 26 exists only in a component that asked for a side chain, which only a plug-in
+    // with more than one input bus does.
+    const int32_t sideChain = MaxBusCount(kInput) > 1 && context->mSideChainP ? *context->mSideChainP : 0;
+    if (sideChain > 0 && context->mInputPP)
     {
       ConnectChannels(kInput, mMainInputChannels, 1, true);
       AttachHostBuffers(kInput, 0, nIn, context->mInputPP, nFrames);

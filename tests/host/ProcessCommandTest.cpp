@@ -93,7 +93,7 @@ TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
   settings.oversampling = c.oversampling;
   // A first block larger than the prepared 512 frames resets processing before it runs.
   std::vector<std::vector<double>> expected(2);
-  reference::Render(settings, kRate, c.block > 512, input.channels[0], input.channels[1], expected[0], expected[1]);
+  reference::Render(settings, kRate, c.block > 512 ? 0 : reference::kNoReset, input.channels[0], input.channels[1], expected[0], expected[1]);
   EXPECT_LT(MaxDifference(output, expected), 1e-6);
 }
 
@@ -123,7 +123,7 @@ TEST_F(ProcessCommand, MonoFileRunsThroughTheMonoComponentAsTheLeftChannelWithSi
   settings.gainDb = 20.0;
   std::vector<std::vector<double>> expected(1);
   std::vector<double> right;
-  reference::Render(settings, kRate, false, stored.channels[0], std::vector<float>(stored.Frames(), 0.0f), expected[0],
+  reference::Render(settings, kRate, reference::kNoReset, stored.channels[0], std::vector<float>(stored.Frames(), 0.0f), expected[0],
                     right);
   EXPECT_LT(MaxDifference(output, expected), 1e-6);
 }

@@ -168,10 +168,13 @@ struct HalfBand
   }
 };
 
+constexpr size_t kNoReset = static_cast<size_t>(-1);
+
 // Renders `left`/`right` (already 32-bit values, as the host hands them over) at `fs`. The
-// smoothers start at the defaults' targets; `resetAtStart` makes them start at the settings'
-// targets instead, as a processing reset before the first block does.
-inline void Render(const Settings& s, double fs, bool resetAtStart, const std::vector<float>& left,
+// smoothers start at the defaults' targets. At frame `resetAt` processing is reset, as the
+// plug-in does before a block larger than any before: the smoothers jump to their targets and
+// the half-band filters are cleared (the tone filters and the offset go on).
+inline void Render(const Settings& s, double fs, size_t resetAt, const std::vector<float>& left,
                    const std::vector<float>& right, std::vector<double>& outLeft, std::vector<double>& outRight)
 {
   const double drive = std::pow(10.0, s.gainDb / 20.0);
@@ -183,10 +186,8 @@ inline void Render(const Settings& s, double fs, bool resetAtStart, const std::v
   highS.SetTime(fs, 0.03);
   driveS.SetTime(fs, 0.01);
   outS.SetTime(fs, 0.01);
-  lowS.z = resetAtStart ? s.low : 0.0;
-  highS.z = resetAtStart ? s.high : 0.0;
-  driveS.z = resetAtStart ? drive : 1.0;
-  outS.z = resetAtStart ? output : 1.0;
+  driveS.z = 1.0;
+  outS.z = 1.0;
 
   Biquad lowL, lowR, highL, highR;
   HalfBand upL, upR, downL, downR;
@@ -197,6 +198,15 @@ inline void Render(const Settings& s, double fs, bool resetAtStart, const std::v
   outRight.assign(n, 0.0);
   for (size_t i = 0; i < n; ++i)
   {
+    if (i == resetAt)
+    {
+      lowS.z = s.low;
+      highS.z = s.high;
+      driveS.z = drive;
+      outS.z = output;
+      for (HalfBand* f : {&upL, &upR, &downL, &downR})
+        f->line.fill(0.0);
+    }
     const double tl = (lowS.Step(s.low) + 10.0) / 20.0 * 0.6 - 0.3;
     const double lp = tl > 0.0 ? tl : 1e-5;
     const double lq = tl < 0.0 ? -tl : 1e-5;
