@@ -135,6 +135,10 @@ AAX_Result IPlugAAX::UpdateParameterNormalizedValue(AAX_CParamID paramID, double
     return AAX_ERROR_INVALID_ARGUMENT;
 
   parameter->UpdateNormalizedValue(normalizedValue);
+  // This replaces the base's update, which is where a synchronised parameter is remembered for
+  // the render thread; without this line such a parameter's values would never arrive there.
+  if (mSynchronizedParameters.count(paramID))
+    mChangedSyncParameters.insert(parameter);
 
   const int paramIdx = LeadingNumber(paramID) - 1;
   if (paramIdx >= 0 && paramIdx < NParams())
