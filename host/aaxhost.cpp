@@ -28,6 +28,10 @@
 //       prints a state chunk file (the editor record and each parameter's stored value with its
 //       display text), or writes one from the default state and the settings, then prints it.
 //
+//   aaxhost signal OUT [--seconds S] [--rate R]
+//       writes the demo's test signal: plucked-string notes, then a sine sweep from 20 Hz to
+//       20 kHz (stereo, 32-bit float WAV; default 4 seconds at 48000 Hz).
+//
 // --module defaults to the module built beside this program. Any failure (a module that does not
 // load or register, a missing, unreadable or non-audio input, an unknown parameter, a value out
 // of range, a block size below 1, an output that cannot be written) exits with status 1 and one
@@ -41,6 +45,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "DemoSignal.h"
 #include "DescribeJson.h"
 #include "ParameterSettings.h"
 #include "ProcessCommand.h"
@@ -89,6 +94,14 @@ int main(int argc, char** argv)
   stateCommand->add_option("--param", state.settings, "ID=NORMALISED or NAME=TEXT; repeatable (with --write)");
   stateCommand->add_flag("--json", state.json, "Print as JSON");
 
+  std::string signalPath;
+  double signalSeconds = 4.0;
+  int signalRate = 48000;
+  CLI::App* signalCommand = app.add_subcommand("signal", "Write the demo's test signal as a WAV file");
+  signalCommand->add_option("OUT", signalPath, "Output file")->required();
+  signalCommand->add_option("--seconds", signalSeconds, "Length in seconds")->capture_default_str();
+  signalCommand->add_option("--rate", signalRate, "Sample rate in Hz")->capture_default_str();
+
   CLI11_PARSE(app, argc, argv);
 
   try
@@ -108,6 +121,10 @@ int main(int argc, char** argv)
     {
       state.modulePath = modulePath;
       aaxhost::RunState(state, std::cout);
+    }
+    else if (signalCommand->parsed())
+    {
+      aaxhost::WriteDemoSignal(signalPath, signalSeconds, signalRate);
     }
   }
   catch (const std::exception& e)

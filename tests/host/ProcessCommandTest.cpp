@@ -256,3 +256,30 @@ TEST_F(ProcessCommand, NamedSettingsTakeDisplayTextsAndSteps)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ProcessCommand, DemoSignalIsTheSameEveryTime)
+{
+  const auto first = RunAaxhost({"signal", (scratch / "a.wav").string(), "--seconds", "0.5"}, scratch.Path());
+  const auto second = RunAaxhost({"signal", (scratch / "b.wav").string(), "--seconds", "0.5"}, scratch.Path());
+  ASSERT_EQ(first.status, 0) << first.err;
+  ASSERT_EQ(second.status, 0) << second.err;
+  const Audio a = ReadWav(scratch / "a.wav");
+  EXPECT_EQ(a.sampleRate, 48000);
+  ASSERT_EQ(a.channels.size(), 2u);
+  EXPECT_EQ(a.Frames(), 24000u);
+  EXPECT_EQ(a.channels, ReadWav(scratch / "b.wav").channels);
+  float peak = 0.0f;
+  for (const auto& channel : a.channels)
+    for (float x : channel)
+      peak = std::max(peak, std::fabs(x));
+  EXPECT_GT(peak, 0.1f);
+  EXPECT_LT(peak, 1.0f);
+
+  const auto bad = RunAaxhost({"signal", (scratch / "c.wav").string(), "--seconds", "0"}, scratch.Path());
+  EXPECT_NE(bad.status, 0);
+  EXPECT_FALSE(std::filesystem::exists(scratch / "c.wav"));
+}
+
+} // namespace
