@@ -427,7 +427,7 @@ TEST_F(Session, RenderProcedureAllocatesNothingForAPreparedBlockSize)
   Render(left, right);
   Render(left, right);
 
-  auto countRender = [&](bool viaHostLoop) {
+  auto countRender = [&] {
     return session->AudioThread().Run([&] {
       std::vector<float> outLeft(512), outRight(512);
       float* in[2] = {const_cast<float*>(left.data()), const_cast<float*>(right.data())};
@@ -441,15 +441,14 @@ TEST_F(Session, RenderProcedureAllocatesNothingForAPreparedBlockSize)
       test::AllocationCounter counter;
       for (int i = 0; i < 8; ++i)
         context.Procedure()(instances, instances + 1);
-      (void) viaHostLoop;
       return counter.Count();
     });
   };
-  EXPECT_EQ(countRender(false), 0);
+  EXPECT_EQ(countRender(), 0);
   // Automation between blocks (new state numbers, new values) changes nothing about that.
   ASSERT_EQ(Update("2", 0.9), AAX_SUCCESS);
   ASSERT_EQ(session->ParameterThread().Run([&] { return Effect()->GenerateCoefficients(); }), AAX_SUCCESS);
-  EXPECT_EQ(countRender(false), 0);
+  EXPECT_EQ(countRender(), 0);
 
   // The counter sees what the module allocates: writing the state does.
   const long stateAllocations = session->AudioThread().Run([&] {

@@ -56,6 +56,11 @@ struct ChainCase
   int block;
 };
 
+void PrintTo(const ChainCase& c, std::ostream* out)
+{
+  *out << (c.oversampling ? "oversampling on" : "oversampling off") << ", blocks of " << c.block;
+}
+
 class ProcessMatchesTheChain : public ProcessCommand, public testing::WithParamInterface<ChainCase>
 {
 };
