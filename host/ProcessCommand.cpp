@@ -50,8 +50,11 @@ std::string PeakText(double peak)
 {
   if (!(peak > 0.0))
     return "-inf dBFS";
+  double level = 20.0 * std::log10(peak);
+  if (std::fabs(level) < 0.005)
+    level = 0.0;  // not "-0.00"
   std::ostringstream text;
-  text << std::fixed << std::setprecision(2) << 20.0 * std::log10(peak) << " dBFS";
+  text << std::fixed << std::setprecision(2) << level << " dBFS";
   return text.str();
 }
 
