@@ -35,7 +35,7 @@ ConfigRecord Corvane::MakeConfig()
   return c;
 }
 
-Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig())
+Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplingLatency)
 {
   (void) info;
 
