@@ -3,6 +3,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "CorvaneLayout.h"
 #include "Saturation.h"
 
 using namespace iplug;
@@ -58,6 +59,9 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig())
     f->Clear();
 
   DefineParameters();
+
+  // The make-graphics callable comes with the Windows window layer, which makes the context.
+  SetLayoutFunc(LayoutCorvaneEditor);
 }
 
 Corvane::~Corvane() = default;
