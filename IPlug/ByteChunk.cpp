@@ -1,45 +1,71 @@
 #include "ByteChunk.h"
 
-#include <limits>
+#include <climits>
+#include <cstring>
 
 namespace iplug {
 
-void ByteChunk::Reserve(size_t size)
+void ByteChunk::Reserve(size_t totalSize)
 {
-  if (size > mBytes.capacity())
-    mBytes.reserve((size + kGrowBy - 1) / kGrowBy * kGrowBy);
+  if (totalSize <= mBytes.capacity())
+    return;
+  const size_t step = static_cast<size_t>(kGrowthStep);
+  mBytes.reserve((totalSize + step - 1) / step * step);
 }
 
-int ByteChunk::PutBytes(const void* pData, int size)
+int ByteChunk::Resize(int newSize)
 {
-  if (pData && size > 0 && static_cast<int64_t>(mBytes.size()) + size <= std::numeric_limits<int>::max())
-  {
-    const uint8_t* bytes = static_cast<const uint8_t*>(pData);
-    Reserve(mBytes.size() + static_cast<size_t>(size));
-    mBytes.insert(mBytes.end(), bytes, bytes + size);
-  }
+  const size_t size = newSize > 0 ? static_cast<size_t>(newSize) : 0;
+  Reserve(size);
+  mBytes.resize(size, 0);
   return Size();
 }
 
-int ByteChunk::GetBytes(void* pData, int size, int startPos) const
+int ByteChunk::PutBytes(const void* data, int size)
 {
-  if (!pData || size < 0 || startPos < 0 || static_cast<int64_t>(startPos) + size > Size())
+  if (size < 0 || (size > 0 && !data) || size > INT_MAX - Size())
+    return -1;
+  if (size == 0)
+    return Size();
+
+  // The source may lie inside this chunk (appending a chunk to itself); growing would move it.
+  const auto source = reinterpret_cast<uintptr_t>(data);
+  const auto begin = reinterpret_cast<uintptr_t>(mBytes.data());
+  const bool inside = !mBytes.empty() && source >= begin && source < begin + mBytes.size();
+  const size_t offset = inside ? source - begin : 0;
+
+  const size_t oldSize = mBytes.size();
+  Reserve(oldSize + static_cast<size_t>(size));
+  mBytes.resize(oldSize + static_cast<size_t>(size));
+  std::memcpy(mBytes.data() + oldSize, inside ? mBytes.data() + offset : data, static_cast<size_t>(size));
+  return Size();
+}
+
+int ByteChunk::GetBytes(void* out, int size, int startPos) const
+{
+  if (startPos < 0 || size < 0 || (size > 0 && !out))
+    return -1;
+  if (static_cast<int64_t>(startPos) + size > static_cast<int64_t>(Size()))
     return -1;
   if (size > 0)
-    std::memcpy(pData, mBytes.data() + startPos, static_cast<size_t>(size));
+    std::memcpy(out, mBytes.data() + startPos, static_cast<size_t>(size));
   return startPos + size;
 }
 
 int ByteChunk::PutStr(const char* str)
 {
-  const int length = str ? static_cast<int>(std::strlen(str)) : 0;
-  Put(&length);
-  return PutBytes(str, length);
+  const size_t length = str ? std::strlen(str) : 0;
+  if (length > static_cast<size_t>(INT_MAX) - sizeof(int32_t) ||
+      static_cast<int>(length + sizeof(int32_t)) > INT_MAX - Size())
+    return -1;
+  const int32_t stored = static_cast<int32_t>(length);
+  Put(&stored);
+  return PutBytes(str, static_cast<int>(length));
 }
 
 int ByteChunk::GetStr(std::string& str, int startPos) const
 {
-  int length = 0;
+  int32_t length = 0;
   const int pos = Get(&length, startPos);
   if (pos < 0)
     return -1;
@@ -48,33 +74,10 @@ int ByteChunk::GetStr(std::string& str, int startPos) const
     str.clear();
     return pos;
   }
-  if (static_cast<int64_t>(pos) + length > Size())
+  if (static_cast<int64_t>(pos) + length > static_cast<int64_t>(Size()))
     return -1;
-  str.assign(reinterpret_cast<const char*>(mBytes.data() + pos), static_cast<size_t>(length));
+  str.assign(reinterpret_cast<const char*>(mBytes.data()) + pos, static_cast<size_t>(length));
   return pos + length;
-}
-
-int ByteChunk::PutChunk(const ByteChunk* pOther)
-{
-  if (pOther && pOther != this)
-    return PutBytes(pOther->GetData(), pOther->Size());
-  if (pOther == this)
-  {
-    const std::vector<uint8_t> copy = mBytes;
-    return PutBytes(copy.data(), static_cast<int>(copy.size()));
-  }
-  return Size();
-}
-
-int ByteChunk::Resize(int newSize)
-{
-  const int oldSize = Size();
-  if (newSize >= 0)
-  {
-    Reserve(static_cast<size_t>(newSize));
-    mBytes.resize(static_cast<size_t>(newSize), 0);
-  }
-  return oldSize;
 }
 
 } // namespace iplug

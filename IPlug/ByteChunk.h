@@ -1,64 +1,76 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 namespace iplug {
 
-// A growable byte buffer for saved state and presets. Values are appended as their raw
-// little-endian bytes; reads take a start position and return the position after the value, or
-// -1 when the value would run past the end (nothing is read then). Capacity grows in steps of
-// 4096 bytes.
+// A growable block of bytes: the form of the saved state and of presets.
+//
+// Values are appended as their raw in-memory bytes (little-endian on every machine we build
+// for) and read back from a position. Every Put returns the size after appending, or -1 when
+// nothing could be appended; every Get returns the position just after the value, or -1 when the
+// value would run past the end or the position is negative, and then leaves its output alone.
+// Strings are a 32-bit signed length followed by that many bytes, without a terminator.
+//
+// Capacity grows in steps of 4096 bytes. Copies are by value.
 class ByteChunk
 {
 public:
-  static constexpr int kGrowBy = 4096;
+  static constexpr int kGrowthStep = 4096;
 
-  // Appends the raw bytes of a trivially copyable value; returns the new size.
-  template <class T>
-  int Put(const T* pValue)
-  {
-    static_assert(std::is_trivially_copyable_v<T>);
-    return PutBytes(pValue, static_cast<int>(sizeof(T)));
-  }
+  static_assert(std::endian::native == std::endian::little, "saved states are little-endian");
 
-  // Reads a value at startPos; returns the next position or -1.
-  template <class T>
-  int Get(T* pValue, int startPos) const
-  {
-    static_assert(std::is_trivially_copyable_v<T>);
-    return GetBytes(pValue, static_cast<int>(sizeof(T)), startPos);
-  }
+  ByteChunk() = default;
 
-  // Appends size bytes (nothing for a null pointer or a size below 1); returns the new size.
-  int PutBytes(const void* pData, int size);
-  // Copies size bytes from startPos; returns the next position or -1.
-  int GetBytes(void* pData, int size, int startPos) const;
+  int Size() const { return static_cast<int>(mBytes.size()); }
 
-  // A string is a 32-bit length followed by that many bytes, without terminator.
-  int PutStr(const char* str);
-  // Reads a string; a length below 1 gives the empty string. Returns the next position or -1.
-  int GetStr(std::string& str, int startPos) const;
-
-  // Appends another chunk's bytes; returns the new size.
-  int PutChunk(const ByteChunk* pOther);
+  // Sets the size; new bytes are zero. A negative size empties the chunk. Returns the new size.
+  int Resize(int newSize);
 
   void Clear() { mBytes.clear(); }
-  int Size() const { return static_cast<int>(mBytes.size()); }
-  // Resizes to newSize bytes (new bytes are zero); returns the old size.
-  int Resize(int newSize);
-  uint8_t* GetData() { return mBytes.data(); }
-  const uint8_t* GetData() const { return mBytes.data(); }
 
+  // The first byte; valid (but not to be read from) when the chunk is empty.
+  uint8_t* GetData() { return mBytes.empty() ? &mEmpty : mBytes.data(); }
+  const uint8_t* GetData() const { return mBytes.empty() ? &mEmpty : mBytes.data(); }
+
+  int PutBytes(const void* data, int size);
+  int GetBytes(void* out, int size, int startPos) const;
+
+  template <typename T>
+  int Put(const T* value)
+  {
+    static_assert(std::is_trivially_copyable_v<T> && !std::is_pointer_v<T>, "raw values only");
+    return PutBytes(value, static_cast<int>(sizeof(T)));
+  }
+
+  template <typename T>
+  int Get(T* value, int startPos) const
+  {
+    static_assert(std::is_trivially_copyable_v<T> && !std::is_pointer_v<T>, "raw values only");
+    return GetBytes(value, static_cast<int>(sizeof(T)), startPos);
+  }
+
+  // A null string is stored as the empty one.
+  int PutStr(const char* str);
+  // A stored length below 1 reads as the empty string.
+  int GetStr(std::string& str, int startPos) const;
+
+  // Appends all bytes of another chunk (or of this one).
+  int PutChunk(const ByteChunk& other) { return PutBytes(other.GetData(), other.Size()); }
+
+  // Equal when sizes and bytes are.
   bool operator==(const ByteChunk& other) const { return mBytes == other.mBytes; }
 
 private:
-  void Reserve(size_t size);
+  // Makes room for the given total size in whole growth steps.
+  void Reserve(size_t totalSize);
 
   std::vector<uint8_t> mBytes;
+  uint8_t mEmpty = 0;
 };
 
 } // namespace iplug

@@ -265,7 +265,7 @@ void IPluginBase::MakePresetFromBytes(const char* name, const ByteChunk& state)
   slot->initialized = true;
   slot->SetName(name);
   slot->state.Clear();
-  slot->state.PutChunk(&state);
+  slot->state.PutChunk(state);
 }
 
 bool IPluginBase::SerializePresets(ByteChunk& chunk) const
@@ -276,7 +276,7 @@ bool IPluginBase::SerializePresets(ByteChunk& chunk) const
     const uint8_t flag = slot.initialized ? 1 : 0;
     chunk.Put(&flag);
     if (slot.initialized)
-      chunk.PutChunk(&slot.state);
+      chunk.PutChunk(slot.state);
   }
   return true;
 }

@@ -2,7 +2,8 @@
 
 namespace iplug {
 
-// A parameter's new real (not normalised) value, on its way from the host to the editor.
+// A parameter change on its way from the host's parameter thread to the editor. The value is
+// the parameter's real value, not its normalised one.
 struct ParamChange
 {
   int paramIdx = 0;

@@ -4,14 +4,15 @@
 
 namespace iplug {
 
-// System-exclusive data as stored inside a queue: a fixed 512-byte block, so queues never
-// allocate.
+// The stored form of a system-exclusive message inside a queue: the bytes themselves travel with
+// it, since a SysexMessage only points at bytes that its sender owns.
 struct SysexBlock
 {
+  // Messages larger than this are not queued.
   static constexpr int kMaxSize = 512;
 
-  int offset = 0;
-  int size = 0;
+  int offset = 0; // sample offset within the block
+  int size = 0;   // bytes used in data
   uint8_t data[kMaxSize] = {};
 };
 

@@ -9,6 +9,7 @@
 #include "HostCodes.h"
 #include "IPlugAPIBase.h"
 #include "IPlugLogger.h"
+#include "support/MessageLoopThread.h"
 
 using namespace iplug;
 
@@ -53,7 +54,7 @@ public:
   std::vector<ParamChange> toEditor;
   std::vector<MidiMessage> midi;
   std::vector<std::string> calls;
-  int idleTicks = 0;
+  std::atomic<int> idleTicks{0};
 
 private:
   // Stands in for the idle timer when a test drives the idle cycle by hand.
@@ -266,4 +267,21 @@ TEST(HostBridge, ChangesFromAnotherThreadArriveOnceAndInOrder)
   ASSERT_EQ(bridge.toEditor.size(), static_cast<size_t>(kChanges));
   for (int i = 0; i < kChanges; ++i)
     ASSERT_EQ(bridge.toEditor[i].value, (i % 200) * 0.1 - 10.0) << i;
+}
+
+TEST(HostBridge, TheIdleTimerDeliversOnTheUIThread)
+{
+  MessageLoopThread ui;
+  auto* bridge = ui.Run([] { return new RecordingBridge; });
+  ui.Run([bridge] { bridge->CreateIdleTimer(); });
+  for (int i = 0; i < 10; ++i)
+    bridge->QueueParamValueForEditor(i % 4, 1.0, true);
+  EXPECT_TRUE(WaitUntil([&] { return bridge->idleTicks.load() >= 3; }));
+  // The object is destroyed on the UI thread, which stops its timer first.
+  const size_t delivered = ui.Run([bridge] {
+    const size_t n = bridge->toEditor.size();
+    delete bridge;
+    return n;
+  });
+  EXPECT_EQ(delivered, 10u);
 }
