@@ -181,13 +181,6 @@ ISVG IGraphics::LoadSVG(const char* fileNameOrResID, const char* units, float dp
   return ISVG();
 }
 
-std::vector<uint8_t> IGraphics::LoadResourceData(const char* fileNameOrResID, const char* type)
-{
-  (void) fileNameOrResID;
-  (void) type;
-  return {};
-}
-
 void IGraphics::AttachGestureRecognizer(EGestureType type)
 {
   if (std::find(mRegisteredGestures.begin(), mRegisteredGestures.end(), type) == mRegisteredGestures.end())
