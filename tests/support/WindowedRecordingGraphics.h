@@ -33,6 +33,9 @@ public:
   {
     (void) pParent;
     mOpen = true;
+    // The window layer sets the display's density before the layout runs.
+    if (openScreenScale != GetScreenScale())
+      SetScreenScale(openScreenScale);
     if (GetDelegate())
       GetDelegate()->LayoutEditor(this);
     SetAllControlsDirty();
@@ -73,6 +76,8 @@ public:
   using RecordingGraphics::LoadBitmap;
 
   int LoadRequests() const { return mLoadRequests; }
+  // The density of the display the window opens on.
+  float openScreenScale = 1.f;
   int Decodes() const { return mDecodes; }
 
 private:
