@@ -53,8 +53,12 @@ public:
     SetLayoutFunc([this](IGraphics* g) {
       ++layouts;
       g->AttachBackground("BG.png");
-      probe = new MessageProbe(IRect(10, 10, 60, 60), {0, 1, 0});
-      g->AttachControl(probe, 7);
+      auto* control = new MessageProbe(IRect(10, 10, 60, 60), {0, 1, 0});
+      // Laid out again on the same context, the tag is taken: the refused control stays ours.
+      if (g->AttachControl(control, 7))
+        probe = control;
+      else
+        delete control;
     });
   }
 
