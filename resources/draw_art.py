@@ -324,7 +324,7 @@ def draw_text(cv, text, cx, top, cap, weight, col, tracking=0.30, shadow=True, a
         x0 = cx * S
     segs, _ = text_segments(text, x0, top * S, capx, tracking)
     if shadow:
-        stroke_segments(cv, segs, weight * S + 1.0, (0.0, 0.0, 0.0), 0.55, (0.0, 1.2 * S * 0.5 + 0.5))
+        stroke_segments(cv, segs, weight * S + 1.0, (0.0, 0.0, 0.0), 0.55, (0.0, 0.6 * S + 0.5))  # a print shadow just under the ink
     stroke_segments(cv, segs, weight * S, col)
 
 
@@ -640,8 +640,8 @@ def bypass_frame(pressed):
         shade_disc(cv, c, c + depth, lamp, lens_on)
     else:
         def lens_off(px, py, d, th):
-            spec = 1.0 - smoothstep(0.0, lamp * 0.45, math.hypot(px + lamp * 0.35, py + lamp * 0.35))
-            return mix(rgb(70, 18, 14), rgb(190, 150, 140), 0.7 * spec), 1.0
+            glint = 1.0 - smoothstep(0.0, lamp * 0.45, math.hypot(px + lamp * 0.35, py + lamp * 0.35))
+            return mix(rgb(70, 18, 14), rgb(190, 150, 140), 0.7 * glint), 1.0
 
         shade_disc(cv, c, c, lamp, lens_off)
     return cv
