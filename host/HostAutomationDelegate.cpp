@@ -65,8 +65,14 @@ AAX_Result HostAutomationDelegate::PostSetValueRequest(AAX_CParamID paramID, dou
   const AAX_Result result = Record("post-set-value-request", "set", paramID, normalizedValue, true);
   if (result == AAX_SUCCESS)
   {
-    std::lock_guard lock(mLock);
-    mPendingSetValues.emplace_back(paramID, normalizedValue);
+    std::function<void()> listener;
+    {
+      std::lock_guard lock(mLock);
+      mPendingSetValues.emplace_back(paramID, normalizedValue);
+      listener = mRequestListener;
+    }
+    if (listener)
+      listener();
   }
   return result;
 }
@@ -86,7 +92,20 @@ AAX_Result HostAutomationDelegate::PostReleaseRequest(AAX_CParamID paramID)
   return Record("post-release-request", "release", paramID, 0.0, true);
 }
 
-int HostAutomationDelegate::DeliverSetValueRequests(AAX_IACFEffectParameters* effect)
+void HostAutomationDelegate::SetRequestListener(std::function<void()> listener)
+{
+  std::lock_guard lock(mLock);
+  mRequestListener = std::move(listener);
+}
+
+size_t HostAutomationDelegate::PendingSetValueRequests() const
+{
+  std::lock_guard lock(mLock);
+  return mPendingSetValues.size();
+}
+
+int HostAutomationDelegate::DeliverSetValueRequests(AAX_IACFEffectParameters* effect,
+                                                    const std::function<void()>& afterEach)
 {
   int delivered = 0;
   while (true)
@@ -102,6 +121,8 @@ int HostAutomationDelegate::DeliverSetValueRequests(AAX_IACFEffectParameters* ef
     // Outside the lock: the plug-in answers with a current-value post.
     if (effect)
       effect->UpdateParameterNormalizedValue(request.first.c_str(), request.second, AAX_eUpdateSource_Parameter);
+    if (afterEach)
+      afterEach();
     ++delivered;
   }
   return delivered;

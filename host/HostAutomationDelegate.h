@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,7 +41,12 @@ public:
   AAX_Result PostReleaseRequest(AAX_CParamID paramID) override;
 
   // Answers every waiting set-value request with an update of that value; returns how many.
-  int DeliverSetValueRequests(AAX_IACFEffectParameters* effect);
+  // With `afterEach`, calls it after each answer (a host generates coefficients there).
+  int DeliverSetValueRequests(AAX_IACFEffectParameters* effect, const std::function<void()>& afterEach = {});
+  // Called (outside the delegate's lock) each time a set-value request arrives; a host wakes its
+  // parameter thread there. Set before requests may arrive.
+  void SetRequestListener(std::function<void()> listener);
+  size_t PendingSetValueRequests() const;
 
   std::vector<std::string> Registered() const;
   std::vector<Event> Events() const;
@@ -55,6 +61,7 @@ private:
   std::vector<std::string> mRegistered;
   mutable std::vector<Event> mEvents;
   mutable std::deque<std::pair<std::string, double>> mPendingSetValues;
+  std::function<void()> mRequestListener;
 };
 
 } // namespace aaxhost

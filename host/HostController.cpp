@@ -130,6 +130,14 @@ std::vector<HostController::Packet> HostController::Packets() const
   return mPackets;
 }
 
+std::vector<HostController::Packet> HostController::TakeUndeliveredPackets()
+{
+  std::lock_guard lock(mLock);
+  std::vector<Packet> fresh(mPackets.begin() + static_cast<ptrdiff_t>(mDelivered), mPackets.end());
+  mDelivered = mPackets.size();
+  return fresh;
+}
+
 std::vector<int32_t> HostController::Latencies() const
 {
   std::lock_guard lock(mLock);

@@ -50,6 +50,9 @@ public:
   HostAutomationDelegate& Automation() const { return *mAutomation; }
   HostTransport& Transport() const { return *mTransport; }
   std::vector<Packet> Packets() const;
+  // The packets posted since the last call, in order: what the host carries to the render
+  // context before its next render.
+  std::vector<Packet> TakeUndeliveredPackets();
   // Latencies reported so far, in order.
   std::vector<int32_t> Latencies() const;
 
@@ -65,6 +68,7 @@ private:
   uint32_t mOutputStemFormat = 0x00010002;
   std::vector<int32_t> mLatencies;
   std::vector<Packet> mPackets;
+  size_t mDelivered = 0;
 };
 
 } // namespace aaxhost

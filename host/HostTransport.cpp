@@ -1,5 +1,7 @@
 #include "HostTransport.h"
 
+#include <cmath>
+
 namespace aaxhost {
 
 ACFRESULT HostTransport::QueryInterface(const acfIID& iid, void** outInterface)
@@ -71,6 +73,26 @@ void HostTransport::SetState(const State& state)
 {
   std::lock_guard lock(mLock);
   mState = state;
+}
+
+int64_t HostTransport::TicksForSamples(int64_t samples, double tempo, double sampleRate)
+{
+  if (!(tempo > 0.0) || !(sampleRate > 0.0) || !std::isfinite(tempo) || !std::isfinite(sampleRate))
+    return 0;
+  const double beats = static_cast<double>(samples) / sampleRate * tempo / 60.0;
+  return static_cast<int64_t>(std::llround(beats * static_cast<double>(AAX_kTicksPerQuarter)));
+}
+
+void HostTransport::Advance(int64_t samples, double sampleRate)
+{
+  std::lock_guard lock(mLock);
+  mState.sampleLocation += samples;
+  if (!mState.playing)
+    return;
+  mState.tickPosition += TicksForSamples(samples, mState.tempo, sampleRate);
+  const int64_t loopLength = mState.loopEndTick - mState.loopStartTick;
+  if (mState.looping && loopLength > 0 && mState.tickPosition >= mState.loopEndTick)
+    mState.tickPosition = mState.loopStartTick + (mState.tickPosition - mState.loopStartTick) % loopLength;
 }
 
 HostTransport::State HostTransport::GetState() const

@@ -37,6 +37,14 @@ public:
   void SetState(const State& state);
   State GetState() const;
 
+  // Moves the play position on by a block: the sample location always, the tick position while
+  // playing, wrapping inside the loop while looping. Audio thread, after each block.
+  void Advance(int64_t samples, double sampleRate);
+
+  // Ticks that `samples` take at `tempo` and `sampleRate`, rounded to the nearest tick; 0 for a
+  // tempo or rate that is not a positive number.
+  static int64_t TicksForSamples(int64_t samples, double tempo, double sampleRate);
+
 private:
   mutable std::mutex mLock;
   State mState;

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "CorvaneLayout.h"
+
 using namespace iplug;
 
 ConfigRecord Corvane::MakeConfig()
@@ -35,7 +37,7 @@ ConfigRecord Corvane::MakeConfig()
   return c;
 }
 
-Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig())
+Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplingLatency)
 {
   (void) info;
 
@@ -51,6 +53,9 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig())
     f->Clear();
 
   DefineParameters();
+
+  // The make-graphics callable comes with the Windows window layer, which makes the context.
+  SetLayoutFunc(LayoutCorvaneEditor);
 }
 
 Corvane::~Corvane() = default;

@@ -7,3 +7,4 @@
 #include "Win32Types.h"
 #include "Win32Kernel.h"
 #include "Win32User.h"
+#include "Win32Resources.h"

@@ -455,7 +455,7 @@ AAX_Result AAX_CEffectParameters::GetNumberOfChanges(int32_t* outNumChanges) con
 {
   if (!outNumChanges)
     return AAX_ERROR_NULL_ARGUMENT;
-  *outNumChanges = mNumPlugInChanges;
+  *outNumChanges = mNumPlugInChanges.load();
   return AAX_SUCCESS;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -122,7 +123,7 @@ protected:
 
   AAX_CParameterManager mParameterManager;
   AAX_CPacketDispatcher mPacketDispatcher;
-  int32_t mNumPlugInChanges = 0;
+  std::atomic<int32_t> mNumPlugInChanges{0};  // the parameter thread and chunk calls both count
   std::set<std::string> mFilteredParameters;  // kept out of the library's own state chunk
   int32_t mNumChunkedParameters = 0;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstring>
 #include <type_traits>
 
@@ -10,8 +11,9 @@
 constexpr int32_t eParemeterDefaultMaxIdentifierSize = 32;
 
 // The value holder of one parameter: its identifier (cut to 31 characters, the cut reported to
-// the host) and its current value of type T (bool, int32_t or double). Plain fields: the
-// owner decides which thread writes.
+// the host) and its current value of type T (bool, int32_t or double). The owner decides which
+// thread writes; the value itself is one atomic word, because the audio thread reads the master
+// bypass while the host's parameter thread may be updating it.
 template <typename T>
 class AAX_CParameterValue final : public AAX_IParameterValue
 {
@@ -21,6 +23,7 @@ class AAX_CParameterValue final : public AAX_IParameterValue
 public:
   AAX_CParameterValue(AAX_CParamID identifier, T value) : mValue(value)
   {
+    static_assert(std::atomic<T>::is_always_lock_free, "the audio thread reads the value");
     const size_t len = identifier ? std::strlen(identifier) : 0;
     AAX_AssertReport(len < static_cast<size_t>(eParemeterDefaultMaxIdentifierSize),
                      "Dependencies/IPlug/AAX_SDK/Interfaces/AAX_CParameter", 194,
@@ -41,11 +44,14 @@ public:
   bool GetValueAsDouble(double* outValue) const override { return Read<double>(outValue); }
   bool GetValueAsString(AAX_IString* outValue) const override { (void) outValue; return false; }
 
-  const T& Get() const { return mValue; }
-  void Set(T value) { mValue = value; }
+  T Get() const { return mValue.load(std::memory_order_relaxed); }
+  void Set(T value) { mValue.store(value, std::memory_order_relaxed); }
 
 private:
-  AAX_CParameterValue(const AAX_CParameterValue&) = default;
+  AAX_CParameterValue(const AAX_CParameterValue& other) : mValue(other.Get())
+  {
+    std::memcpy(mIdentifier, other.mIdentifier, sizeof(mIdentifier));
+  }
 
   template <typename U>
   bool Read(U* outValue) const
@@ -54,7 +60,7 @@ private:
     {
       if (!outValue)
         return false;
-      *outValue = mValue;
+      *outValue = Get();
       return true;
     }
     else
@@ -65,5 +71,5 @@ private:
   }
 
   char mIdentifier[eParemeterDefaultMaxIdentifierSize] = {};
-  T mValue;
+  std::atomic<T> mValue;
 };
