@@ -168,6 +168,37 @@ TEST_F(BitmapTest, SearchedBitmapsAreCachedAtTheDensityTheyWereFoundAt)
   EXPECT_EQ(g->BitmapCacheSize(), 0);
 }
 
+TEST_F(BitmapTest, TheProductsPicturesComeFromTheModulesResources)
+{
+  // On a double-density screen the knob strip is found at the target density and cached.
+  Open(1.f, 2.f);
+  const IBitmapInfo knob = g->LoadBitmap("KNOB.png", 61, false, 0);
+  ASSERT_TRUE(knob.IsValid());
+  EXPECT_EQ(knob.GetAPIBitmap()->GetWidth(), 260);
+  EXPECT_EQ(knob.GetAPIBitmap()->GetHeight(), 15860);
+  EXPECT_EQ(knob.W(), 130);
+  EXPECT_EQ(knob.FrameHeight(), 130);
+  EXPECT_EQ(g->LoadBitmap("KNOB.png", 61, false, 0).GetAPIBitmap(), knob.GetAPIBitmap());
+  EXPECT_EQ(g->BitmapCacheSize(), 1);
+  Frame([&knob](IGraphics& gr) {
+    gr.PathTransformScale(0.3f); // the whole knob inside the small test editor
+    gr.DrawBitmapFrame(knob, IRect(0, 0, 130, 130), 31);
+  });
+  EXPECT_EQ(At(39, 39)[3], 255); // the knob's centre is opaque
+  EXPECT_EQ(At(1, 1)[3], 0);     // its corner is not
+
+  // On a single-density screen the background exists only at 2x: every load decodes it again,
+  // and it keeps the face's logical size.
+  Open(1.f, 1.f);
+  const IBitmapInfo bg = g->LoadBitmap("bg.png", 1, false, 0);
+  ASSERT_TRUE(bg.IsValid());
+  EXPECT_EQ(bg.W(), 1086);
+  EXPECT_EQ(bg.H(), 214);
+  EXPECT_NE(g->LoadBitmap("bg.png", 1, false, 0).GetAPIBitmap(), bg.GetAPIBitmap());
+  EXPECT_EQ(g->BitmapCacheSize(), 2);
+  EXPECT_FALSE(g->LoadBitmap("NOPE.png", 1, false, 0).IsValid());
+}
+
 TEST_F(BitmapTest, ExtensionsAreCheckedWithoutRegardToCase)
 {
   struct Case
