@@ -272,14 +272,16 @@ bool KeyForCharacter(wchar_t c, UINT& vk, bool& shift)
   }
   for (const auto& entry : kCharacters)
   {
-    // The keypad keys come after the main ones, so '*' and '+' are typed on the main keyboard.
-    if (entry.normal == c && entry.vk < VK_NUMPAD0)
+    // Characters are typed on the main keyboard, never on the keypad.
+    if (entry.vk >= VK_NUMPAD0 && entry.vk <= VK_DIVIDE)
+      continue;
+    if (entry.normal == c)
     {
       vk = entry.vk;
       shift = false;
       return true;
     }
-    if (entry.shifted == c && entry.vk < VK_NUMPAD0)
+    if (entry.shifted == c)
     {
       vk = entry.vk;
       shift = true;
