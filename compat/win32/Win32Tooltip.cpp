@@ -36,9 +36,10 @@ struct TooltipState
   POINT trackPosition{};
 };
 
-// What a TOOLINFO (A or W) says, read within the size the caller declared.
+// What a TOOLINFO (A or W) says, read within the size the caller declared. The text is read only
+// when it is an input: for the queries, lpszText is the caller's buffer.
 template <typename Info>
-bool ReadTool(const Info* info, Tool& tool, bool& textGiven)
+bool ReadTool(const Info* info, Tool& tool, bool readText)
 {
   if (!info || info->cbSize < static_cast<UINT>(offsetof(Info, lParam)) || info->cbSize > sizeof(Info))
     return false;
@@ -48,8 +49,9 @@ bool ReadTool(const Info* info, Tool& tool, bool& textGiven)
   tool.rect = info->rect;
   tool.instance = info->hinst;
   tool.lParam = info->cbSize >= offsetof(Info, lpReserved) ? info->lParam : 0;
-  textGiven = false;
   tool.callback = false;
+  if (!readText)
+    return true;
   const auto text = info->lpszText;
   if (reinterpret_cast<INT_PTR>(text) == -1)
     tool.callback = true;
@@ -59,7 +61,6 @@ bool ReadTool(const Info* info, Tool& tool, bool& textGiven)
       tool.text = Widen(reinterpret_cast<const char*>(text));
     else
       tool.text = reinterpret_cast<const wchar_t*>(text);
-    textGiven = true;
   }
   else
     tool.text.clear(); // NULL, or a string resource the stand-in does not have
@@ -102,8 +103,8 @@ LRESULT HandleTool(TooltipState& state, UINT kind, WPARAM wParam, LPARAM lParam)
 {
   auto* info = reinterpret_cast<Info*>(lParam);
   Tool tool;
-  bool textGiven = false;
-  if (!ReadTool(info, tool, textGiven))
+  const bool textIsInput = kind == TTM_ADDTOOLW || kind == TTM_UPDATETIPTEXTW || kind == TTM_SETTOOLINFOW;
+  if (!ReadTool(info, tool, textIsInput))
     return FALSE;
   auto it = FindTool(state, tool);
   switch (kind)

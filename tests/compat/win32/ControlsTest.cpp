@@ -172,9 +172,13 @@ TEST_F(Controls, TooltipsNeedTheCommonControlsAndKeepTheirTools)
     Recorder ownerLog;
     HWND owner = MakeWindow(ownerLog, 0, 0, 100, 100);
     const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | TTS_ALWAYSTIP | TTS_NOPREFIX;
-    HWND early = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, owner, nullptr, nullptr, nullptr);
-    EXPECT_EQ(early, nullptr) << "comctl32 registers the class in InitCommonControlsEx";
+    WNDCLASSW registered;
+    if (!GetClassInfoW(nullptr, TOOLTIPS_CLASSW, &registered)) // the first use in this process
+    {
+      HWND early = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, owner, nullptr, nullptr, nullptr);
+      EXPECT_EQ(early, nullptr) << "comctl32 registers the class in InitCommonControlsEx";
+    }
     const INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};
     ASSERT_TRUE(InitCommonControlsEx(&init));
     HWND tip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
