@@ -5,6 +5,7 @@
 #include "Win32DisplayState.h"
 #include "Win32GdiState.h"
 #include "Win32GlState.h"
+#include "Win32LiveObjects.h"
 #include "Win32UserState.h"
 
 #include <mutex>
@@ -66,6 +67,13 @@ void DropFrames(HWND hwnd)
   auto& state = Display();
   std::lock_guard<std::mutex> lock(state.mutex);
   state.frames.erase(reinterpret_cast<uintptr_t>(hwnd));
+}
+
+size_t LiveFrames()
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.frames.size();
 }
 
 void ReleaseWindowResources(HWND hwnd)
@@ -156,6 +164,22 @@ void SetKeyboardLayout(KeyboardLayout layout)
 void SetVerticalBlankFunctionsAvailable(bool available)
 {
   ChangeSettings([=](DisplaySettings& s) { s.verticalBlankAvailable = available; });
+}
+
+LiveObjectCounts LiveObjects()
+{
+  LiveObjectCounts counts;
+  counts.windows = LiveWindows();
+  counts.gdiObjects = LiveGdiObjects();
+  counts.glContexts = LiveGlContexts();
+  counts.glSurfaces = LiveGlSurfaces();
+  counts.frames = LiveFrames();
+  counts.menus = LiveMenus();
+  counts.globalBlocks = LiveGlobalBlocks();
+  counts.kernelHandles = LiveKernelHandles();
+  counts.inputHandles = LiveInputHandles();
+  counts.memoryFonts = LiveMemoryFonts();
+  return counts;
 }
 
 Frame PresentedFrame(HWND hwnd)

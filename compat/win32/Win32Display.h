@@ -127,6 +127,26 @@ int CursorId(HCURSOR cursor);
 HCURSOR CurrentCursor();
 bool CursorVisible();
 
+// --- Objects ----------------------------------------------------------------------------------
+// What the stand-in holds right now, so that a test can open and close something many times and
+// see that nothing piles up. Stock objects, the desktop window and the screen DC are not counted.
+struct LiveObjectCounts
+{
+  size_t windows = 0;
+  size_t gdiObjects = 0; // DCs, fonts, brushes, regions
+  size_t glContexts = 0;
+  size_t glSurfaces = 0; // window back buffers
+  size_t frames = 0;     // windows with a presented frame
+  size_t menus = 0;
+  size_t globalBlocks = 0;
+  size_t kernelHandles = 0; // threads, mutexes, files, mappings
+  size_t inputHandles = 0;  // touch inputs and drops not yet closed
+  size_t memoryFonts = 0;   // AddFontMemResourceEx handles
+
+  bool operator==(const LiveObjectCounts&) const = default;
+};
+LiveObjectCounts LiveObjects();
+
 // --- Frames -----------------------------------------------------------------------------------
 struct Frame
 {

@@ -11,6 +11,7 @@
 
 #include "Win32GdiState.h"
 #include "Win32Kernel.h"
+#include "Win32LiveObjects.h"
 #include "Win32Text.h"
 
 #include <fontconfig/fontconfig.h>
@@ -476,6 +477,17 @@ int EnumFontFamiliesExA(HDC dc, LPLOGFONTA logFont, FONTENUMPROCA proc, LPARAM l
   }
   return result;
 }
+
+namespace win32compat {
+
+size_t LiveMemoryFonts()
+{
+  auto& catalogue = Fonts();
+  std::lock_guard<std::mutex> lock(catalogue.mutex);
+  return catalogue.privateFonts.size();
+}
+
+} // namespace win32compat
 
 HANDLE AddFontMemResourceEx(PVOID fileView, DWORD size, PVOID reserved, DWORD* numFonts)
 {

@@ -13,6 +13,7 @@
 #include "Win32GdiState.h"
 #include "Win32Input.h"
 #include "Win32Kernel.h"
+#include "Win32LiveObjects.h"
 #include "Win32Text.h"
 #include "Win32UserState.h"
 
@@ -177,6 +178,16 @@ bool LogFontOf(HGDIOBJ handle, LOGFONTW& logFont)
     return false;
   logFont = font->logFont;
   return true;
+}
+
+size_t LiveGdiObjects()
+{
+  std::lock_guard<std::mutex> lock(GdiMutex());
+  auto& table = TableLocked();
+  size_t count = 0;
+  for (auto& [value, object] : table.objects)
+    count += object->stock || reinterpret_cast<HDC>(value) == table.screen ? 0 : 1;
+  return count;
 }
 
 void ReleaseWindowDc(HWND hwnd)

@@ -13,6 +13,7 @@
 #include "Win32GdiState.h"
 #include "Win32GlState.h"
 #include "Win32Kernel.h"
+#include "Win32LiveObjects.h"
 #include "Win32Window.h"
 #include "Win32UserState.h"
 
@@ -257,6 +258,20 @@ HGLRC CurrentHandle()
 } // namespace
 
 namespace win32compat {
+
+size_t LiveGlContexts()
+{
+  auto& gl = Gl();
+  std::lock_guard<std::mutex> lock(gl.mutex);
+  return gl.contexts.size();
+}
+
+size_t LiveGlSurfaces()
+{
+  auto& gl = Gl();
+  std::lock_guard<std::mutex> lock(gl.mutex);
+  return gl.surfaces.size();
+}
 
 void ReleaseWindowSurface(HWND hwnd)
 {

@@ -17,6 +17,7 @@
 #include "Win32DisplayState.h"
 #include "Win32Kernel.h"
 #include "Win32KeyboardLayout.h"
+#include "Win32LiveObjects.h"
 #include "Win32Text.h"
 #include "Win32UserState.h"
 
@@ -134,6 +135,13 @@ constexpr WORD kCursorIds[] = {32512, 32513, 32514, 32515, 32516, 32640, 32641, 
                                32644, 32645, 32646, 32648, 32649, 32650, 32651, 32671, 32672};
 
 } // namespace
+
+size_t LiveInputHandles()
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return ExtrasLocked().touches.size() + ExtrasLocked().drops.size();
+}
 
 // --- 1. What retrieval does with input -----------------------------------------------------------
 

@@ -1,6 +1,7 @@
 #include "Win32Kernel.h"
 
 #include "Win32KernelObjects.h"
+#include "Win32LiveObjects.h"
 #include "Win32ThreadExit.h"
 
 #include <algorithm>
@@ -183,6 +184,13 @@ HANDLE AddKernelHandle(std::shared_ptr<KernelObject> object)
   table.next += 4;
   table.objects.emplace(value, std::move(object));
   return reinterpret_cast<HANDLE>(value);
+}
+
+size_t LiveKernelHandles()
+{
+  auto& table = Handles();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  return table.objects.size();
 }
 
 std::shared_ptr<KernelObject> FindKernelHandle(HANDLE handle)

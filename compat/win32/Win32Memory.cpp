@@ -3,6 +3,7 @@
 #include "Win32Memory.h"
 
 #include "Win32Kernel.h"
+#include "Win32LiveObjects.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,17 @@ GlobalTable& Table()
 }
 
 } // namespace
+
+namespace win32compat {
+
+size_t LiveGlobalBlocks()
+{
+  auto& table = Table();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  return table.blocks.size();
+}
+
+} // namespace win32compat
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes)
 {

@@ -3,6 +3,7 @@
 #include "Win32Menu.h"
 
 #include "Win32Kernel.h"
+#include "Win32LiveObjects.h"
 #include "Win32ScriptState.h"
 #include "Win32Text.h"
 #include "Win32UserState.h"
@@ -340,6 +341,17 @@ bool Choosable(const std::vector<script::MenuItemShown>& items, UINT id)
 }
 
 } // namespace
+
+namespace win32compat {
+
+size_t LiveMenus()
+{
+  auto& all = AllMenus();
+  std::lock_guard<std::mutex> lock(all.mutex);
+  return all.menus.size();
+}
+
+} // namespace win32compat
 
 HMENU CreateMenu()
 {

@@ -11,6 +11,7 @@
 #include "Win32DisplayState.h"
 #include "Win32Input.h"
 #include "Win32Kernel.h"
+#include "Win32LiveObjects.h"
 #include "Win32Module.h"
 #include "Win32SystemClasses.h"
 #include "Win32Text.h"
@@ -823,6 +824,13 @@ void Destroy(HWND hwnd, bool sendDestroy)
 void DestroyWithoutDestroyMessage(HWND hwnd)
 {
   Destroy(hwnd, false);
+}
+
+size_t LiveWindows()
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.windows.size() - (state.desktop ? 1 : 0);
 }
 
 void DropThreadWindows(DWORD threadId)

@@ -191,6 +191,11 @@ TEST_F(Input, KeysTranslateForTheUsLayout)
     EXPECT_EQ(ToUnicode(c.vk, MapVirtualKeyW(c.vk, MAPVK_VK_TO_VSC), keys, out, 4, 0), c.count) << c.vk;
     EXPECT_EQ(std::wstring(out, c.count > 0 ? static_cast<size_t>(c.count) : 0), std::wstring(c.text)) << c.vk;
   }
+  BYTE shifted[256] = {};
+  shifted[VK_SHIFT] = 0x80;
+  WORD ascii = 0;
+  EXPECT_EQ(ToAscii(VK_OEM_2, 0x35, shifted, &ascii, 0), 1);
+  EXPECT_EQ(LOBYTE(ascii), '?');
   BYTE altGr[256] = {};
   altGr[VK_CONTROL] = altGr[VK_MENU] = 0x80;
   WCHAR out[4];
