@@ -1,14 +1,138 @@
 #include "IGEditorDelegate.h"
 
+#include <cmath>
+
 #include "ByteChunk.h"
+#include "IControl.h"
+#include "IGraphics.h"
 
 namespace iplug {
 
+using igraphics::IControl;
+using igraphics::IGraphics;
+
+IGEditorDelegate::IGEditorDelegate(int nParams) : IEditorDelegate(nParams) {}
+
+IGEditorDelegate::~IGEditorDelegate()
+{
+  // The context goes before the callables that may have made it.
+  mGraphics.reset();
+  mMakeGraphicsFunc = nullptr;
+  mLayoutFunc = nullptr;
+}
+
+void* IGEditorDelegate::OpenEditorWindow(void* pParent)
+{
+  if (!mGraphics)
+  {
+    mGraphics.reset(MakeGraphics());
+    // The editor comes back at the size and zoom it was closed (or saved) with.
+    if (mGraphics && mLastWidth != 0 && mLastHeight != 0 && mLastScale != 0.f)
+      mGraphics->Resize(mLastWidth, mLastHeight, mLastScale, true);
+  }
+  return mGraphics ? mGraphics->OpenPlatformWindow(pParent) : nullptr;
+}
+
+void IGEditorDelegate::CloseEditorWindow()
+{
+  // Closing the window may lead the platform back here; the close in progress finishes alone.
+  if (mClosing)
+    return;
+  mClosing = true;
+
+  OnEditorClose();
+
+  if (mGraphics)
+  {
+    mLastWidth = mGraphics->Width();
+    mLastHeight = mGraphics->Height();
+    mLastScale = mGraphics->GetDrawScale();
+    mGraphics->ClosePlatformWindow();
+    mGraphics.reset();
+  }
+
+  mClosing = false;
+}
+
+bool IGEditorDelegate::OnHostKeyDown(const IKeyPress& key)
+{
+  if (!mGraphics)
+    return false;
+  float x = 0.f;
+  float y = 0.f;
+  mGraphics->GetMouseLocation(x, y);
+  return mGraphics->OnKeyDown(x, y, key);
+}
+
+bool IGEditorDelegate::OnHostKeyUp(const IKeyPress& key)
+{
+  if (!mGraphics)
+    return false;
+  float x = 0.f;
+  float y = 0.f;
+  mGraphics->GetMouseLocation(x, y);
+  return mGraphics->OnKeyUp(x, y, key);
+}
+
+void IGEditorDelegate::ToEditorControlValue(int ctrlTag, double normalizedValue)
+{
+  if (!mGraphics)
+    return;
+  if (IControl* control = mGraphics->GetControlWithTag(ctrlTag))
+    control->SetValueFromDelegate(normalizedValue, 0);
+}
+
+void IGEditorDelegate::ToEditorControlMessage(int ctrlTag, int msgTag, int dataSize, const void* pData)
+{
+  if (!mGraphics)
+    return;
+  if (IControl* control = mGraphics->GetControlWithTag(ctrlTag))
+    control->OnMsgFromDelegate(msgTag, dataSize, pData);
+}
+
+void IGEditorDelegate::ToEditorMidi(const MidiMessage& msg)
+{
+  if (!mGraphics)
+    return;
+  mGraphics->ForStandardControls([&msg](IControl* c) {
+    if (c->GetWantsMidi())
+      c->OnMidi(msg);
+  });
+  OnMidiForEditor(msg);
+}
+
+void IGEditorDelegate::ToEditorParamValue(int paramIdx, double value, bool normalized)
+{
+  const IParam* param = GetParam(paramIdx);
+  if (mGraphics && param)
+  {
+    if (!normalized)
+      value = param->ToNormalized(value);
+    mGraphics->ForStandardControls([paramIdx, value](IControl* c) {
+      for (int slot = 0; slot < c->NVals(); ++slot)
+      {
+        if (c->GetParamIdx(slot) == paramIdx)
+          c->SetValueFromDelegate(value, slot);
+      }
+    });
+  }
+  OnParamChangeForEditor(paramIdx, kDelegate);
+}
+
 bool IGEditorDelegate::SerializeEditorSize(ByteChunk& chunk) const
 {
-  bool ok = chunk.Put(&mLastWidth) > 0;
-  ok = chunk.Put(&mLastHeight) > 0 && ok;
-  ok = chunk.Put(&mLastScale) > 0 && ok;
+  int width = mLastWidth;
+  int height = mLastHeight;
+  float scale = mLastScale;
+  if (mGraphics)
+  {
+    width = mGraphics->Width();
+    height = mGraphics->Height();
+    scale = mGraphics->GetDrawScale();
+  }
+  bool ok = chunk.Put(&width) > 0;
+  ok = chunk.Put(&height) > 0 && ok;
+  ok = chunk.Put(&scale) > 0 && ok;
   return ok;
 }
 
@@ -26,11 +150,35 @@ int IGEditorDelegate::UnserializeEditorSize(const ByteChunk& chunk, int startPos
   pos = chunk.Get(&scale, pos);
   if (pos < 0)
     scale = 0.f;
+  // A broken zoom in stored data counts as no zoom stored, so the editor keeps its own.
+  if (!std::isfinite(scale))
+    scale = 0.f;
 
-  mLastWidth = width;
-  mLastHeight = height;
-  mLastScale = scale;
+  if (!mGraphics)
+  {
+    mLastWidth = width;
+    mLastHeight = height;
+    mLastScale = scale;
+  }
+  else if (width != 0 && height != 0 && scale != 0.f)
+  {
+    mGraphics->Resize(width, height, scale, true);
+  }
   return pos;
+}
+
+void IGEditorDelegate::SetEditorScreenScale(float scale)
+{
+  if (mGraphics)
+    mGraphics->SetScreenScale(scale);
+}
+
+IGraphics* IGEditorDelegate::MakeGraphics() { return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr; }
+
+void IGEditorDelegate::LayoutEditor(IGraphics* pGraphics)
+{
+  if (mLayoutFunc)
+    mLayoutFunc(pGraphics);
 }
 
 } // namespace iplug

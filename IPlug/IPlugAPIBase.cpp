@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "HostCodes.h"
+#include "IGraphics.h"
 #include "IPlugLogger.h"
 
 namespace iplug {
@@ -61,6 +62,12 @@ bool IPlugAPIBase::StateEquals(const uint8_t* data, int size, int startPos) cons
       return false;
   }
   return true;
+}
+
+void* IPlugAPIBase::GetViewInterface()
+{
+  IPlugAAXView_Interface* view = GetUI();
+  return view;
 }
 
 void IPlugAPIBase::ListImportantParams(int count, std::vector<int>& indices) const

@@ -61,8 +61,9 @@ public:
   virtual bool IsViewSizeSupported(int width, int height) const { return width + height == 0; }
   virtual void SelectViewSize(int width, int height) { (void) width; (void) height; }
   virtual bool MidiNoteName(int note, std::string& name) const;
-  // The open editor's graphics context; null while the editor is closed.
-  virtual void* GetViewInterface() { return nullptr; }
+  // The open editor's graphics context, as its IPlugAAXView_Interface; null while the editor
+  // is closed. UI thread.
+  virtual void* GetViewInterface();
   virtual void OnIdleTick() {}  // UI thread, every idle tick
   virtual int ReservedHook3(int& a, int& b, int& c) const;
   // Copies the host track's name into `name`; leaves it unchanged when the host tells none.

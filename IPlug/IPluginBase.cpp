@@ -116,12 +116,17 @@ const char* IPluginBase::GetPresetName(int idx) const
   return slot ? slot->name : "";
 }
 
-PresetSlot* IPluginBase::FirstEmptyPreset()
+PresetSlot* IPluginBase::TakeEmptyPreset(const char* name)
 {
   for (PresetSlot& slot : mPresets)
   {
     if (!slot.initialized)
+    {
+      slot.initialized = true;
+      slot.SetName(name);
+      slot.state.Clear();
       return &slot;
+    }
   }
   return nullptr;
 }
@@ -189,24 +194,18 @@ void IPluginBase::FillEmptyPresets(const char* name, int count)
 {
   for (int n = 0; n < count; ++n)
   {
-    PresetSlot* slot = FirstEmptyPreset();
+    PresetSlot* slot = TakeEmptyPreset(name ? name : "Empty");
     if (!slot)
       return;
-    slot->initialized = true;
-    slot->SetName(name ? name : "Empty");
-    slot->state.Clear();
     WriteState(slot->state);
   }
 }
 
 void IPluginBase::MakePreset(const char* name, std::initializer_list<double> values)
 {
-  PresetSlot* slot = FirstEmptyPreset();
+  PresetSlot* slot = TakeEmptyPreset(name);
   if (!slot)
     return;
-  slot->initialized = true;
-  slot->SetName(name);
-  slot->state.Clear();
   auto it = values.begin();
   for (int i = 0; i < NParams(); ++i)
   {
@@ -221,12 +220,9 @@ void IPluginBase::MakePreset(const char* name, std::initializer_list<double> val
 
 void IPluginBase::MakePresetFromNamedParams(const char* name, std::initializer_list<std::pair<int, double>> values)
 {
-  PresetSlot* slot = FirstEmptyPreset();
+  PresetSlot* slot = TakeEmptyPreset(name);
   if (!slot)
     return;
-  slot->initialized = true;
-  slot->SetName(name);
-  slot->state.Clear();
 
   std::vector<double> stored(NParams(), kUnnamedParamMarker);
   for (const auto& [idx, value] : values)
@@ -245,26 +241,22 @@ void IPluginBase::MakePresetFromNamedParams(const char* name, std::initializer_l
 
 void IPluginBase::MakePresetFromBlob(const char* name, const char* base64, int byteCount)
 {
-  PresetSlot* slot = FirstEmptyPreset();
-  if (!slot || byteCount < 0)
+  if (byteCount < 0)
+    return;
+  PresetSlot* slot = TakeEmptyPreset(name);
+  if (!slot)
     return;
   std::vector<uint8_t> bytes(static_cast<size_t>(byteCount));
   const int decoded = Base64Decode(base64, bytes.data(), byteCount);
-  slot->initialized = true;
-  slot->SetName(name);
-  slot->state.Clear();
   // Only what the text really held; a short text leaves no trailing garbage in the state.
   slot->state.PutBytes(bytes.data(), decoded);
 }
 
 void IPluginBase::MakePresetFromBytes(const char* name, const ByteChunk& state)
 {
-  PresetSlot* slot = FirstEmptyPreset();
+  PresetSlot* slot = TakeEmptyPreset(name);
   if (!slot)
     return;
-  slot->initialized = true;
-  slot->SetName(name);
-  slot->state.Clear();
   slot->state.PutChunk(state);
 }
 

@@ -122,7 +122,8 @@ protected:
   void SetHostInfo(int host, int hostVersion);
 
 private:
-  PresetSlot* FirstEmptyPreset();
+  // Marks the first uninitialised slot initialised, named and empty; null when none is left.
+  PresetSlot* TakeEmptyPreset(const char* name);
   // Applies a restored value; non-finite values restore the default.
   void RestoreParamValue(int idx, double value);
 

@@ -1,51 +1,239 @@
-// The block routine's speed for 512-frame stereo blocks at 48 kHz, with oversampling off and on.
-// Reported as frames per second and as real-time factor (seconds of audio per second of CPU).
+// The block routine's speed for 512-frame stereo blocks at 48 kHz, with oversampling off and on,
+// with settled controls and while every smoother glides, next to the plain frame-by-frame chain
+// measured in the same run. After the runs a table gives each figure per frame and its ratio to
+// the plain chain, with the instruction set the vector kernels use.
+//
+//   bench_CorvaneBench [--simd=sse2|avx2|avx512] [Google Benchmark options]
+//
+// --simd forces a narrower instruction set than the processor's best, to compare them.
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
 #include <memory>
 #include <numbers>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "Corvane.h"
+#include "PlainPreampChain.h"
+#include "VectorMath.h"
 
 using namespace iplug;
 
-static void BM_RenderBlock(benchmark::State& state)
+namespace
 {
-  constexpr int kFrames = 512;
-  constexpr double kRate = 48000.0;
-  std::unique_ptr<IPlugAAX> plug(CreatePlugin(InstanceInfo{}));
-  auto& corvane = static_cast<Corvane&>(*plug);
-  corvane.GetParam(kGain)->SetValue(12.0);
-  corvane.OnParamValueChange(kGain);
-  corvane.GetParam(kOversampling)->SetValue(static_cast<double>(state.range(0)));
-  corvane.OnParamValueChange(kOversampling);
-  corvane.SetSampleRate(kRate);
-  corvane.ConnectChannels(kOutput, 0, 2, true);
-  corvane.ResetProcessing();
+constexpr int kFrames = 512;
+constexpr double kRate = 48000.0;
 
-  std::vector<sample> inL(kFrames), inR(kFrames), outL(kFrames), outR(kFrames);
-  for (int i = 0; i < kFrames; ++i)
+// Two settings far apart: switching between them before every block keeps every smoother gliding
+// through the whole block (the drive smoother, the fastest, needs thousands of frames to come to
+// rest).
+struct Settings
+{
+  double gain, low, high, output;
+};
+constexpr Settings kSettled = {12.0, 3.0, -4.0, -2.0};
+constexpr Settings kGlideA = {-24.0, -10.0, 10.0, 12.0};
+constexpr Settings kGlideB = {24.0, 10.0, -10.0, -12.0};
+
+struct TestSignal
+{
+  std::vector<sample> left, right;
+  TestSignal() : left(kFrames), right(kFrames)
   {
-    inL[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * i / kRate);
-    inR[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 660.0 * i / kRate);
+    for (int i = 0; i < kFrames; ++i)
+    {
+      left[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * i / kRate);
+      right[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 660.0 * i / kRate);
+    }
   }
-  sample* in[2] = {inL.data(), inR.data()};
-  sample* out[2] = {outL.data(), outR.data()};
+};
 
-  for (auto _ : state)
+void Apply(Corvane& plug, const Settings& s)
+{
+  const std::pair<int, double> values[] = {{kGain, s.gain}, {kLowGain, s.low}, {kHighGain, s.high}, {kOutputLevel, s.output}};
+  for (auto [idx, value] : values)
   {
-    corvane.RenderBlock(in, out, kFrames);
-    benchmark::DoNotOptimize(outL.data());
-    benchmark::DoNotOptimize(outR.data());
-    benchmark::ClobberMemory();
+    plug.GetParam(idx)->SetValue(value);
+    plug.OnParamValueChange(idx);
   }
+}
 
+void SetCounters(benchmark::State& state)
+{
   const double frames = static_cast<double>(state.iterations()) * kFrames;
   state.counters["frames/s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
   state.counters["realtime"] = benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_RenderBlock)->Arg(0)->ArgName("oversampling")->Arg(1);
 
-BENCHMARK_MAIN();
+void BM_RenderBlock(benchmark::State& state)
+{
+  const bool oversampling = state.range(0) != 0;
+  const bool glide = state.range(1) != 0;
+  std::unique_ptr<Corvane> plug(static_cast<Corvane*>(CreatePlugin(InstanceInfo{})));
+  Apply(*plug, glide ? kGlideA : kSettled);
+  plug->GetParam(kOversampling)->SetValue(oversampling ? 1.0 : 0.0);
+  plug->OnParamValueChange(kOversampling);
+  plug->SetSampleRate(kRate);
+  plug->ConnectChannels(kOutput, 0, 2, true);
+  plug->ResetProcessing();
+
+  TestSignal in;
+  std::vector<sample> outL(kFrames), outR(kFrames);
+  sample* inputs[2] = {in.left.data(), in.right.data()};
+  sample* outputs[2] = {outL.data(), outR.data()};
+  bool flip = false;
+  for (auto _ : state)
+  {
+    if (glide)
+      Apply(*plug, (flip = !flip) ? kGlideB : kGlideA);
+    plug->RenderBlock(inputs, outputs, kFrames);
+    benchmark::DoNotOptimize(outL.data());
+    benchmark::DoNotOptimize(outR.data());
+    benchmark::ClobberMemory();
+  }
+  SetCounters(state);
+}
+
+void BM_PlainChain(benchmark::State& state)
+{
+  const bool oversampling = state.range(0) != 0;
+  const bool glide = state.range(1) != 0;
+  PlainPreampChain chain;
+  chain.SetSampleRate(kRate);
+  auto apply = [&](const Settings& s) { chain.SetParameters(s.gain, s.low, s.high, s.output, oversampling); };
+  apply(glide ? kGlideA : kSettled);
+  chain.Reset();
+
+  TestSignal in;
+  std::vector<double> outL(kFrames), outR(kFrames);
+  const double* inputs[2] = {in.left.data(), in.right.data()};
+  double* outputs[2] = {outL.data(), outR.data()};
+  bool flip = false;
+  for (auto _ : state)
+  {
+    if (glide)
+      apply((flip = !flip) ? kGlideB : kGlideA);
+    chain.Process(inputs, outputs, kFrames);
+    benchmark::DoNotOptimize(outL.data());
+    benchmark::DoNotOptimize(outR.data());
+    benchmark::ClobberMemory();
+  }
+  SetCounters(state);
+}
+
+void Cases(benchmark::internal::Benchmark* b)
+{
+  b->ArgNames({"oversampling", "glide"});
+  for (int oversampling : {0, 1})
+    for (int glide : {0, 1})
+      b->Args({oversampling, glide});
+}
+
+BENCHMARK(BM_RenderBlock)->Apply(Cases);
+BENCHMARK(BM_PlainChain)->Apply(Cases);
+
+// Prints what the console reporter prints, keeps the CPU time of every case (the median when the
+// runs are repeated), and ends with the table of ratios.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+  void ReportRuns(const std::vector<Run>& reports) override
+  {
+    ConsoleReporter::ReportRuns(reports);
+    for (const Run& run : reports)
+    {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type == Run::RT_Aggregate && !median)
+        continue;
+      std::string name = run.run_name.str();
+      if (median || !mMedian.count(name))
+      {
+        mNanosPerFrame[name] = run.GetAdjustedCPUTime() * TimeUnitToNanos(run.time_unit) / kFrames;
+        if (median)
+          mMedian[name] = true;
+      }
+    }
+  }
+
+  void Finalize() override
+  {
+    ConsoleReporter::Finalize();
+    std::printf("\nvector kernels: %s\n", SimdLevelName(ActivePreampKernels().level));
+    std::printf("%-34s %18s %18s %8s\n", "CPU time per stereo frame", "RenderBlock", "plain chain", "ratio");
+    for (const char* os : {"0", "1"})
+      for (const char* glide : {"0", "1"})
+      {
+        const std::string args = std::string("/oversampling:") + os + "/glide:" + glide;
+        const auto fast = mNanosPerFrame.find("BM_RenderBlock" + args);
+        const auto plain = mNanosPerFrame.find("BM_PlainChain" + args);
+        if (fast == mNanosPerFrame.end() || plain == mNanosPerFrame.end())
+          continue;
+        const std::string label = std::string("oversampling ") + (os[0] == '1' ? "on" : "off")
+          + (glide[0] == '1' ? ", gliding" : ", settled");
+        std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", label.c_str(), fast->second, plain->second,
+                    plain->second / fast->second);
+      }
+  }
+
+private:
+  static double TimeUnitToNanos(benchmark::TimeUnit unit)
+  {
+    switch (unit)
+    {
+      case benchmark::kSecond: return 1e9;
+      case benchmark::kMillisecond: return 1e6;
+      case benchmark::kMicrosecond: return 1e3;
+      case benchmark::kNanosecond: return 1.0;
+    }
+    return 1.0;
+  }
+
+  std::map<std::string, double> mNanosPerFrame;
+  std::map<std::string, bool> mMedian;
+};
+
+// Takes --simd=NAME out of the arguments; false when NAME is unknown or the processor lacks it.
+bool TakeSimdOption(int& argc, char** argv)
+{
+  int kept = 0;
+  bool ok = true;
+  for (int i = 0; i < argc; ++i)
+  {
+    const char* arg = argv[i];
+    if (std::strncmp(arg, "--simd=", 7) != 0)
+    {
+      argv[kept++] = argv[i];
+      continue;
+    }
+    const std::string name = arg + 7;
+    const SimdLevel level = name == "sse2" ? SimdLevel::kSse2 : name == "avx2" ? SimdLevel::kAvx2 : SimdLevel::kAvx512;
+    if ((name != "sse2" && name != "avx2" && name != "avx512") || !UseSimdLevel(level))
+    {
+      std::fprintf(stderr, "bench_CorvaneBench: --simd=%s is not available on this processor\n", name.c_str());
+      ok = false;
+    }
+  }
+  argc = kept;
+  return ok;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+  if (!TakeSimdOption(argc, argv))
+    return 2;
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::AddCustomContext("vector kernels", SimdLevelName(ActivePreampKernels().level));
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

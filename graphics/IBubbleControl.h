@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "IControl.h"
@@ -24,6 +25,13 @@ public:
   IBubbleControl(const ITextStyle& style = ITextStyle(), const IColor& fillColor = kColorWhite,
                  const IColor& outlineColor = kColorBlack, float roundness = 5.f);
 
+  // Places the bubble for the caller with the text and starts its fade-in when it was hidden.
+  // Direction 0 puts it above the anchor, or below the caller where the space above is too small;
+  // direction 1 beside the anchor, or on the caller's left where the space right is too small.
+  // minContentSize gives the least width and height of the text area (empty: none).
+  void ShowBubble(IControl* caller, float x, float y, const char* str, int direction, const IRect& minContentSize,
+                  uint64_t touchID = 0);
+
   // Shadow, callout, then the text, inside the bubble bounds.
   void Draw(IGraphics& g) override;
 
@@ -42,6 +50,19 @@ public:
   void SetBubbleText(const char* str) { mStr = str ? str : ""; }
   float GetOpacity() const { return mBlend.weight; }
   void SetOpacity(float opacity) { mBlend.weight = opacity; }
+  // 0 hidden, 1 fading in, 2 holding, 3 fading out.
+  int GetAnimationState() const { return mAnimationState; }
+  uint64_t GetTouchID() const { return mTouchID; }
+  IControl* GetCaller() const { return mCaller; }
+  const IRect& GetMaxBounds() const { return mMaxBounds; }
+  void SetMaxBounds(const IRect& r) { mMaxBounds = r; }
+
+  static constexpr double kFadeMs = 200.0;
+  static constexpr double kHoldMs = 1000.0;
+
+private:
+  // One display tick of the fade-in, hold and fade-out.
+  void Animation();
 
 protected:
   uint64_t mTouchID = 0;

@@ -181,13 +181,6 @@ ISVG IGraphics::LoadSVG(const char* fileNameOrResID, const char* units, float dp
   return ISVG();
 }
 
-std::vector<uint8_t> IGraphics::LoadResourceData(const char* fileNameOrResID, const char* type)
-{
-  (void) fileNameOrResID;
-  (void) type;
-  return {};
-}
-
 void IGraphics::AttachGestureRecognizer(EGestureType type)
 {
   if (std::find(mRegisteredGestures.begin(), mRegisteredGestures.end(), type) == mRegisteredGestures.end())
@@ -409,6 +402,39 @@ void IGraphics::UpdatePeers(IControl* caller, int callerValIdx)
   }
 }
 
+void IGraphics::ShowBubbleControl(IControl* caller, float x, float y, const char* str, int direction,
+                                  const IRect& minContentSize)
+{
+  if (mBubbleControls.empty())
+    return;
+
+  if (!mEnableMultiTouch)
+  {
+    mBubbleControls[0]->ShowBubble(caller, x, y, str, direction, minContentSize, 0);
+    return;
+  }
+
+  // With several fingers each bubble follows one touch; a control that no single touch holds
+  // (turned by the wheel, or by two fingers at once) gets none.
+  const std::vector<uint64_t> touches = GetTouchesForControl(caller);
+  if (touches.size() != 1)
+    return;
+  const uint64_t touchID = touches[0];
+  for (auto& bubble : mBubbleControls)
+  {
+    if (bubble->GetTouchID() == touchID)
+    {
+      bubble->ShowBubble(caller, x, y, str, direction, minContentSize, touchID);
+      return;
+    }
+  }
+  // Shared by every editor of the process, as bubbles are handed out in turn.
+  static size_t nextBubble = 0;
+  const size_t idx = nextBubble % mBubbleControls.size();
+  nextBubble = (idx + 1) % mBubbleControls.size();
+  mBubbleControls[idx]->ShowBubble(caller, x, y, str, direction, minContentSize, touchID);
+}
+
 // ---- Dirty check and drawing ----------------------------------------------------------------
 
 bool IGraphics::IsDirty(IRectList& rects)
@@ -524,6 +550,9 @@ void IGraphics::Resize(int width, int height, float scale, bool needsPlatformRes
   ForAllControls([](IControl* c) { c->OnResize(); });
   SetAllControlsDirty();
   DrawResize();
+
+  if (mLayoutOnResize && mDelegate)
+    mDelegate->LayoutEditor(this);
 }
 
 void IGraphics::SetScreenScale(float scale)

@@ -334,6 +334,10 @@ public:
   // Every other control of the list with a slot linked to the same parameter as the caller's slot
   // takes the caller's value from the delegate.
   void UpdatePeers(IControl* caller, int callerValIdx);
+  // Shows the value bubble next to the caller: the first bubble, or with multi-touch the one that
+  // serves the caller's touch. minContentSize gives the least width and height of the text area.
+  void ShowBubbleControl(IControl* caller, float x, float y, const char* str, int direction,
+                         const IRect& minContentSize = IRect());
 
   // ---- 3. Dirty check, drawing, size ----------------------------------------------------------
 
@@ -404,7 +408,44 @@ public:
   int LayerStackSize() const { return static_cast<int>(mLayers.size()); }
   const IRect& GetClipRect() const { return mClipRECT; }
 
-  // ---- 5. Input support and prompts -----------------------------------------------------------
+  // ---- 5. Input entry points (the window layer; positions in logical pixels) ------------------
+
+  // Left, right or middle press; touch down. The host may take a press on a parameter control.
+  void OnMouseDown(const std::vector<IMouseEvent>& points);
+  // Release; touch up.
+  void OnMouseUp(const std::vector<IMouseEvent>& points);
+  // Movement with a button held (the window has the capture); touch move.
+  void OnMouseDrag(const std::vector<IMouseEvent>& points);
+  // True when a control took the double click; the window then captures the pointer.
+  bool OnMouseDblClick(float x, float y, const IMouseMods& mod);
+  // Movement without a button; true when a control is under the pointer.
+  bool OnMouseOver(float x, float y, const IMouseMods& mod);
+  // The pointer left the window.
+  void OnMouseOut();
+  // delta in notches, positive away from the user.
+  void OnMouseWheel(float x, float y, const IMouseMods& mod, float delta);
+  void OnDrop(const char* path, float x, float y);
+  // False lets the window pass the key on to its parent.
+  bool OnKeyDown(float x, float y, const IKeyPress& key);
+  bool OnKeyUp(float x, float y, const IKeyPress& key);
+  // The control that an event at (x, y) of the touch belongs to: the captured one, a special
+  // control, or the frontmost ordinary control that takes the event. capture holds the control
+  // for the touch; mouseOver looks for the hover target (never the background).
+  IControl* GetMouseControl(float x, float y, bool capture, bool mouseOver = false, uint64_t touchID = 0);
+  IControl* GetMouseOverControl() const { return mMouseOver; }
+  int GetMouseOverIdx() const { return mMouseOverIdx; }
+  float GetMouseDownX() const { return mMouseDownX; }
+  float GetMouseDownY() const { return mMouseDownY; }
+
+  // ---- Resources ------------------------------------------------------------------------------
+
+  // Finds the image for name at the density closest to targetScale in a fixed order (the target,
+  // then 3, then downwards), trying "name@<n>x.ext" for every density but 1. ext is the resource
+  // type to look among. Returns where it was found (0 nowhere) with the density in sourceScale.
+  EResourceLocation SearchImageResource(const char* name, const char* ext, std::string& result, int targetScale,
+                                        int& sourceScale);
+
+  // ---- Input support and prompts --------------------------------------------------------------
 
   // Empties the captures and shows a hidden cursor again.
   void ReleaseMouseCapture();

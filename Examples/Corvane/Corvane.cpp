@@ -3,14 +3,9 @@
 #include <cmath>
 #include <mutex>
 
-#include "Saturation.h"
+#include "CorvaneLayout.h"
 
 using namespace iplug;
-
-namespace {
-constexpr double kMakeUpGain = 1.5488166189124812;  // 10^0.19, +3.8 dB
-constexpr double kToneFloor = 1e-5;
-} // namespace
 
 ConfigRecord Corvane::MakeConfig()
 {
@@ -42,7 +37,7 @@ ConfigRecord Corvane::MakeConfig()
   return c;
 }
 
-Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig())
+Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplingLatency)
 {
   (void) info;
 
@@ -58,6 +53,9 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig())
     f->Clear();
 
   DefineParameters();
+
+  // The make-graphics callable comes with the Windows window layer, which makes the context.
+  SetLayoutFunc(LayoutCorvaneEditor);
 }
 
 Corvane::~Corvane() = default;
@@ -158,97 +156,13 @@ void Corvane::RenderBlock(sample** inputs, sample** outputs, int nFrames)
     return;
   }
 
-  const double lowTarget = LowTarget();
-  const double highTarget = HighTarget();
-  const double driveTarget = DriveFactor();
-  const double outputTarget = OutputFactor();
-  const int passes = OversamplingPasses();
-  const IParam& bypass = *GetParam(kBypass);
-
-  for (int i = 0; i < nFrames; ++i)
-  {
-    // Low control: -10..10 maps to -0.3..0.3; boost and cut amounts never both leave the floor.
-    const double zL = mLowSmoother.Step(lowTarget);
-    const double tL = (zL + 10.0) / 20.0 * 0.6 - 0.3;
-    mLowP = tL > 0.0 ? tL : kToneFloor;
-    mLowQ = tL < 0.0 ? -tL : kToneFloor;
-    mLowLeft.DesignLowTone(fs, mLowP, mLowQ);
-    mLowRight.DesignLowTone(fs, mLowP, mLowQ);
-
-    // High control: -10..10 maps to -0.85..0.85.
-    const double zH = mHighSmoother.Step(highTarget);
-    const double tH = (zH + 10.0) / 20.0 * 1.7 - 0.85;
-    mHighP = tH > 0.0 ? 1.0 - tH : 1.0;
-    mHighQ = tH < 0.0 ? -tH : 0.0;
-    mHighLeft.DesignHighTone(fs, mHighP, mHighQ);
-    mHighRight.DesignHighTone(fs, mHighP, mHighQ);
-
-    // A non-finite host sample would poison every recursive filter for the rest of the
-    // session, so the processed path reads it as silence.
-    const double inL = std::isfinite(inputs[0][i]) ? inputs[0][i] : 0.0;
-    const double inR = std::isfinite(inputs[1][i]) ? inputs[1][i] : 0.0;
-
-    mDenormalOffset = -mDenormalOffset;
-    const double u = mDenormalOffset;
-    const double xL = inL + u;
-    const double xR = inR + u;
-
-    double sL;
-    double sR;
-    if (passes == 0)
-    {
-      const double g1 = mDriveSmoother.Step(driveTarget);
-      const double g2 = mDriveSmoother.Step(driveTarget);
-      sL = Saturate(g1 * xL) / g2;
-      const double g3 = mDriveSmoother.Step(driveTarget);
-      const double g4 = mDriveSmoother.Step(driveTarget);
-      sR = Saturate(g4 * xR) / g3;
-    }
-    else
-    {
-      sL = sR = 0.0;
-      for (int j = 0; j < 2; ++j)
-      {
-        // Zero stuffing: the second pass feeds silence; the factor 2 restores the level.
-        const double uL = mUpLeft.Step(j == 0 ? xL : 0.0);
-        const double uR = mUpRight.Step(j == 0 ? xR : 0.0);
-        const double g1 = mDriveSmoother.Step(driveTarget);
-        const double g2 = mDriveSmoother.Step(driveTarget);
-        const double yL = Saturate(2.0 * uL * g1) / g2;
-        const double g3 = mDriveSmoother.Step(driveTarget);
-        const double g4 = mDriveSmoother.Step(driveTarget);
-        const double yR = Saturate(2.0 * uR * g3) / g4;
-        const double dL = mDownLeft.Step(yL);
-        const double dR = mDownRight.Step(yR);
-        if (j == 0)
-        {
-          sL = dL;
-          sR = dR;
-        }
-      }
-    }
-
-    const double lL = mLowLeft.Step(sL);
-    const double lR = mLowRight.Step(sR);
-    const double hL = mHighLeft.Step(lL);
-    const double hR = mHighRight.Step(lR);
-
-    const double o1 = mOutputSmoother.Step(outputTarget);
-    const double yL = o1 * hL * kMakeUpGain;
-    const double o2 = mOutputSmoother.Step(outputTarget);
-    const double yR = o2 * hR * kMakeUpGain;
-
-    if (static_cast<int>(bypass.Value()) == 0)
-    {
-      outputs[0][i] = yL - u;
-      outputs[1][i] = yR - u;
-    }
-    else
-    {
-      outputs[0][i] = inputs[0][i];
-      outputs[1][i] = inputs[1][i];
-    }
-  }
+  PreampEngine::Targets targets;
+  targets.low = LowTarget();
+  targets.high = HighTarget();
+  targets.drive = DriveFactor();
+  targets.output = OutputFactor();
+  targets.passes = OversamplingPasses();
+  mEngine.Render(fs, targets, *GetParam(kBypass), inputs, outputs, nFrames);
 
   UpdateLatency();
 }

@@ -6,6 +6,7 @@
 #include "IPlugAAX.h"
 #include "CreatePlugin.h"
 #include "OnePoleSmoother.h"
+#include "PreampEngine.h"
 #include "ToneBiquad.h"
 
 // Parameter indices of the product.
@@ -86,4 +87,10 @@ private:
   HalfbandFilter mDownLeft;
   HalfbandFilter mDownRight;
   double mDenormalOffset = 1e-15;
+
+  // The processed path, run by stages over each block; it advances the state above.
+  PreampEngine mEngine{{mLowSmoother, mHighSmoother, mDriveSmoother, mOutputSmoother,
+                        mLowLeft, mLowRight, mHighLeft, mHighRight,
+                        mLowP, mLowQ, mHighP, mHighQ,
+                        mUpLeft, mUpRight, mDownLeft, mDownRight, mDenormalOffset}};
 };

@@ -3,16 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace
-{
-// Taps at the odd distances 1, 3, ..., 63 from the centre; the centre tap is 0.5 and the taps at
-// even distances are zero, so they are never computed. The taps sum to 1 - 6e-6.
-constexpr double kOddTaps[32] = {
-  0.317956, -0.105047, 0.061915, -0.043056, 0.032309, -0.025272, 0.020254, -0.01647,
-  0.013505, -0.011119, 0.009163, -0.007542, 0.006187, -0.005051, 0.004099, -0.003301,
-  0.002635, -0.002082, 0.001627, -0.001255, 0.000954, -0.000713, 0.000524, -0.000377,
-  0.000264, -0.00018, 0.000118, -7.5e-05, 4.5e-05, -2.5e-05, 1.2e-05, -5e-06};
-} // namespace
+#include "HalfbandTaps.h"
 
 double HalfbandFilter::Step(double x)
 {
@@ -26,11 +17,11 @@ double HalfbandFilter::Step(double x)
 
   // w[k] is the input k steps back; the pairs around the centre share one multiplication.
   const double* w = mLine + mNewest;
-  double y = 0.5 * w[kCentre];
-  for (int i = 0; i < 32; ++i)
+  double y = kHalfbandCentreTap * w[kCentre];
+  for (int i = 0; i < kHalfbandOddTapCount; ++i)
   {
     const int d = 2 * i + 1;
-    y += kOddTaps[i] * (w[kCentre - d] + w[kCentre + d]);
+    y += kHalfbandOddTaps[i] * (w[kCentre - d] + w[kCentre + d]);
   }
   return y + o;
 }
@@ -38,4 +29,29 @@ double HalfbandFilter::Step(double x)
 void HalfbandFilter::Clear()
 {
   std::fill(std::begin(mLine), std::end(mLine), 0.0);
+}
+
+void HalfbandFilter::ReadPhases(double* even, double* odd) const
+{
+  // w[0] is the newest stored value, the second step of the last frame.
+  const double* w = mLine + mNewest;
+  for (int m = 0; m < kPhaseHistory; ++m)
+  {
+    even[m] = w[2 * (kPhaseHistory - 1 - m) + 1];
+    odd[m] = w[2 * (kPhaseHistory - 1 - m)];
+  }
+}
+
+void HalfbandFilter::WritePhases(const double* even, const double* odd, int frames)
+{
+  if (frames <= 0)
+    return;
+  const int last = kPhaseHistory + frames - 1;
+  mNewest = 0;
+  for (int k = 0; k < kTaps; ++k)
+  {
+    const double v = (k % 2 == 0) ? odd[last - k / 2] : even[last - k / 2];
+    mLine[k] = v;
+    mLine[k + kTaps] = v;
+  }
 }

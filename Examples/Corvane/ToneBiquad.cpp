@@ -1,90 +1,26 @@
 #include "ToneBiquad.h"
 
-// Every coefficient is a sum of terms f^i * p^j * q^k (i, j, k in 0..2). Each one is evaluated
-// here as a polynomial in f whose factors are polynomials in p and q, which keeps a design to a
-// few dozen multiply-adds: it runs four times per sample.
-//
-// The second feed-forward and feedback coefficients (B2, A2) are the first ones (B0, A0) with the
-// sign of the odd (first-power) f part reversed, i.e. the bilinear mirror: so each of B0 and A0 is
-// split into an even part (f^2 and constant terms) and an odd part (f terms), and B2, A2 reuse them.
+#include "ToneDesign.h"
 
 namespace
 {
-inline double Lin(double x, double c1, double c0)
+void Assign(ToneBiquad& filter, const ToneDesign<double>& d)
 {
-  return c1 * x + c0;
-}
-
-inline double Quad(double x, double x2, double c2, double c1, double c0)
-{
-  return c2 * x2 + c1 * x + c0;
+  filter.B0 = d.B0;
+  filter.B1 = d.B1;
+  filter.B2 = d.B2;
+  filter.A0 = d.A0;
+  filter.A1 = d.A1;
+  filter.A2 = d.A2;
 }
 } // namespace
 
 void ToneBiquad::DesignLowTone(double f, double p, double q)
 {
-  const double f2 = f * f;
-  const double pq = p * q;
-
-  const double bEven = f2 * (1.36539154532867e-10 * pq)
-    + p * Lin(q, 0.000560949161655868, 7.24459874734276e-05)
-    + 6.68364958568688e-06;
-  const double bOdd = f * (p * Lin(q, 2.31537375965075e-07, 4.27218881517106e-08)
-    + 2.13609440758553e-08 * q);
-
-  const double aEven = f2 * (1.61652606170162e-09 * pq)
-    + p * Lin(q, 0.000560949161655837, 7.24459874734239e-05)
-    + Lin(q, 0.000617044077821449, 7.91296370591141e-05);
-  const double aOdd = f * (p * Lin(q, 4.17568312139978e-06, 5.05796640081858e-07)
-    + 2.52898320040929e-07 * q);
-
-  B0 = bEven + bOdd;
-  B1 = f2 * (-2.73078309065735e-10 * pq)
-    + p * Lin(q, 0.00112189832331174, 0.000144891974946855)
-    + 1.33672991713738e-05;
-  B2 = bEven - bOdd;
-
-  A0 = aEven + aOdd;
-  A1 = f2 * (-3.23305212340325e-09 * pq)
-    + p * Lin(q, 0.00112189832331167, 0.000144891974946848)
-    + Lin(q, 0.0012340881556429, 0.000158259274118228);
-  A2 = aEven - aOdd;
+  Assign(*this, LowToneDesign(f, p, q));
 }
 
 void ToneBiquad::DesignHighTone(double f, double p, double q)
 {
-  const double f2 = f * f;
-  const double p2 = p * p;
-  const double q2 = q * q;
-
-  const double bEven = f2 * (p * Quad(q, q2, 1.45712569620892e-10, -1.45712569620892e-10, -1.33311499865922e-11)
-      + Quad(q, q2, -1.60283826582981e-10, 1.60283826582981e-10, 1.46642649852514e-11))
-    + Quad(q, q2, -2.34376309329913e-18, 2.34376309329913e-18, 0.000931682725911275);
-  const double bOdd = f * (p * Quad(q, q2, 1.2998510115437e-21, -1.2998510115437e-21, -5.16711239790394e-07)
-    + Quad(q, q2, -2.62734528706982e-07, 2.62734528706982e-07, 5.92419778097945e-07));
-
-  const double aEven = f2 * (p2 * Quad(q, q2, 1.22294478074682e-10, -1.57942017428359e-09, -1.44500143604669e-10)
-      + p * Quad(q, q2, 2.34180915462091e-11, 1.4337076046627e-09, 1.31168993618077e-10)
-      + Quad(q, q2, -1.72513274390449e-10, 3.1822584401134e-10, 2.91142793457182e-11))
-    + p2 * Quad(q, q2, -4.11102022283856e-32, 5.30933888353809e-31, 2.11054578764551e-16)
-    + p * Quad(q, q2, -7.87216638415673e-33, -4.81951519741266e-31, -1.91583316143768e-16)
-    + Quad(q, q2, -4.31084997517523e-18, 2.77484809081666e-17, 0.0110304579871281);
-  const double aOdd = f * (p2 * Quad(q, q2, -3.51748423630898e-21, 4.54279347114779e-20, -5.60078075987088e-06)
-    + p * Quad(q, q2, -6.73560811207914e-22, -4.12368896639611e-20, 5.08406952008049e-06)
-    + Quad(q, q2, -4.83243865300345e-07, 3.11058915237015e-06, 1.41304625582443e-06));
-
-  B0 = bEven + bOdd;
-  B1 = f2 * (p * Quad(q, q2, -2.91425139241783e-10, 2.91425139241783e-10, 2.66622999731844e-11)
-      + Quad(q, q2, 3.20567653165961e-10, -3.20567653165961e-10, -2.93285299705028e-11))
-    + Quad(q, q2, -4.68752618659827e-18, 4.68752618659827e-18, 0.00186336545182255);
-  B2 = bEven - bOdd;
-
-  A0 = aEven + aOdd;
-  A1 = f2 * (p2 * Quad(q, q2, -2.44588956149364e-10, 3.15884034856719e-09, 2.89000287209338e-10)
-      + p * Quad(q, q2, -4.68361830924183e-11, -2.86741520932541e-09, -2.62337987236154e-10)
-      + Quad(q, q2, 3.45026548780897e-10, -6.36451688022679e-10, -5.82285586914364e-11))
-    + p2 * Quad(q, q2, -8.22204044567712e-32, 1.06186777670762e-30, 4.22109157529101e-16)
-    + p * Quad(q, q2, -1.57443327683135e-32, -9.63903039482533e-31, -3.83166632287537e-16)
-    + Quad(q, q2, -8.62169995035047e-18, 5.54969618163331e-17, 0.0220609159742563);
-  A2 = aEven - aOdd;
+  Assign(*this, HighToneDesign(f, p, q));
 }

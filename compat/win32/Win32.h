@@ -27,3 +27,4 @@
 #include "Win32Clipboard.h"
 #include "Win32Dialogs.h"
 #include "Win32Shell.h"
+#include "Win32Resources.h"

@@ -74,6 +74,25 @@ std::wstring NameRecord(FT_Face face, FT_UShort id)
   return mac;
 }
 
+// Fontconfig loses a few hundred bytes while it parses its configuration files the first time it is
+// used (inside FcInitLoadConfigAndFonts, once per process): that is fontconfig's, and nothing can
+// free it. LeakSanitizer, when the program runs under it, is told to look away while fontconfig
+// starts; the hooks are weak so that an ordinary build does without them.
+extern "C" void __lsan_disable() __attribute__((weak));
+extern "C" void __lsan_enable() __attribute__((weak));
+
+void StartFontconfig()
+{
+  static std::once_flag started;
+  std::call_once(started, [] {
+    if (__lsan_disable)
+      __lsan_disable();
+    FcInit();
+    if (__lsan_enable)
+      __lsan_enable();
+  });
+}
+
 FT_Library FreeType()
 {
   static FT_Library library = [] {
@@ -160,6 +179,7 @@ void LoadSystemLocked(Catalogue& catalogue)
   if (catalogue.systemLoaded)
     return;
   catalogue.systemLoaded = true;
+  StartFontconfig();
   FcPattern* pattern = FcPatternCreate();
   FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, nullptr);
   FcFontSet* set = FcFontList(nullptr, pattern, objects);
@@ -214,6 +234,7 @@ const Face* Closest(const std::vector<const Face*>& candidates, const LOGFONTW& 
 // fontconfig's substitute for a family it does not know (GDI substitutes too).
 std::string SubstituteFile(const LOGFONTW& lf, int& index)
 {
+  StartFontconfig();
   FcPattern* pattern = FcPatternCreate();
   const std::string family = win32compat::Narrow(lf.lfFaceName);
   if (!family.empty())
@@ -589,16 +610,3 @@ DWORD GetFontData(HDC dc, DWORD table, DWORD offset, PVOID buffer, DWORD size)
   return static_cast<DWORD>(count);
 }
 
-// --- Leak report ---------------------------------------------------------------------------------
-
-// Fontconfig loses a few hundred bytes while it parses its configuration files the first time it is
-// used (inside FcInitLoadConfigAndFonts, once per process). That is fontconfig's, and nothing can
-// free it; LeakSanitizer is told so here, in the file that makes fontconfig start. The stack that
-// LeakSanitizer records by default ends inside fontconfig, which has no symbols, so the library is
-// named; every fontconfig object made in this file is destroyed in the same function.
-extern "C" const char* __lsan_default_suppressions();
-
-extern "C" const char* __lsan_default_suppressions()
-{
-  return "leak:libfontconfig.so\n";
-}

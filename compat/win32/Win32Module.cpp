@@ -11,14 +11,26 @@
 #include "Win32VerticalBlank.h"
 
 #include <cstring>
+#include <dlfcn.h>
 #include <string>
+#include <sys/auxv.h>
 
 using namespace win32compat;
 
 namespace {
 
-// The process's own module, at the address where executables usually start.
-const HMODULE kProcessModule = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x140000000));
+// The executable's module handle is the address it was loaded at, as on Windows; its program
+// headers lie inside its first loaded segment.
+HMODULE ProcessModule()
+{
+  static const HMODULE module = [] {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(getauxval(AT_PHDR)), &info) == 0)
+      return static_cast<HMODULE>(nullptr);
+    return static_cast<HMODULE>(info.dli_fbase);
+  }();
+  return module;
+}
 
 template <typename F>
 FARPROC AsProc(F function)
@@ -108,14 +120,14 @@ HMODULE Load(const wchar_t* name)
 HMODULE GetModuleHandleA(LPCSTR moduleName)
 {
   if (!moduleName)
-    return kProcessModule;
+    return ProcessModule();
   return Load(Widen(moduleName).c_str());
 }
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName)
 {
   if (!moduleName)
-    return kProcessModule;
+    return ProcessModule();
   return Load(moduleName);
 }
 
@@ -142,7 +154,7 @@ BOOL FreeLibrary(HMODULE module)
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
 {
   const auto* system = ModuleAt(module);
-  if (!system && module != kProcessModule)
+  if (!system && !module)
   {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;

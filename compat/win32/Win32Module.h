@@ -13,7 +13,8 @@
 
 #include "Win32Types.h"
 
-// NULL: the process's own module.
+// NULL: the executable, whose handle is the address it was loaded at (Win32Resources.h reads its
+// resources); the system libraries above by name.
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 HMODULE LoadLibraryA(LPCSTR fileName);

@@ -1,0 +1,480 @@
+#include "PreampEngine.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "HalfbandTaps.h"
+#include "IParam.h"
+#include "VectorMath.h"
+
+using namespace iplug;
+
+// Index of this file:
+//   helpers: smoother probes, tone amounts, coefficient copies
+//   Render and RenderChunk: the stages in order
+//   smoother sequences
+//   tone designs
+//   saturation, with and without oversampling, and the half-band filters
+//   tone filters
+
+// ---- helpers ---------------------------------------------------------------------------------
+
+namespace
+{
+constexpr double kToneFloor = 1e-5;
+
+// The centre tap of the half-band filter lags 64 steps, i.e. 32 frames of two steps.
+constexpr int kCentreLag = 32;
+
+// True when the next step would leave the smoother where it is: it has come to rest, and every
+// later step gives the same value.
+bool AtRest(const OnePoleSmoother& s, double target)
+{
+  OnePoleSmoother probe = s;
+  return probe.Step(target) == s.z;
+}
+
+// A state the smoother's flush would set to zero (a zero is already zero).
+inline bool Subnormal(double z)
+{
+  return z != 0.0 && std::fabs(z) < DBL_MIN;
+}
+
+// Low control: -10..10 maps to -0.3..0.3; boost and cut amounts never both leave the floor.
+void LowAmounts(double z, double& p, double& q)
+{
+  const double t = (z + 10.0) / 20.0 * 0.6 - 0.3;
+  p = t > 0.0 ? t : kToneFloor;
+  q = t < 0.0 ? -t : kToneFloor;
+}
+
+// High control: -10..10 maps to -0.85..0.85.
+void HighAmounts(double z, double& p, double& q)
+{
+  const double t = (z + 10.0) / 20.0 * 1.7 - 0.85;
+  p = t > 0.0 ? 1.0 - t : 1.0;
+  q = t < 0.0 ? -t : 0.0;
+}
+
+template <size_t kLength>
+void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
+{
+  f.B0 = c[0][i];
+  f.B1 = c[1][i];
+  f.B2 = c[2][i];
+  f.A0 = c[3][i];
+  f.A1 = c[4][i];
+  f.A2 = c[5][i];
+}
+} // namespace
+
+// ---- Render and RenderChunk ------------------------------------------------------------------
+
+PreampEngine::PreampEngine(const State& state) : mState(state)
+{
+  static_assert(kPad >= kHalfbandKernelPadding, "scratch too short for the kernels' whole vectors");
+}
+
+void PreampEngine::Render(double sampleRate, const Targets& targets, const IParam& bypass,
+                          sample** inputs, sample** outputs, int nFrames)
+{
+  const PreampKernels& kernels = ActivePreampKernels();
+  for (int start = 0; start < nFrames; start += kMaxChunk)
+    RenderChunk(kernels, sampleRate, targets, bypass, inputs, outputs, start,
+                std::min(kMaxChunk, nFrames - start));
+}
+
+void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, const Targets& targets,
+                               const IParam& bypass, sample** inputs, sample** outputs, int start, int n)
+{
+  const sample* inL = inputs[0] + start;
+  const sample* inR = inputs[1] + start;
+  sample* outL = outputs[0] + start;
+  sample* outR = outputs[1] + start;
+
+  // 1. Input. A non-finite host sample would poison every recursive filter for the rest of the
+  // session, so the processed path reads it as silence.
+  double u = mState.denormalOffset;
+  for (int i = 0; i < n; ++i)
+  {
+    u = -u;
+    mOffset[i] = u;
+    mInput[0][i] = (std::isfinite(inL[i]) ? inL[i] : 0.0) + u;
+    mInput[1][i] = (std::isfinite(inR[i]) ? inR[i] : 0.0) + u;
+  }
+  mState.denormalOffset = u;
+
+  // 2. Smoother sequences: the drive smoother steps four times per frame, eight with oversampling.
+  const bool oversampling = targets.passes != 0;
+  bool lowSettled = false;
+  bool highSettled = false;
+  RunSmoothers(targets, oversampling ? 8 : 4, n, lowSettled, highSettled);
+
+  // 3. Tone designs.
+  const bool lowGlides = DesignLow(kernels, sampleRate, lowSettled ? 1 : n);
+  const bool highGlides = DesignHigh(kernels, sampleRate, highSettled ? 1 : n);
+
+  // 4. Saturation; its results are the tone filters' input.
+  if (oversampling)
+    SaturateOversampled(kernels, n);
+  else
+    Saturate(kernels, n);
+
+  // 5. Tone filters.
+  if (lowGlides)
+    highGlides ? RunToneFilters<true, true>(n) : RunToneFilters<true, false>(n);
+  else
+    highGlides ? RunToneFilters<false, true>(n) : RunToneFilters<false, false>(n);
+
+  // 6. Output level and make-up gain; "Bypass" is read for every frame.
+  for (int i = 0; i < n; ++i)
+  {
+    const double yL = mOutputZ[2 * i] * mTone[0][i] * kMakeUpGain;
+    const double yR = mOutputZ[2 * i + 1] * mTone[1][i] * kMakeUpGain;
+    if (static_cast<int>(bypass.Value()) == 0)
+    {
+      outL[i] = yL - mOffset[i];
+      outR[i] = yR - mOffset[i];
+    }
+    else
+    {
+      outL[i] = inL[i];
+      outR[i] = inR[i];
+    }
+  }
+}
+
+// ---- smoother sequences ---------------------------------------------------------------------
+
+// A smoother at rest is a fill. The others step frame by frame in one loop, so that their
+// recursions overlap; the drive smoother's, with four or eight steps per frame, sets the pace.
+//
+// The flush of subnormal states would sit on each recursion's critical path, and it almost never
+// fires: so the loop runs without it and notes whether any state came out subnormal; only then are
+// the sequences taken again, one step at a time with the flush. Until a flush fires the two are the
+// same, so the values are always exactly those of OnePoleSmoother::Step.
+void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, bool& lowSettled,
+                                bool& highSettled)
+{
+  const OnePoleSmoother start[4] = {mState.lowSmoother, mState.highSmoother, mState.driveSmoother,
+                                    mState.outputSmoother};
+  lowSettled = AtRest(mState.lowSmoother, targets.low);
+  highSettled = AtRest(mState.highSmoother, targets.high);
+  const bool driveSettled = AtRest(mState.driveSmoother, targets.drive);
+  const bool othersSettled = lowSettled && highSettled && AtRest(mState.outputSmoother, targets.output);
+
+  if (driveSettled)
+    std::fill(mDrive, mDrive + driveSteps * n, mState.driveSmoother.z);
+  if (othersSettled)
+  {
+    std::fill(mLowZ, mLowZ + n, mState.lowSmoother.z);
+    std::fill(mHighZ, mHighZ + n, mState.highSmoother.z);
+    std::fill(mOutputZ, mOutputZ + 2 * n, mState.outputSmoother.z);
+  }
+
+  bool subnormal = false;
+  if (!driveSettled)
+  {
+    if (othersSettled)
+      subnormal = driveSteps == 8 ? StepSmoothers<8, false>(targets, n) : StepSmoothers<4, false>(targets, n);
+    else
+      subnormal = driveSteps == 8 ? StepSmoothers<8, true>(targets, n) : StepSmoothers<4, true>(targets, n);
+  }
+  else if (!othersSettled)
+  {
+    subnormal = StepSmoothers<0, true>(targets, n);
+  }
+  if (!subnormal)
+    return;
+
+  mState.lowSmoother = start[0];
+  mState.highSmoother = start[1];
+  mState.driveSmoother = start[2];
+  mState.outputSmoother = start[3];
+  for (int i = 0; i < n; ++i)
+  {
+    mLowZ[i] = mState.lowSmoother.Step(targets.low);
+    mHighZ[i] = mState.highSmoother.Step(targets.high);
+  }
+  for (int i = 0; i < driveSteps * n; ++i)
+    mDrive[i] = mState.driveSmoother.Step(targets.drive);
+  for (int i = 0; i < 2 * n; ++i)
+    mOutputZ[i] = mState.outputSmoother.Step(targets.output);
+}
+
+// kDriveSteps 0 leaves the drive smoother alone; kOthers false leaves the low, high and output
+// smoothers alone. Returns whether any state came out subnormal.
+template <int kDriveSteps, bool kOthers>
+bool PreampEngine::StepSmoothers(const Targets& targets, int n)
+{
+  OnePoleSmoother& low = mState.lowSmoother;
+  OnePoleSmoother& high = mState.highSmoother;
+  OnePoleSmoother& drive = mState.driveSmoother;
+  OnePoleSmoother& output = mState.outputSmoother;
+  const double aLow = low.a, cLow = low.b * targets.low;
+  const double aHigh = high.a, cHigh = high.b * targets.high;
+  const double aDrive = drive.a, cDrive = drive.b * targets.drive;
+  const double aOutput = output.a, cOutput = output.b * targets.output;
+  double zLow = low.z, zHigh = high.z, zDrive = drive.z, zOutput = output.z;
+  bool subnormal = false;
+  for (int i = 0; i < n; ++i)
+  {
+    for (int k = 0; k < kDriveSteps; ++k)
+    {
+      zDrive = aDrive * zDrive + cDrive;
+      mDrive[kDriveSteps * i + k] = zDrive;
+      subnormal |= Subnormal(zDrive);
+    }
+    if constexpr (kOthers)
+    {
+      zLow = aLow * zLow + cLow;
+      zHigh = aHigh * zHigh + cHigh;
+      const double o1 = aOutput * zOutput + cOutput;
+      zOutput = aOutput * o1 + cOutput;
+      mLowZ[i] = zLow;
+      mHighZ[i] = zHigh;
+      mOutputZ[2 * i] = o1;
+      mOutputZ[2 * i + 1] = zOutput;
+      subnormal |= Subnormal(zLow) | Subnormal(zHigh) | Subnormal(o1) | Subnormal(zOutput);
+    }
+  }
+  if constexpr (kDriveSteps > 0)
+    drive.z = zDrive;
+  if constexpr (kOthers)
+  {
+    low.z = zLow;
+    high.z = zHigh;
+    output.z = zOutput;
+  }
+  return subnormal;
+}
+
+// ---- tone designs ----------------------------------------------------------------------------
+
+// `frames` is 1 when the control is settled for the whole chunk: then the filters keep their
+// coefficients unless the amounts or the sample rate differ from the last design. Returns whether
+// the filters need per-frame coefficients.
+bool PreampEngine::DesignLow(const PreampKernels& kernels, double sampleRate, int frames)
+{
+  for (int i = 0; i < frames; ++i)
+    LowAmounts(mLowZ[i], mAmountP[i], mAmountQ[i]);
+  const int last = frames - 1;
+  if (frames == 1 && sampleRate == mLowDesignRate && mAmountP[0] == mState.lowP && mAmountQ[0] == mState.lowQ)
+    return false;
+
+  double* const c[7] = {mLowCoefficients[0], mLowCoefficients[1], mLowCoefficients[2], mLowCoefficients[3],
+                        mLowCoefficients[4], mLowCoefficients[5], mLowCoefficients[6]};
+  kernels.designLowTone(sampleRate, mAmountP, mAmountQ, c, frames);
+  SetCoefficients(mState.lowLeft, mLowCoefficients, last);
+  SetCoefficients(mState.lowRight, mLowCoefficients, last);
+  mLowInverseA0 = mLowCoefficients[6][last];
+  mState.lowP = mAmountP[last];
+  mState.lowQ = mAmountQ[last];
+  mLowDesignRate = sampleRate;
+  return frames > 1;
+}
+
+bool PreampEngine::DesignHigh(const PreampKernels& kernels, double sampleRate, int frames)
+{
+  for (int i = 0; i < frames; ++i)
+    HighAmounts(mHighZ[i], mAmountP[i], mAmountQ[i]);
+  const int last = frames - 1;
+  if (frames == 1 && sampleRate == mHighDesignRate && mAmountP[0] == mState.highP && mAmountQ[0] == mState.highQ)
+    return false;
+
+  double* const c[7] = {mHighCoefficients[0], mHighCoefficients[1], mHighCoefficients[2], mHighCoefficients[3],
+                        mHighCoefficients[4], mHighCoefficients[5], mHighCoefficients[6]};
+  kernels.designHighTone(sampleRate, mAmountP, mAmountQ, c, frames);
+  SetCoefficients(mState.highLeft, mHighCoefficients, last);
+  SetCoefficients(mState.highRight, mHighCoefficients, last);
+  mHighInverseA0 = mHighCoefficients[6][last];
+  mState.highP = mAmountP[last];
+  mState.highQ = mAmountQ[last];
+  mHighDesignRate = sampleRate;
+  return frames > 1;
+}
+
+// ---- saturation ------------------------------------------------------------------------------
+
+// The left channel drives with the earlier of its two steps and divides by the later one; the
+// right channel the other way round.
+void PreampEngine::Saturate(const PreampKernels& kernels, int n)
+{
+  for (int i = 0; i < n; ++i)
+  {
+    const double* g = mDrive + 4 * i;
+    mDriven[0][i] = g[0] * mInput[0][i];
+    mDivisor[0][i] = g[1];
+    mDriven[1][i] = g[3] * mInput[1][i];
+    mDivisor[1][i] = g[2];
+  }
+  kernels.saturateDivide(mDriven[0], mDivisor[0], mTone[0], n);
+  kernels.saturateDivide(mDriven[1], mDivisor[1], mTone[1], n);
+}
+
+// Two passes per frame at twice the rate: the input, then zero stuffing. Both channels drive with
+// the earlier step of each pair and divide by the later one; the factor 2 restores the level of the
+// zero-stuffed signal.
+void PreampEngine::SaturateOversampled(const PreampKernels& kernels, int n)
+{
+  Upsample(kernels, mState.upLeft, mInput[0], mDriven[0], mDriven[2], n);
+  Upsample(kernels, mState.upRight, mInput[1], mDriven[1], mDriven[3], n);
+  for (int i = 0; i < n; ++i)
+  {
+    const double* g = mDrive + 8 * i;
+    for (int s = 0; s < 4; ++s) // left pass 1, right pass 1, left pass 2, right pass 2
+    {
+      mDriven[s][i] = 2.0 * mDriven[s][i] * g[2 * s];
+      mDivisor[s][i] = g[2 * s + 1];
+    }
+  }
+  for (int s = 0; s < 4; ++s)
+    kernels.saturateDivide(mDriven[s], mDivisor[s], mSaturated[s], n);
+  Downsample(kernels, mState.downLeft, mSaturated[0], mSaturated[2], mTone[0], n);
+  Downsample(kernels, mState.downRight, mSaturated[1], mSaturated[3], mTone[1], n);
+}
+
+// The up-sampler sees each input followed by a zero; both of its outputs are kept. The zeros are
+// stored as the offset, so once the filter has run for 64 frames the pairs of its first output all
+// hold that one value, and the kernel's sum over them is a constant taken once per chunk.
+void PreampEngine::Upsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* x,
+                            double* first, double* second, int n)
+{
+  const double o = filter.Offset();
+  const double constantSum = ConstantPairSum(kernels, o); // before the phases fill the scratch
+  filter.ReadPhases(mEven, mOdd);
+  for (int i = 0; i < n; ++i)
+  {
+    mEven[kHistory + i] = x[i] + -o;
+    mOdd[kHistory + i] = 0.0 + o;
+  }
+  const double* evenCentre = mEven + kCentreLag;
+  if (std::all_of(mOdd, mOdd + n + 2 * kCentreLag - 1, [o](double v) { return v == o; }))
+  {
+    for (int i = 0; i < n; ++i)
+      first[i] = (constantSum + kHalfbandCentreTap * evenCentre[i]) + o;
+  }
+  else
+  {
+    kernels.halfband(evenCentre, mOdd + kCentreLag, o, first, n);
+  }
+  kernels.halfband(mOdd + kCentreLag, mEven + kCentreLag + 1, -o, second, n);
+  filter.WritePhases(mEven, mOdd, n);
+}
+
+// The half-band kernel's sum over pairs that all hold `value`, kept for the last value and kernels.
+// Uses the phase scratch when it has to take the sum anew.
+double PreampEngine::ConstantPairSum(const PreampKernels& kernels, double value)
+{
+  if (mPairSumKernels != &kernels || mPairSumValue != value)
+  {
+    std::fill(std::begin(mEven), std::end(mEven), value);
+    std::fill(std::begin(mOdd), std::end(mOdd), 0.0);
+    double sum[1 + kHalfbandKernelPadding];
+    kernels.halfband(mOdd, mEven + kCentreLag, 0.0, sum, 1);
+    mPairSumKernels = &kernels;
+    mPairSumValue = value;
+    mPairSum = sum[0];
+  }
+  return mPairSum;
+}
+
+// The down-sampler sees both processed samples of a frame and keeps only its first output.
+void PreampEngine::Downsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* first,
+                              const double* second, double* out, int n)
+{
+  filter.ReadPhases(mEven, mOdd);
+  const double o = filter.Offset();
+  for (int i = 0; i < n; ++i)
+  {
+    mEven[kHistory + i] = first[i] + -o;
+    mOdd[kHistory + i] = second[i] + o;
+  }
+  kernels.halfband(mEven + kCentreLag, mOdd + kCentreLag, o, out, n);
+  filter.WritePhases(mEven, mOdd, n);
+}
+
+// ---- tone filters ---------------------------------------------------------------------------
+
+namespace
+{
+// Left and right side by side: both channels' filters share their coefficients, so one SSE2
+// operation (the x86-64 baseline, no dispatch needed) steps both, lane by lane exactly as two
+// scalar operations would.
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+
+struct ToneHistory
+{
+  Pair x1, x2, y1, y2;
+};
+
+struct ToneCoefficients
+{
+  double b0, b1, b2, a1, a2, inverseA0;
+};
+
+template <size_t kLength>
+ToneCoefficients CoefficientsAt(const double (&c)[7][kLength], int i)
+{
+  return {c[0][i], c[1][i], c[2][i], c[4][i], c[5][i], c[6][i]};
+}
+
+ToneCoefficients CoefficientsOf(const ToneBiquad& f, double inverseA0)
+{
+  return {f.B0, f.B1, f.B2, f.A1, f.A2, inverseA0};
+}
+
+// ToneBiquad::Step with the feedback of the last output added last and the division by A0 taken as
+// a multiplication by its reciprocal: the recursion's critical path is then a multiplication, a
+// subtraction and a multiplication. The results differ from the division's in the last bits only.
+inline Pair ToneStep(ToneHistory& h, const ToneCoefficients& c, Pair x)
+{
+  const Pair x0 = 10.0 * x;
+  const Pair y = (c.b1 * h.x1 + c.b0 * x0 + c.b2 * h.x2 - c.a2 * h.y2 - c.a1 * h.y1) * c.inverseA0;
+  h.x2 = h.x1;
+  h.x1 = x0;
+  h.y2 = h.y1;
+  h.y1 = y;
+  return y;
+}
+
+ToneHistory HistoryOf(const ToneBiquad& left, const ToneBiquad& right)
+{
+  return {Pair{left.x1, right.x1}, Pair{left.x2, right.x2}, Pair{left.y1, right.y1}, Pair{left.y2, right.y2}};
+}
+
+void KeepHistory(ToneBiquad& f, const ToneHistory& h, int lane)
+{
+  f.x2 = h.x2[lane];
+  f.x1 = h.x1[lane];
+  f.x0 = h.x1[lane];
+  f.y2 = h.y2[lane];
+  f.y1 = h.y1[lane];
+  f.y0 = h.y1[lane];
+}
+} // namespace
+
+// Serial by nature: the low filter feeds the high one, frame by frame.
+template <bool kLowGlides, bool kHighGlides>
+void PreampEngine::RunToneFilters(int n)
+{
+  ToneHistory low = HistoryOf(mState.lowLeft, mState.lowRight);
+  ToneHistory high = HistoryOf(mState.highLeft, mState.highRight);
+  ToneCoefficients lowC = CoefficientsOf(mState.lowLeft, mLowInverseA0);
+  ToneCoefficients highC = CoefficientsOf(mState.highLeft, mHighInverseA0);
+  for (int i = 0; i < n; ++i)
+  {
+    if constexpr (kLowGlides)
+      lowC = CoefficientsAt(mLowCoefficients, i);
+    if constexpr (kHighGlides)
+      highC = CoefficientsAt(mHighCoefficients, i);
+    const Pair y = ToneStep(high, highC, ToneStep(low, lowC, Pair{mTone[0][i], mTone[1][i]}));
+    mTone[0][i] = y[0];
+    mTone[1][i] = y[1];
+  }
+  KeepHistory(mState.lowLeft, low, 0);
+  KeepHistory(mState.lowRight, low, 1);
+  KeepHistory(mState.highLeft, high, 0);
+  KeepHistory(mState.highRight, high, 1);
+}

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "HalfbandFilter.h"
+#include "IPlugConstants.h"
+#include "OnePoleSmoother.h"
+#include "ToneBiquad.h"
+
+namespace iplug
+{
+class IParam;
+}
+struct PreampKernels;
+
+// The preamp's processed path, run by stages over a block instead of frame by frame:
+//   1. input: non-finite samples read as 0, the alternating anti-denormal offset added;
+//   2. smoother sequences, each serial and cheap; a smoother at its fixed point is a fill;
+//   3. tone designs: one per frame while a tone control glides, computed across frames by the
+//      vector kernels; a settled control keeps the coefficients it has, the designs being pure
+//      functions of the sample rate and the two amounts;
+//   4. saturation across frames and both channels by the vector kernels, with oversampling
+//      between a polyphase up-sampler and a down-sampler that computes only the kept outputs;
+//   5. the recursive tone filters, serial over the block;
+//   6. output level, make-up gain and the per-frame read of the "Bypass" parameter.
+// The results are those of the frame-by-frame chain, up to the last bits of the vector
+// transcendental functions, and independent of how the host splits its blocks.
+//
+// The engine advances state the product owns (it is named by the signal chain and initialised and
+// reset by the product) through the references in `State`; it owns only its scratch buffers, sized
+// for kMaxChunk frames: longer host blocks run in chunks, so nothing is allocated while rendering.
+class PreampEngine
+{
+public:
+  struct State
+  {
+    OnePoleSmoother& lowSmoother;
+    OnePoleSmoother& highSmoother;
+    OnePoleSmoother& driveSmoother;
+    OnePoleSmoother& outputSmoother;
+    ToneBiquad& lowLeft;
+    ToneBiquad& lowRight;
+    ToneBiquad& highLeft;
+    ToneBiquad& highRight;
+    double& lowP; // the arguments the tone filters were last designed with
+    double& lowQ;
+    double& highP;
+    double& highQ;
+    HalfbandFilter& upLeft;
+    HalfbandFilter& upRight;
+    HalfbandFilter& downLeft;
+    HalfbandFilter& downRight;
+    double& denormalOffset;
+  };
+
+  // What the block routine read from the parameter side at the start of the block.
+  struct Targets
+  {
+    double low = 0.0;
+    double high = 0.0;
+    double drive = 1.0;
+    double output = 1.0;
+    int passes = 0; // 0, or 2 for oversampling
+  };
+
+  static constexpr int kMaxChunk = 256;
+  static constexpr double kMakeUpGain = 1.5488166189124812; // 10^0.19, +3.8 dB
+
+  explicit PreampEngine(const State& state);
+  PreampEngine(const PreampEngine&) = delete;
+  PreampEngine& operator=(const PreampEngine&) = delete;
+
+  // Runs nFrames frames of both channels through the chain. `bypass` is read once per frame: while
+  // its value truncates to 1 the frame's outputs are the untouched inputs (the chain still runs).
+  // Outputs may be the input buffers.
+  // audio thread; never allocates, never locks
+  void Render(double sampleRate, const Targets& targets, const iplug::IParam& bypass,
+              iplug::sample** inputs, iplug::sample** outputs, int nFrames);
+
+private:
+  void RenderChunk(const PreampKernels& kernels, double sampleRate, const Targets& targets,
+                   const iplug::IParam& bypass, iplug::sample** inputs, iplug::sample** outputs,
+                   int start, int n);
+  void RunSmoothers(const Targets& targets, int driveSteps, int n, bool& lowSettled, bool& highSettled);
+  template <int kDriveSteps, bool kOthers>
+  bool StepSmoothers(const Targets& targets, int n);
+  bool DesignLow(const PreampKernels& kernels, double sampleRate, int n);
+  bool DesignHigh(const PreampKernels& kernels, double sampleRate, int n);
+  void Saturate(const PreampKernels& kernels, int n);
+  void SaturateOversampled(const PreampKernels& kernels, int n);
+  void Upsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* x, double* first,
+                double* second, int n);
+  double ConstantPairSum(const PreampKernels& kernels, double value);
+  void Downsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* first,
+                  const double* second, double* out, int n);
+  template <bool kLowGlides, bool kHighGlides>
+  void RunToneFilters(int n);
+
+  State mState;
+  // The sample rates the tone filters' current coefficients were designed at (0: never).
+  double mLowDesignRate = 0.0;
+  double mHighDesignRate = 0.0;
+  // 1 / A0 of the tone filters' current coefficients.
+  double mLowInverseA0 = 0.0;
+  double mHighInverseA0 = 0.0;
+  // The half-band sum over constant pairs, for the value and kernels it was taken with.
+  const PreampKernels* mPairSumKernels = nullptr;
+  double mPairSumValue = 0.0;
+  double mPairSum = 0.0;
+
+  static constexpr int kPad = 32; // whole vectors past the end of a chunk (the kernels' padding)
+  static constexpr int kStride = kMaxChunk + kPad;
+  static constexpr int kHistory = HalfbandFilter::kPhaseHistory;
+
+  // Scratch, valid within one chunk. Zeroed once: vectors that reach past the end of a chunk
+  // compute on ordinary numbers, and their results are thrown away.
+  alignas(64) double mOffset[kMaxChunk] = {};    // the anti-denormal offset of each frame
+  alignas(64) double mInput[2][kMaxChunk] = {};  // inputs plus offset
+  alignas(64) double mLowZ[kMaxChunk] = {};      // low smoother, one step per frame
+  alignas(64) double mHighZ[kMaxChunk] = {};     // high smoother, one step per frame
+  alignas(64) double mDrive[8 * kMaxChunk] = {}; // drive smoother, four or eight steps per frame
+  alignas(64) double mOutputZ[2 * kMaxChunk] = {}; // output smoother, two steps per frame
+  alignas(64) double mAmountP[kStride] = {};     // tone arguments of each frame
+  alignas(64) double mAmountQ[kStride] = {};
+  // Per-frame designs: B0, B1, B2, A0, A1, A2 and 1 / A0.
+  alignas(64) double mLowCoefficients[7][kStride] = {};
+  alignas(64) double mHighCoefficients[7][kStride] = {};
+  // The saturation's arguments, divisors and results: left, right, and with oversampling the
+  // second passes of left and right.
+  alignas(64) double mDriven[4][kStride] = {};
+  alignas(64) double mDivisor[4][kStride] = {};
+  alignas(64) double mSaturated[4][kStride] = {};
+  // One half-band filter's two phases: its history, then the chunk.
+  alignas(64) double mEven[kHistory + kStride + kPad] = {};
+  alignas(64) double mOdd[kHistory + kStride + kPad] = {};
+  alignas(64) double mTone[2][kStride] = {}; // the tone filters' input, then their output
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+// The vector kernels of the preamp's processed path, compiled once per x86-64 instruction set and
+// chosen at run time from what the processor reports. SSE2 is the baseline every x86-64 processor
+// has; AVX2 (with FMA) and AVX-512 are used only where present, so a build made on one machine runs
+// safely, and at its best, on another. The transcendental functions come from SLEEF's vector math.
+//
+// Each kernel computes every element with the same instructions wherever it sits in the array
+// (a short tail is padded into a full vector, never handed to scalar code), so the results depend
+// on the values alone: a signal rendered whole and in any split gives the same output.
+//
+// Declarations only: the per-instruction-set translation units include this header, and nothing
+// here may be compiled into code that a wider instruction set could later stand in for.
+
+enum class SimdLevel
+{
+  kSse2,
+  kAvx2,
+  kAvx512
+};
+
+// Arrays given to `halfband` stay readable, and its output writable, this many elements past the
+// last one used: it computes whole groups of vectors and discards the surplus.
+inline constexpr int kHalfbandKernelPadding = 32;
+
+// One instruction set's kernels. All are pure functions of their arguments; none allocates or locks.
+struct PreampKernels
+{
+  SimdLevel level;
+
+  // out[i] = S(d[i]) / g[i] for i < n, S being the preamp's saturating curve
+  // sin(0.1 tanh(d^4) + 0.1 tanh(d^3)) + tanh(d).
+  void (*saturateDivide)(const double* d, const double* g, double* out, int n);
+
+  // The kept outputs of the half-band filter in polyphase form:
+  //   out[i] = (sum + 0.5 centre[i]) + offset,
+  //   sum = the sum over k < 32 of h(2k+1) (pairs[i+k] + pairs[i-1-k]),
+  // the terms of every sum taken in one fixed order; pairs[-32..-1] must be readable. So when
+  // every pair in the windows holds the same value, every sum is the one `halfband` gives for a
+  // single output with that value in every pair, a zero centre and a zero offset, and each output
+  // is that sum plus 0.5 centre[i] plus the offset, added in that order, to the bit.
+  void (*halfband)(const double* centre, const double* pairs, double offset, double* out, int n);
+
+  // Tone designs for n argument pairs (p[i], q[i]) at sample rate f, into seven coefficient arrays
+  // in the order B0, B1, B2, A0, A1, A2 and 1 / A0.
+  void (*designLowTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
+  void (*designHighTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
+};
+
+// The kernels in use: on first call the widest set the processor supports.
+// any thread; lock-free
+const PreampKernels& ActivePreampKernels();
+
+// Whether this processor (and its operating system) can run the set.
+bool SimdLevelSupported(SimdLevel level);
+
+// The widest set this processor supports.
+SimdLevel BestSimdLevel();
+
+// Makes `level` the set in use, for tests and benchmarks that compare them. Returns false, changing
+// nothing, when the processor cannot run it.
+// not while another thread renders
+bool UseSimdLevel(SimdLevel level);
+
+// "SSE2", "AVX2" or "AVX-512".
+const char* SimdLevelName(SimdLevel level);
+
+// One table per instruction set, defined in VectorMathSse2.cpp, VectorMathAvx2.cpp and
+// VectorMathAvx512.cpp. Reach them through the functions above: calling a wider set's kernels on a
+// processor without it stops the program.
+const PreampKernels& PreampKernelsSse2();
+const PreampKernels& PreampKernelsAvx2();
+const PreampKernels& PreampKernelsAvx512();

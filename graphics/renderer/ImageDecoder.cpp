@@ -1,0 +1,67 @@
+#include "ImageDecoder.h"
+
+#include <climits>
+#include <cstring>
+#include <fstream>
+
+#define STBI_NO_STDIO // files are read here, so that paths work the same everywhere
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace iplug::igraphics::renderer {
+
+namespace {
+
+// Larger files than this are not pictures an editor would load.
+constexpr std::streamoff kMaxFileSize = 256 * 1024 * 1024;
+
+} // namespace
+
+bool ImageDecoder::DecodeMemory(const uint8_t* data, size_t size, Image& out)
+{
+  out = Image{};
+  if (!data || size == 0 || size > size_t(INT_MAX))
+    return false;
+  int w = 0, h = 0, channels = 0;
+  stbi_uc* pixels = stbi_load_from_memory(data, int(size), &w, &h, &channels, 4);
+  if (!pixels)
+    return false;
+  if (w <= 0 || h <= 0)
+  {
+    stbi_image_free(pixels);
+    return false;
+  }
+  out.width = w;
+  out.height = h;
+  out.pixels.assign(pixels, pixels + size_t(w) * size_t(h) * 4);
+  stbi_image_free(pixels);
+  return true;
+}
+
+bool ImageDecoder::DecodeFile(const char* path, Image& out)
+{
+  out = Image{};
+  if (!path)
+    return false;
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  if (!file)
+    return false;
+  const std::streamoff size = file.tellg();
+  if (size <= 0 || size > kMaxFileSize)
+    return false;
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  file.seekg(0);
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
+    return false;
+  return DecodeMemory(bytes.data(), bytes.size(), out);
+}
+
+} // namespace iplug::igraphics::renderer

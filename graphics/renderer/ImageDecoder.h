@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace iplug::igraphics::renderer {
+
+// Decodes encoded pictures (PNG, JPEG and the other formats stb_image reads) into 8-bit RGBA
+// rows, top row first, alpha not premultiplied.
+class ImageDecoder
+{
+public:
+  struct Image
+  {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> pixels; // width × height × 4 bytes
+  };
+
+  // False for empty, truncated, corrupt or unsupported data; `out` is left empty then.
+  static bool DecodeMemory(const uint8_t* data, size_t size, Image& out);
+  // Reads the whole file, then decodes it as above.
+  static bool DecodeFile(const char* path, Image& out);
+};
+
+} // namespace iplug::igraphics::renderer

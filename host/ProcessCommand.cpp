@@ -1,0 +1,327 @@
+// The aaxhost process and state commands:
+//   1. helpers: levels, four-character codes, summaries
+//   2. process: input, settings, render on the audio thread, output
+//   3. state: print or write a chunk file
+
+#include "ProcessCommand.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "AAX_Errors.h"
+#include "AudioFile.h"
+#include "HostSession.h"
+#include "ParameterSettings.h"
+
+namespace aaxhost {
+
+namespace {
+
+// ---- 1. Helpers ---------------------------------------------------------------------------------
+
+constexpr size_t kMaxStateFileBytes = 1 << 20;
+
+std::string FourCC(uint32_t code)
+{
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8)
+  {
+    const char c = static_cast<char>((code >> shift) & 0xFF);
+    text += (c >= 32 && c < 127) ? c : '?';
+  }
+  return text;
+}
+
+// Peak level in dBFS; null (JSON) or "-inf" for silence.
+nlohmann::ordered_json PeakJson(double peak)
+{
+  if (!(peak > 0.0))
+    return nullptr;
+  return std::round(20.0 * std::log10(peak) * 100.0) / 100.0;
+}
+
+std::string PeakText(double peak)
+{
+  if (!(peak > 0.0))
+    return "-inf dBFS";
+  double level = 20.0 * std::log10(peak);
+  if (std::fabs(level) < 0.005)
+    level = 0.0;  // not "-0.00"
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(2) << level << " dBFS";
+  return text.str();
+}
+
+std::string ComponentName(const HostSession& session)
+{
+  AAX_CPropertyValue type = 0, input = 0;
+  const auto& procs = session.Component().ProcessProcs();
+  if (!procs.empty() && procs.front().properties)
+  {
+    procs.front().properties->GetProperty(AAX_eProperty_PlugInID_Native, &type);
+    procs.front().properties->GetProperty(AAX_eProperty_InputStemFormat, &input);
+  }
+  const int channels = AAX_StemFormatChannelCount(static_cast<uint32_t>(input));
+  return std::string(channels == 1 ? "mono" : channels == 2 ? "stereo" : std::to_string(channels) + "-channel") +
+         " (" + FourCC(static_cast<uint32_t>(type)) + ")";
+}
+
+nlohmann::ordered_json ParametersJson(const std::vector<HostInstance::ParameterInfo>& parameters)
+{
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const auto& info : parameters)
+    list.push_back({{"id", info.identifier}, {"name", info.name}, {"normalized", info.value}, {"text", info.valueText}});
+  return list;
+}
+
+void PrintParameters(std::ostream& out, const std::vector<HostInstance::ParameterInfo>& parameters)
+{
+  out << "parameters:\n";
+  for (const auto& info : parameters)
+    out << "  " << std::left << std::setw(14) << (info.name + ":") << ' ' << info.valueText << "  ("
+        << (info.identifier.empty() ? "\"\"" : info.identifier) << " = " << info.value << ")\n";
+}
+
+// The state the module expects: same size as its own chunk.
+std::vector<uint8_t> ReadStateFile(HostSession& session, const std::string& path)
+{
+  std::vector<uint8_t> bytes = ReadBytes(path, "state file", kMaxStateFileBytes);
+  const size_t expected = session.GetChunk().size();
+  if (bytes.size() != expected)
+    throw CommandError("state file '" + path + "' holds " + std::to_string(bytes.size()) +
+                       " bytes; the module's state chunk holds " + std::to_string(expected));
+  return bytes;
+}
+
+} // namespace
+
+// ---- 2. process ---------------------------------------------------------------------------------
+
+void RunProcess(const ProcessOptions& options, std::ostream& out)
+{
+  if (options.blockSize < 1)
+    throw CommandError("block size must be at least 1, not " + std::to_string(options.blockSize));
+  if (options.blockSize > kMaxProcessBlockSize)
+    throw CommandError("block size must be at most " + std::to_string(kMaxProcessBlockSize) + ", not " +
+                       std::to_string(options.blockSize));
+
+  AudioFileReader input(options.inputPath);
+  if (input.Channels() < 1 || input.Channels() > 2)
+    throw CommandError("input '" + options.inputPath + "' has " + std::to_string(input.Channels()) +
+                       " channels; the plug-in takes mono or stereo");
+  if (input.SampleRate() < 1)
+    throw CommandError("input '" + options.inputPath + "' has no sample rate");
+  CheckWritable(options.outputPath, "output");
+  if (!options.saveStatePath.empty())
+    CheckWritable(options.saveStatePath, "state file");
+
+  const int fileChannels = input.Channels();
+  const bool mono = fileChannels == 1 || options.mono;
+  const int channels = mono ? 1 : 2;
+
+  HostSession::Options sessionOptions;
+  sessionOptions.modulePath = options.modulePath;
+  sessionOptions.component = mono ? 0 : 1;
+  sessionOptions.sampleRate = input.SampleRate();
+  HostSession session(sessionOptions);
+  if (session.Context().InputChannels() != channels || session.Context().OutputChannels() != channels)
+    throw CommandError("the module's component " + std::to_string(sessionOptions.component) + " does not take " +
+                       std::to_string(channels) + " channel(s)");
+
+  if (!options.statePath.empty())
+  {
+    const auto state = ReadStateFile(session, options.statePath);
+    if (const AAX_Result result = session.SetChunk(state); result != AAX_SUCCESS)
+      throw CommandError("the module refused state file '" + options.statePath + "': " + AAX_ResultMessage(result));
+  }
+  ApplySettings(session, ResolveSettings(session, options.settings));
+
+  AudioFileWriter output(options.outputPath, channels, input.SampleRate());
+
+  // The whole render runs on the host's audio thread, block after block.
+  const size_t block = static_cast<size_t>(options.blockSize);
+  double inputPeak = 0.0, outputPeak = 0.0;
+  int64_t blocks = 0, frames = 0;
+  session.AudioThread().Run([&] {
+    std::vector<float> fileFrames(block * static_cast<size_t>(fileChannels));
+    std::vector<float> interleaved(block * static_cast<size_t>(channels));
+    std::vector<std::vector<float>> in(static_cast<size_t>(channels), std::vector<float>(block));
+    std::vector<std::vector<float>> outBuffers(static_cast<size_t>(channels), std::vector<float>(block));
+    std::vector<float*> inPointers, outPointers;
+    for (int ch = 0; ch < channels; ++ch)
+    {
+      inPointers.push_back(in[static_cast<size_t>(ch)].data());
+      outPointers.push_back(outBuffers[static_cast<size_t>(ch)].data());
+    }
+    const int64_t total = input.Frames();
+    int lastPercent = -1;
+    while (true)
+    {
+      const int64_t n = input.Read(fileFrames.data(), static_cast<int64_t>(block));
+      if (n == 0)
+        break;
+      for (int64_t i = 0; i < n; ++i)
+      {
+        const float* frame = &fileFrames[static_cast<size_t>(i * fileChannels)];
+        for (int ch = 0; ch < channels; ++ch)
+        {
+          // A stereo file through the mono component is mixed down to one channel.
+          const float x = (mono && fileChannels == 2) ? 0.5f * (frame[0] + frame[1]) : frame[ch];
+          in[static_cast<size_t>(ch)][static_cast<size_t>(i)] = x;
+          if (std::isfinite(x))
+            inputPeak = std::max(inputPeak, std::fabs(static_cast<double>(x)));
+        }
+      }
+      session.RenderBlock(inPointers.data(), outPointers.data(), static_cast<int32_t>(n));
+      for (int64_t i = 0; i < n; ++i)
+        for (int ch = 0; ch < channels; ++ch)
+        {
+          const float y = outBuffers[static_cast<size_t>(ch)][static_cast<size_t>(i)];
+          interleaved[static_cast<size_t>(i * channels + ch)] = y;
+          if (std::isfinite(y))
+            outputPeak = std::max(outputPeak, std::fabs(static_cast<double>(y)));
+        }
+      output.Write(interleaved.data(), n);
+      ++blocks;
+      frames += n;
+      if (options.progress && total > 0)
+      {
+        const int percent = static_cast<int>(100 * frames / total);
+        if (percent != lastPercent)
+        {
+          std::cerr << "\raaxhost: rendering " << percent << "%" << std::flush;
+          lastPercent = percent;
+        }
+      }
+    }
+    if (options.progress && total > 0)
+      std::cerr << "\r\033[K" << std::flush;
+  });
+  session.SettleParameters();
+
+  if (!options.saveStatePath.empty())
+    WriteBytes(options.saveStatePath, session.GetChunk(), "state file");
+  output.Commit();
+
+  const auto parameters = session.Parameters();
+  if (options.json)
+  {
+    nlohmann::ordered_json summary;
+    summary["component"] = ComponentName(session);
+    summary["sample_rate"] = input.SampleRate();
+    summary["channels"] = channels;
+    summary["frames"] = frames;
+    summary["block_size"] = options.blockSize;
+    summary["blocks"] = blocks;
+    summary["latency"] = session.Latency();
+    summary["input_peak_dbfs"] = PeakJson(inputPeak);
+    summary["output_peak_dbfs"] = PeakJson(outputPeak);
+    summary["output"] = options.outputPath;
+    summary["parameters"] = ParametersJson(parameters);
+    out << summary.dump(2) << '\n';
+    return;
+  }
+  out << "component:     " << ComponentName(session) << '\n'
+      << "sample rate:   " << input.SampleRate() << " Hz\n"
+      << "frames:        " << frames << " in " << blocks << " block(s) of up to " << options.blockSize << '\n'
+      << "latency:       " << session.Latency() << " samples\n"
+      << "input peak:    " << PeakText(inputPeak) << '\n'
+      << "output peak:   " << PeakText(outputPeak) << '\n'
+      << "output:        " << options.outputPath << " (32-bit float WAV, " << channels << " channel(s))\n";
+  PrintParameters(out, parameters);
+}
+
+// ---- 3. state -----------------------------------------------------------------------------------
+
+void RunState(const StateOptions& options, std::ostream& out)
+{
+  if (!options.write && !options.settings.empty())
+    throw CommandError("--param needs --write: settings make a new state file");
+  std::vector<uint8_t> bytes;
+  if (options.write)
+    CheckWritable(options.path, "state file");
+  else
+    bytes = ReadBytes(options.path, "state file", kMaxStateFileBytes);
+
+  HostSession::Options sessionOptions;
+  sessionOptions.modulePath = options.modulePath;
+  HostSession session(sessionOptions);
+
+  if (options.write)
+  {
+    ApplySettings(session, ResolveSettings(session, options.settings));
+    bytes = session.GetChunk();
+    WriteBytes(options.path, bytes, "state file");
+  }
+  else
+  {
+    const size_t expected = session.GetChunk().size();
+    if (bytes.size() != expected)
+      throw CommandError("state file '" + options.path + "' holds " + std::to_string(bytes.size()) +
+                         " bytes; the module's state chunk holds " + std::to_string(expected));
+    if (const AAX_Result result = session.SetChunk(bytes); result != AAX_SUCCESS)
+      throw CommandError("the module refused state file '" + options.path + "': " + AAX_ResultMessage(result));
+  }
+
+  // The editor record: width, height (32-bit integers) and scale (32-bit float); then one 64-bit
+  // value per parameter.
+  int32_t width = 0, height = 0;
+  float scale = 0.0f;
+  constexpr size_t kEditorRecord = 12;
+  if (bytes.size() >= kEditorRecord)
+  {
+    std::memcpy(&width, bytes.data(), 4);
+    std::memcpy(&height, bytes.data() + 4, 4);
+    std::memcpy(&scale, bytes.data() + 8, 4);
+  }
+  std::vector<double> stored;
+  for (size_t at = kEditorRecord; at + 8 <= bytes.size(); at += 8)
+  {
+    double value = 0.0;
+    std::memcpy(&value, bytes.data() + at, 8);
+    stored.push_back(value);
+  }
+  // The master bypass is the host's own and not in the chunk.
+  auto parameters = session.Parameters();
+  parameters.erase(std::remove_if(parameters.begin(), parameters.end(),
+                                  [](const auto& info) { return info.identifier.empty(); }),
+                   parameters.end());
+
+  const std::string chunkID = FourCC(session.ChunkID());
+  if (options.json)
+  {
+    nlohmann::ordered_json summary;
+    summary["chunk"] = chunkID;
+    summary["bytes"] = bytes.size();
+    summary["editor"] = {{"width", width}, {"height", height}, {"scale", scale}};
+    nlohmann::ordered_json values = nlohmann::ordered_json::array();
+    for (size_t i = 0; i < parameters.size(); ++i)
+      values.push_back({{"id", parameters[i].identifier},
+                        {"name", parameters[i].name},
+                        {"value", i < stored.size() ? nlohmann::ordered_json(stored[i]) : nlohmann::ordered_json(nullptr)},
+                        {"text", parameters[i].valueText}});
+    summary["parameters"] = values;
+    if (options.write)
+      summary["written"] = options.path;
+    out << summary.dump(2) << '\n';
+    return;
+  }
+  out << "chunk '" << chunkID << "', " << bytes.size() << " bytes" << (options.write ? ", written to " + options.path : "")
+      << '\n'
+      << "editor:        " << width << " x " << height << ", scale " << scale << '\n';
+  for (size_t i = 0; i < parameters.size(); ++i)
+  {
+    out << "  " << std::left << std::setw(14) << (parameters[i].name + ":") << ' ';
+    if (i < stored.size())
+      out << std::setw(10) << stored[i] << ' ';
+    out << parameters[i].valueText << '\n';
+  }
+}
+
+} // namespace aaxhost

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace aaxhost {
+
+struct ProcessOptions
+{
+  std::string modulePath;
+  std::string inputPath;
+  std::string outputPath;
+  std::vector<std::string> settings;   // KEY=VALUE
+  bool mono = false;                   // the mono component; a stereo input is mixed down to one channel
+  int blockSize = 512;
+  std::string statePath;               // a chunk set before the settings
+  std::string saveStatePath;           // the chunk after the last block
+  bool json = false;
+  bool progress = false;               // on standard error
+};
+
+// Largest block the command renders in one call.
+constexpr int kMaxProcessBlockSize = 1 << 20;
+
+// Renders an audio file through the module in host-sized blocks and prints the summary to
+// `out`. Throws CommandError (nothing written) for bad input; see the aaxhost usage.
+void RunProcess(const ProcessOptions& options, std::ostream& out);
+
+struct StateOptions
+{
+  std::string modulePath;
+  std::string path;
+  bool write = false;                  // make the chunk from the settings and write it to path
+  std::vector<std::string> settings;
+  bool json = false;
+};
+
+// Prints a state chunk file (the editor record and each parameter value with its display text,
+// as the module shows it), or writes one from settings first. Throws CommandError.
+void RunState(const StateOptions& options, std::ostream& out);
+
+} // namespace aaxhost

@@ -1,0 +1,136 @@
+// aaxhost: the stand-in AAX host's command line.
+//
+//   aaxhost describe [--module PATH]
+//       prints the module's whole description as JSON: effects, names, categories, identifiers,
+//       package, components with their fields by index, properties in registration order and
+//       procedures, and each effect's parameters as an initialised instance shows them (defaults
+//       and values normalised, as the host sees them).
+//
+//   aaxhost process [--module PATH] IN OUT [--param ID=NORMALISED]... [--param NAME=TEXT]...
+//                   [--mono] [--block N] [--state FILE] [--save-state FILE] [--json]
+//       renders the audio file IN (anything libsndfile reads, mono or stereo) through the module
+//       and writes OUT as a 32-bit float WAV of the same rate and channel count. A mono file
+//       runs through the mono component, a stereo one through the stereo component; --mono
+//       takes the mono component for a stereo file too, mixing it down to one channel. Blocks
+//       are N frames (default 512, any size from 1 up); the last one may be shorter.
+//       A --param key made of digits is an AAX parameter identifier with a normalised value
+//       (0 to 1); any other key is a parameter name with a text value, converted by the module
+//       (a discrete parameter also takes its step number). --state sets a saved chunk first,
+//       then the settings follow; every setting travels the host's automation path and is in
+//       force before the first block, so the same command always gives the same output.
+//       --save-state writes the chunk after the last block. The summary names the component,
+//       sample rate, blocks, reported latency, input and output peaks in dBFS and every
+//       parameter's value as text; --json prints it as JSON. Long renders show progress on
+//       standard error when it is a terminal.
+//
+//   aaxhost state [--module PATH] FILE [--json]
+//   aaxhost state [--module PATH] --write FILE [--param KEY=VALUE]... [--json]
+//       prints a state chunk file (the editor record and each parameter's stored value with its
+//       display text), or writes one from the default state and the settings, then prints it.
+//
+//   aaxhost signal OUT [--seconds S] [--rate R]
+//       writes the demo's test signal: plucked-string notes, then a sine sweep from 20 Hz to
+//       20 kHz (stereo, 32-bit float WAV; default 4 seconds at 48000 Hz).
+//
+// --module defaults to the module built beside this program. Any failure (a module that does not
+// load or register, a missing, unreadable or non-audio input, an unknown parameter, a value out
+// of range, a block size below 1, an output that cannot be written) exits with status 1 and one
+// message on standard error, and leaves no partial output file behind.
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+
+#include "DemoSignal.h"
+#include "DescribeJson.h"
+#include "ParameterSettings.h"
+#include "ProcessCommand.h"
+#include "StandInHost.h"
+
+namespace {
+
+// The module built beside this program.
+std::string DefaultModulePath(const char* argv0)
+{
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error)
+    self = std::filesystem::absolute(argv0, error);
+  return (self.parent_path() / "Corvane.aaxplugin").string();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+  CLI::App app{"Stand-in AAX host: loads a module and drives it the way a DAW does"};
+  app.require_subcommand(1);
+
+  std::string modulePath = DefaultModulePath(argv[0]);
+  CLI::App* describe = app.add_subcommand("describe", "Print the module's description and parameters as JSON");
+  describe->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
+
+  aaxhost::ProcessOptions process;
+  CLI::App* processCommand = app.add_subcommand("process", "Render an audio file through the module");
+  processCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
+  processCommand->add_option("IN", process.inputPath, "Input audio file (mono or stereo)")->required();
+  processCommand->add_option("OUT", process.outputPath, "Output file: 32-bit float WAV")->required();
+  processCommand->add_option("--param", process.settings, "ID=NORMALISED or NAME=TEXT; repeatable");
+  processCommand->add_flag("--mono", process.mono, "Use the mono component (a stereo input is mixed down)");
+  processCommand->add_option("--block", process.blockSize, "Frames per host block (1 and up)")->capture_default_str();
+  processCommand->add_option("--state", process.statePath, "State chunk file to set before the settings");
+  processCommand->add_option("--save-state", process.saveStatePath, "Write the state chunk after the last block");
+  processCommand->add_flag("--json", process.json, "Print the summary as JSON");
+
+  aaxhost::StateOptions state;
+  CLI::App* stateCommand = app.add_subcommand("state", "Print a state chunk file, or write one from settings");
+  stateCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
+  stateCommand->add_option("FILE", state.path, "State chunk file")->required();
+  stateCommand->add_flag("--write", state.write, "Write FILE from the default state and the settings");
+  stateCommand->add_option("--param", state.settings, "ID=NORMALISED or NAME=TEXT; repeatable (with --write)");
+  stateCommand->add_flag("--json", state.json, "Print as JSON");
+
+  std::string signalPath;
+  double signalSeconds = 4.0;
+  int signalRate = 48000;
+  CLI::App* signalCommand = app.add_subcommand("signal", "Write the demo's test signal as a WAV file");
+  signalCommand->add_option("OUT", signalPath, "Output file")->required();
+  signalCommand->add_option("--seconds", signalSeconds, "Length in seconds")->capture_default_str();
+  signalCommand->add_option("--rate", signalRate, "Sample rate in Hz")->capture_default_str();
+
+  CLI11_PARSE(app, argc, argv);
+
+  try
+  {
+    if (describe->parsed())
+    {
+      aaxhost::StandInHost host(modulePath);
+      std::cout << aaxhost::DescribeModule(host).dump(2) << '\n';
+    }
+    else if (processCommand->parsed())
+    {
+      process.modulePath = modulePath;
+      process.progress = ::isatty(STDERR_FILENO) != 0;
+      aaxhost::RunProcess(process, std::cout);
+    }
+    else if (stateCommand->parsed())
+    {
+      state.modulePath = modulePath;
+      aaxhost::RunState(state, std::cout);
+    }
+    else if (signalCommand->parsed())
+    {
+      aaxhost::WriteDemoSignal(signalPath, signalSeconds, signalRate);
+    }
+  }
+  catch (const std::exception& e)
+  {
+    std::cerr << "aaxhost: " << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
