@@ -1,5 +1,7 @@
 #include "Win32Kernel.h"
 
+#include "Win32KernelObjects.h"
+#include "Win32LiveObjects.h"
 #include "Win32ThreadExit.h"
 
 #include <algorithm>
@@ -10,6 +12,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
@@ -44,11 +47,7 @@ bool WaitMs(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, DWO
 
 // --- Kernel objects behind handles -------------------------------------------------------------
 
-struct KernelObject
-{
-  virtual ~KernelObject() = default;
-  virtual DWORD Wait(DWORD milliseconds) = 0;
-};
+using win32compat::KernelObject;
 
 class MutexObject;
 
@@ -173,7 +172,11 @@ HandleTable& Handles()
   return *table;
 }
 
-HANDLE AddHandle(std::shared_ptr<KernelObject> object)
+} // namespace
+
+namespace win32compat {
+
+HANDLE AddKernelHandle(std::shared_ptr<KernelObject> object)
 {
   auto& table = Handles();
   std::lock_guard<std::mutex> lock(table.mutex);
@@ -183,13 +186,27 @@ HANDLE AddHandle(std::shared_ptr<KernelObject> object)
   return reinterpret_cast<HANDLE>(value);
 }
 
-std::shared_ptr<KernelObject> FindHandle(HANDLE handle)
+size_t LiveKernelHandles()
+{
+  auto& table = Handles();
+  std::lock_guard<std::mutex> lock(table.mutex);
+  return table.objects.size();
+}
+
+std::shared_ptr<KernelObject> FindKernelHandle(HANDLE handle)
 {
   auto& table = Handles();
   std::lock_guard<std::mutex> lock(table.mutex);
   auto it = table.objects.find(reinterpret_cast<uintptr_t>(handle));
   return it == table.objects.end() ? nullptr : it->second;
 }
+
+} // namespace win32compat
+
+namespace {
+
+using win32compat::AddKernelHandle;
+using win32compat::FindKernelHandle;
 
 HANDLE NewMutex(BOOL initialOwner, bool named)
 {
@@ -201,7 +218,7 @@ HANDLE NewMutex(BOOL initialOwner, bool named)
   auto mutex = std::make_shared<MutexObject>();
   if (initialOwner)
     mutex->Wait(0);
-  return AddHandle(std::move(mutex));
+  return AddKernelHandle(std::move(mutex));
 }
 
 } // namespace
@@ -237,7 +254,7 @@ void SetLastError(DWORD errorCode)
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
-  auto object = FindHandle(handle);
+  auto object = FindKernelHandle(handle);
   if (!object)
   {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -322,7 +339,7 @@ HANDLE CreateMutexW(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCWSTR name)
 
 BOOL ReleaseMutex(HANDLE handle)
 {
-  auto mutex = std::dynamic_pointer_cast<MutexObject>(FindHandle(handle));
+  auto mutex = std::dynamic_pointer_cast<MutexObject>(FindKernelHandle(handle));
   if (!mutex)
   {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -368,7 +385,7 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start,
   }
   if (threadId)
     *threadId = id;
-  return AddHandle(std::move(thread));
+  return AddKernelHandle(std::move(thread));
 }
 
 DWORD GetCurrentThreadId()
@@ -419,4 +436,59 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency)
     return FALSE;
   frequency->QuadPart = kPerformanceFrequency;
   return TRUE;
+}
+
+// --- Process and thread extras -------------------------------------------------------------------
+
+namespace {
+
+// What GetCurrentThread and GetCurrentProcess return on Windows.
+const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2));
+const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
+
+thread_local int tPriority = THREAD_PRIORITY_NORMAL;
+
+} // namespace
+
+DWORD GetCurrentProcessId()
+{
+  static const DWORD id = static_cast<DWORD>(::getpid());
+  return id;
+}
+
+HANDLE GetCurrentThread()
+{
+  return kCurrentThread;
+}
+
+HANDLE GetCurrentProcess()
+{
+  return kCurrentProcess;
+}
+
+BOOL SetThreadPriority(HANDLE thread, int priority)
+{
+  const bool valid = priority == THREAD_PRIORITY_IDLE || priority == THREAD_PRIORITY_TIME_CRITICAL ||
+                     (priority >= THREAD_PRIORITY_LOWEST && priority <= THREAD_PRIORITY_HIGHEST);
+  if (!valid)
+  {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (thread == kCurrentThread)
+  {
+    tPriority = priority;
+    return TRUE;
+  }
+  if (!FindKernelHandle(thread))
+  {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
+  return TRUE; // another thread's priority: accepted, not kept
+}
+
+int GetThreadPriority(HANDLE thread)
+{
+  return thread == kCurrentThread ? tPriority : THREAD_PRIORITY_NORMAL;
 }

@@ -67,6 +67,24 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize, LPTHREAD
 
 // Never 0; unique for the life of the process.
 DWORD GetCurrentThreadId();
+DWORD GetCurrentProcessId();
+
+// Pseudo handles that stand for the calling thread and process; closing them does nothing.
+HANDLE GetCurrentThread();
+HANDLE GetCurrentProcess();
+
+#define THREAD_PRIORITY_IDLE (-15)
+#define THREAD_PRIORITY_LOWEST (-2)
+#define THREAD_PRIORITY_BELOW_NORMAL (-1)
+#define THREAD_PRIORITY_NORMAL 0
+#define THREAD_PRIORITY_ABOVE_NORMAL 1
+#define THREAD_PRIORITY_HIGHEST 2
+#define THREAD_PRIORITY_TIME_CRITICAL 15
+
+// The priority is recorded and reported back, not applied: the machines that run the stand-in
+// give no thread real-time scheduling.
+BOOL SetThreadPriority(HANDLE thread, int priority);
+int GetThreadPriority(HANDLE thread);
 
 // Sleep(0) gives up the rest of the time slice.
 void Sleep(DWORD milliseconds);

@@ -41,8 +41,7 @@ HMODULE ModuleOfAddress(const void* address)
 
 HMODULE ExecutableModule()
 {
-  // The program headers of the executable lie inside its first loaded segment.
-  return ModuleOfAddress(reinterpret_cast<const void*>(getauxval(AT_PHDR)));
+  return GetModuleHandleA(nullptr);
 }
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -85,16 +84,6 @@ void ForEachEntry(Registry& r, HMODULE module, F&& func)
 }
 
 } // namespace
-
-HMODULE GetModuleHandleA(LPCSTR moduleName)
-{
-  if (moduleName)
-  {
-    SetLastError(ERROR_NOT_SUPPORTED);
-    return nullptr;
-  }
-  return ExecutableModule();
-}
 
 BOOL GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module)
 {

@@ -11,34 +11,25 @@
 
 #include <cstddef>
 
+#include "Win32Module.h"
 #include "Win32Types.h"
 
-DECLARE_HANDLE(HINSTANCE);
-typedef HINSTANCE HMODULE;
+// HINSTANCE, HMODULE, HGLOBAL, IS_INTRESOURCE and MAKEINTRESOURCE come from Win32Types.h, and
+// GetModuleHandle (NULL: the executable) from Win32Module.h.
 DECLARE_HANDLE(HRSRC);
-typedef HANDLE HGLOBAL;
 
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_RESOURCE_ENUM_USER_STOP 15106L
-
-// A numeric resource identifier travels in the pointer's low 16 bits.
-#define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
-#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
 
 // --- Modules ----------------------------------------------------------------------------------
 #define GET_MODULE_HANDLE_EX_FLAG_PIN 0x00000001
 #define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
 #define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004
 
-// NULL gives the executable; a module by file name is not part of the stand-in (NULL with
-// ERROR_NOT_SUPPORTED).
-HMODULE GetModuleHandleA(LPCSTR moduleName);
 // With GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, the module that holds the address (name is then
 // an address); otherwise as GetModuleHandleA. Reference counts are not kept.
 BOOL GetModuleHandleExA(DWORD flags, LPCSTR moduleName, HMODULE* module);
-#define GetModuleHandle GetModuleHandleA
 #define GetModuleHandleEx GetModuleHandleExA
 
 // --- Resources --------------------------------------------------------------------------------

@@ -1,78 +1,50 @@
-// Message queues and thread timers of the stand-in.
+// Message queues, sent messages and timers of the stand-in.
 //
-// One lock guards every queue and the timer table. That is plenty for the handful of threads a
-// plug-in has, and it keeps window messages (which will cross threads) free of lock ordering.
-// Nothing user-supplied runs under it: timer procedures are called by DispatchMessage with the
-// lock released, so they may post, set and kill timers freely.
+// Index:
+//   1. Queues and their lifetime
+//   2. Retrieval (the order of Windows)
+//   3. Sent messages across threads
+//   4. The public message calls
+//   5. Timers
 
 #include "Win32User.h"
 
 #include "Win32Kernel.h"
+#include "Win32Text.h"
 #include "Win32ThreadExit.h"
+#include "Win32UserState.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <memory>
-#include <mutex>
-#include <optional>
-#include <unordered_map>
-#include <vector>
+
+namespace win32compat {
+
+// --- 1. Queues and their lifetime --------------------------------------------------------------
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // The per-queue limit of unretrieved posted messages on Windows.
 constexpr size_t kMaxPostedMessages = 10000;
 
-struct ThreadQueue
-{
-  explicit ThreadQueue(DWORD owner) : threadId(owner) {}
-
-  const DWORD threadId;
-  std::condition_variable wake;
-  std::deque<MSG> posted;
-  bool quitPosted = false;
-  int quitCode = 0;
-};
-
-struct TimerRecord
-{
-  DWORD threadId;  // the thread whose loop receives the ticks
-  HWND hwnd;       // NULL for thread timers
-  UINT_PTR id;
-  UINT elapse;
-  TIMERPROC proc;
-  Clock::time_point due; // the next tick may be retrieved from then on
-};
-
-struct UserState
-{
-  std::mutex mutex;
-  std::unordered_map<DWORD, std::shared_ptr<ThreadQueue>> queues;
-  std::vector<TimerRecord> timers;
-  UINT_PTR lastTimerId = 0;
-};
-
-UserState& State()
-{
-  // Never destroyed: threads may still leave the process after static destruction began.
-  static UserState* state = new UserState;
-  return *state;
-}
-
 void ReleaseQueueOf(DWORD threadId)
 {
+  DropThreadWindows(threadId);
   std::shared_ptr<ThreadQueue> queue; // dropped outside the lock
-  auto& state = State();
+  auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
   auto it = state.queues.find(threadId);
   if (it != state.queues.end())
   {
     queue = std::move(it->second);
     state.queues.erase(it);
+    queue->alive = false;
+    // Whoever still waits for a reply from this thread gets 0.
+    for (auto& sent : queue->sent)
+    {
+      sent->done = true;
+      if (sent->sender)
+        sent->sender->wake.notify_all();
+    }
+    queue->sent.clear();
   }
   std::erase_if(state.timers, [threadId](const TimerRecord& t) { return t.threadId == threadId; });
 }
@@ -89,8 +61,16 @@ struct QueueLifetime
 };
 thread_local QueueLifetime tQueueLifetime;
 
-// The calling thread's queue, made on first use. Call with the state lock held.
-std::shared_ptr<ThreadQueue> CurrentQueue(UserState& state)
+} // namespace
+
+UserState& User()
+{
+  // Never destroyed: threads may still leave the process after static destruction began.
+  static UserState* state = new UserState;
+  return *state;
+}
+
+std::shared_ptr<ThreadQueue> CurrentQueueLocked(UserState& state)
 {
   const DWORD self = GetCurrentThreadId();
   auto& slot = state.queues[self];
@@ -102,31 +82,11 @@ std::shared_ptr<ThreadQueue> CurrentQueue(UserState& state)
   return slot;
 }
 
-// Windows arrive with the window layer; until then no window handle is valid.
-bool IsKnownWindow(HWND)
+std::shared_ptr<ThreadQueue> QueueOfLocked(UserState& state, DWORD threadId)
 {
-  return false;
+  auto it = state.queues.find(threadId);
+  return it == state.queues.end() ? nullptr : it->second;
 }
-
-const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
-
-struct Filter
-{
-  HWND hwnd;
-  UINT min;
-  UINT max;
-
-  bool Valid() const { return hwnd == nullptr || hwnd == kThreadMessagesOnly || IsKnownWindow(hwnd); }
-
-  bool Passes(HWND target, UINT message) const
-  {
-    if (message == WM_QUIT)
-      return true;
-    if (hwnd == kThreadMessagesOnly ? target != nullptr : (hwnd != nullptr && target != hwnd))
-      return false;
-    return (min == 0 && max == 0) || (message >= min && message <= max);
-  }
-};
 
 MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -136,30 +96,121 @@ MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   msg.wParam = wParam;
   msg.lParam = lParam;
   msg.time = GetTickCount();
+  msg.pt = User().cursorPos; // callers hold the lock
   return msg;
 }
 
-// The next message for the queue in Windows' order: posted, quit, timer. Lock held.
-bool Retrieve(UserState& state, ThreadQueue& queue, const Filter& filter, bool remove, MSG& out)
+BOOL PostToThreadLocked(UserState& state, DWORD threadId, const MSG& msg)
+{
+  auto queue = QueueOfLocked(state, threadId);
+  if (!queue)
+  {
+    SetLastError(ERROR_INVALID_THREAD_ID);
+    return FALSE;
+  }
+  if (queue->posted.size() >= kMaxPostedMessages)
+  {
+    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+    return FALSE;
+  }
+  queue->posted.push_back(msg);
+  queue->wake.notify_all();
+  return TRUE;
+}
+
+// --- 2. Retrieval ------------------------------------------------------------------------------
+
+namespace {
+
+const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1));
+
+struct Filter
+{
+  HWND hwnd;
+  UINT min;
+  UINT max;
+
+  // Only the calling thread's own windows can be asked for.
+  bool Valid(UserState& state, DWORD self) const
+  {
+    if (hwnd == nullptr || hwnd == kThreadMessagesOnly)
+      return true;
+    auto window = FindWindowLocked(state, hwnd);
+    return window && window->threadId == self;
+  }
+
+  bool Passes(HWND target, UINT message) const
+  {
+    if (message == WM_QUIT)
+      return true;
+    if (hwnd == kThreadMessagesOnly ? target != nullptr : (hwnd != nullptr && target != hwnd))
+      return false;
+    return InRange(message);
+  }
+
+  bool InRange(UINT message) const { return (min == 0 && max == 0) || (message >= min && message <= max); }
+};
+
+struct Retrieved
+{
+  MSG msg{};
+  HWND setCursorTo = nullptr; // WM_SETCURSOR to send before returning a mouse message
+};
+
+// The next message for the queue in Windows' order. Lock held.
+bool Retrieve(UserState& state, ThreadQueue& queue, const Filter& filter, bool remove, Retrieved& out)
 {
   for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it)
   {
     if (filter.Passes(it->hwnd, it->message))
     {
-      out = *it;
+      out.msg = *it;
       if (remove)
+      {
         queue.posted.erase(it);
+        queue.lastTime = out.msg.time;
+        queue.lastPos = out.msg.pt;
+      }
       return true;
     }
   }
 
   if (queue.quitPosted)
   {
-    out = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
+    out.msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
     if (remove)
       queue.quitPosted = false;
     return true;
   }
+
+  for (auto it = queue.input.begin(); it != queue.input.end(); ++it)
+  {
+    if (filter.Passes(it->msg.hwnd, it->msg.message))
+    {
+      out.msg = it->msg;
+      if (remove)
+      {
+        const InputMessage input = *it;
+        queue.input.erase(it);
+        out.setCursorTo = ApplyRetrievedInputLocked(state, queue, input);
+      }
+      return true;
+    }
+  }
+
+  // Paint and hover belong to windows, so a filter for thread messages never takes them.
+  if (filter.hwnd != kThreadMessagesOnly && filter.InRange(WM_PAINT))
+  {
+    if (HWND target = NextWindowToPaintLocked(state, queue, filter.hwnd))
+    {
+      out.msg = MakeMessage(target, WM_PAINT, 0, 0);
+      return true; // stays until the update region is validated
+    }
+  }
+
+  if (filter.hwnd != kThreadMessagesOnly && filter.InRange(WM_MOUSEHOVER) &&
+      RetrieveHoverLocked(state, queue, filter.hwnd, remove, out.msg))
+    return true;
 
   const auto now = Clock::now();
   TimerRecord* earliest = nullptr;
@@ -171,16 +222,16 @@ bool Retrieve(UserState& state, ThreadQueue& queue, const Filter& filter, bool r
   }
   if (!earliest)
     return false;
-  out = MakeMessage(earliest->hwnd, WM_TIMER, earliest->id, reinterpret_cast<LPARAM>(earliest->proc));
+  out.msg = MakeMessage(earliest->hwnd, WM_TIMER, earliest->id, reinterpret_cast<LPARAM>(earliest->proc));
   if (remove)
     earliest->due = now + std::chrono::milliseconds(earliest->elapse);
   return true;
 }
 
-// When the first of the queue's timers that pass the filter becomes due. Lock held.
-std::optional<Clock::time_point> NextTimerDue(const UserState& state, const ThreadQueue& queue, const Filter& filter)
+// When the queue next has a generated message (a timer tick or a hover) that passes the filter.
+std::optional<Clock::time_point> NextDue(const UserState& state, const ThreadQueue& queue, const Filter& filter)
 {
-  std::optional<Clock::time_point> next;
+  std::optional<Clock::time_point> next = NextHoverDueLocked(queue);
   for (const auto& timer : state.timers)
   {
     if (timer.threadId == queue.threadId && filter.Passes(timer.hwnd, WM_TIMER) && (!next || timer.due < *next))
@@ -189,27 +240,402 @@ std::optional<Clock::time_point> NextTimerDue(const UserState& state, const Thre
   return next;
 }
 
-// Appends a message to another thread's queue (the window layer posts through here too).
-BOOL PostToThread(DWORD threadId, const MSG& msg)
+// --- 3. Sent messages across threads -----------------------------------------------------------
+
+// Handles the oldest message sent to this thread; the lock is released around the call.
+void HandleOneSent(std::unique_lock<std::mutex>& lock, ThreadQueue& queue)
 {
-  auto& state = State();
+  auto sent = queue.sent.front();
+  queue.sent.pop_front();
+  ++queue.handlingSent;
+  lock.unlock();
+  LRESULT result = 0;
+  try
+  {
+    result = sent->task ? sent->task()
+                        : CallWindowDirect(sent->hwnd, sent->message, sent->wParam, sent->lParam, sent->unicode);
+  }
+  catch (...)
+  {
+    // The sender cannot receive an exception across threads; it gets 0, as from a lost window.
+  }
+  lock.lock();
+  --queue.handlingSent;
+  sent->result = result;
+  sent->done = true;
+  if (sent->sender)
+    sent->sender->wake.notify_all();
+}
+
+void HandleAllSent(std::unique_lock<std::mutex>& lock, ThreadQueue& queue)
+{
+  while (!queue.sent.empty())
+    HandleOneSent(lock, queue);
+}
+
+// Queues the message (or task) on the window's thread and waits for the reply, handling what is
+// sent to this thread meanwhile. Lock held on entry and exit.
+LRESULT SendAcross(std::unique_lock<std::mutex>& lock, UserState& state, const std::shared_ptr<ThreadQueue>& target,
+                   std::shared_ptr<SentMessage> message)
+{
+  auto self = CurrentQueueLocked(state);
+  message->sender = self;
+  target->sent.push_back(message);
+  target->wake.notify_all();
+  while (!message->done)
+  {
+    if (!self->sent.empty())
+    {
+      HandleOneSent(lock, *self);
+      continue;
+    }
+    if (!target->alive)
+      break;
+    self->wake.wait(lock);
+  }
+  return message->done ? message->result : 0;
+}
+
+} // namespace
+
+LRESULT SendInternal(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool unicode)
+{
+  auto& state = User();
+  std::unique_lock<std::mutex> lock(state.mutex);
+  auto window = CheckWindowLocked(state, hwnd);
+  if (!window)
+    return 0;
+  if (window->threadId == GetCurrentThreadId())
+  {
+    const WNDPROC proc = window->proc;
+    const bool procUnicode = window->unicode;
+    lock.unlock();
+    return InvokeProc(proc, procUnicode, hwnd, message, wParam, lParam, unicode);
+  }
+  auto target = QueueOfLocked(state, window->threadId);
+  if (!target)
+    return 0;
+  auto sent = std::make_shared<SentMessage>();
+  sent->hwnd = hwnd;
+  sent->message = message;
+  sent->wParam = wParam;
+  sent->lParam = lParam;
+  sent->unicode = unicode;
+  return SendAcross(lock, state, target, std::move(sent));
+}
+
+LRESULT RunOnWindowThread(HWND hwnd, const std::function<LRESULT()>& task)
+{
+  auto& state = User();
+  std::unique_lock<std::mutex> lock(state.mutex);
+  auto window = CheckWindowLocked(state, hwnd);
+  if (!window)
+    return 0;
+  if (window->threadId == GetCurrentThreadId())
+  {
+    lock.unlock();
+    return task();
+  }
+  auto target = QueueOfLocked(state, window->threadId);
+  if (!target)
+    return 0;
+  auto sent = std::make_shared<SentMessage>();
+  sent->hwnd = hwnd;
+  sent->task = task;
+  return SendAcross(lock, state, target, std::move(sent));
+}
+
+void ReleaseThreadMessageQueue()
+{
+  ReleaseQueueOf(GetCurrentThreadId());
+}
+
+} // namespace win32compat
+
+// --- 4. The public message calls ---------------------------------------------------------------
+
+using namespace win32compat;
+
+namespace {
+
+// GetMessage and PeekMessage share this: handle sent messages, retrieve, and send WM_SETCURSOR
+// before handing out a mouse message.
+BOOL GetOrPeek(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, bool wait, bool remove)
+{
+  const Filter filter{hwnd, filterMin, filterMax};
+  auto& state = User();
+  std::unique_lock<std::mutex> lock(state.mutex);
+  const auto queue = CurrentQueueLocked(state);
+  if (!msg)
+  {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return wait ? -1 : FALSE;
+  }
+  if (!filter.Valid(state, queue->threadId))
+  {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return wait ? -1 : FALSE;
+  }
+  for (;;)
+  {
+    HandleAllSent(lock, *queue);
+    Retrieved retrieved;
+    if (Retrieve(state, *queue, filter, remove, retrieved))
+    {
+      *msg = retrieved.msg;
+      if (retrieved.setCursorTo)
+      {
+        lock.unlock();
+        SendInternal(retrieved.setCursorTo, WM_SETCURSOR, reinterpret_cast<WPARAM>(retrieved.setCursorTo),
+                     MAKELPARAM(HTCLIENT, msg->message), true);
+      }
+      if (!wait)
+        return TRUE;
+      return msg->message == WM_QUIT ? FALSE : TRUE;
+    }
+    if (!wait)
+      return FALSE;
+    if (const auto due = NextDue(state, *queue, filter))
+      queue->wake.wait_until(lock, *due);
+    else
+      queue->wake.wait(lock);
+  }
+}
+
+// System messages whose parameters point into the sender's memory cannot be posted.
+bool SyncOnly(UINT message)
+{
+  switch (message)
+  {
+  case WM_CREATE:
+  case WM_NCCREATE:
+  case WM_SETTEXT:
+  case WM_GETTEXT:
+  case WM_GETMINMAXINFO:
+  case WM_WINDOWPOSCHANGING:
+  case WM_WINDOWPOSCHANGED:
+  case WM_NOTIFY:
+  case WM_STYLECHANGING:
+  case WM_STYLECHANGED:
+  case WM_NCCALCSIZE:
+    return true;
+  default:
+    return false;
+  }
+}
+
+BOOL PostInternal(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
-  auto it = state.queues.find(threadId);
-  if (it == state.queues.end())
+  if (!hwnd)
+    return PostToThreadLocked(state, CurrentQueueLocked(state)->threadId, MakeMessage(nullptr, message, wParam, lParam));
+  auto window = CheckWindowLocked(state, hwnd);
+  if (!window)
+    return FALSE;
+  if (SyncOnly(message))
   {
-    SetLastError(ERROR_INVALID_THREAD_ID);
+    SetLastError(ERROR_MESSAGE_SYNC_ONLY);
     return FALSE;
   }
-  auto& queue = *it->second;
-  if (queue.posted.size() >= kMaxPostedMessages)
+  return PostToThreadLocked(state, window->threadId, MakeMessage(hwnd, message, wParam, lParam));
+}
+
+LRESULT DispatchInternal(const MSG* msg, bool unicode)
+{
+  if (!msg)
+    return 0;
+  auto& state = User();
+  if (msg->message == WM_TIMER && msg->lParam != 0)
   {
-    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
-    return FALSE;
+    const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+    {
+      std::lock_guard<std::mutex> lock(state.mutex);
+      const bool registered = std::any_of(state.timers.begin(), state.timers.end(),
+                                          [proc](const TimerRecord& t) { return t.proc == proc; });
+      if (!registered)
+        return 0;
+    }
+    try
+    {
+      proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+    }
+    catch (...)
+    {
+    }
+    return 0;
   }
-  queue.posted.push_back(msg);
-  queue.wake.notify_all();
+  if (!msg->hwnd)
+    return 0;
+  {
+    std::lock_guard<std::mutex> lock(state.mutex);
+    auto window = CheckWindowLocked(state, msg->hwnd);
+    if (!window)
+      return 0;
+    if (window->threadId != GetCurrentThreadId())
+    {
+      SetLastError(ERROR_WINDOW_OF_OTHER_THREAD);
+      return 0;
+    }
+  }
+  return CallWindowDirect(msg->hwnd, msg->message, msg->wParam, msg->lParam, unicode);
+}
+
+UINT RegisterMessageName(const std::wstring& name)
+{
+  if (name.empty())
+  {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto& names = state.registeredMessages;
+  for (size_t i = 0; i < names.size(); ++i)
+    if (SameName(names[i], name))
+      return static_cast<UINT>(0xC000 + i);
+  if (names.size() >= 0x4000)
+  {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
+  names.push_back(name);
+  return static_cast<UINT>(0xC000 + names.size() - 1);
+}
+
+} // namespace
+
+BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
+{
+  return GetOrPeek(msg, hwnd, filterMin, filterMax, true, true);
+}
+
+BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
+{
+  return GetOrPeek(msg, hwnd, filterMin, filterMax, true, true);
+}
+
+BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+  return GetOrPeek(msg, hwnd, filterMin, filterMax, false, (removeFlags & PM_REMOVE) != 0);
+}
+
+BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags)
+{
+  return GetOrPeek(msg, hwnd, filterMin, filterMax, false, (removeFlags & PM_REMOVE) != 0);
+}
+
+BOOL WaitMessage()
+{
+  const Filter filter{nullptr, 0, 0};
+  auto& state = User();
+  std::unique_lock<std::mutex> lock(state.mutex);
+  const auto queue = CurrentQueueLocked(state);
+  HandleAllSent(lock, *queue);
+  Retrieved retrieved;
+  if (Retrieve(state, *queue, filter, false, retrieved))
+    return TRUE;
+  if (const auto due = NextDue(state, *queue, filter))
+    queue->wake.wait_until(lock, *due);
+  else
+    queue->wake.wait(lock);
+  HandleAllSent(lock, *queue);
   return TRUE;
 }
+
+LRESULT DispatchMessageA(const MSG* msg)
+{
+  return DispatchInternal(msg, false);
+}
+
+LRESULT DispatchMessageW(const MSG* msg)
+{
+  return DispatchInternal(msg, true);
+}
+
+BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return PostInternal(hwnd, message, wParam, lParam);
+}
+
+BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return PostInternal(hwnd, message, wParam, lParam);
+}
+
+BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return PostToThreadLocked(state, threadId, MakeMessage(nullptr, message, wParam, lParam));
+}
+
+BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return PostThreadMessageA(threadId, message, wParam, lParam);
+}
+
+LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return SendInternal(hwnd, message, wParam, lParam, false);
+}
+
+LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return SendInternal(hwnd, message, wParam, lParam, true);
+}
+
+void PostQuitMessage(int exitCode)
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  const auto queue = CurrentQueueLocked(state);
+  queue->quitPosted = true;
+  queue->quitCode = exitCode;
+}
+
+LONG GetMessageTime()
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return static_cast<LONG>(CurrentQueueLocked(state)->lastTime);
+}
+
+DWORD GetMessagePos()
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  const POINT pt = CurrentQueueLocked(state)->lastPos;
+  return static_cast<DWORD>(MAKELONG(pt.x, pt.y));
+}
+
+LPARAM GetMessageExtraInfo()
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return CurrentQueueLocked(state)->lastExtraInfo;
+}
+
+BOOL InSendMessage()
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return CurrentQueueLocked(state)->handlingSent > 0 ? TRUE : FALSE;
+}
+
+UINT RegisterWindowMessageA(LPCSTR name)
+{
+  return RegisterMessageName(WidenZ(name));
+}
+
+UINT RegisterWindowMessageW(LPCWSTR name)
+{
+  return RegisterMessageName(name ? std::wstring(name) : std::wstring());
+}
+
+// --- 5. Timers ---------------------------------------------------------------------------------
+
+namespace {
 
 UINT_PTR NewTimerId(const UserState& state)
 {
@@ -228,122 +654,39 @@ UINT_PTR NewTimerId(const UserState& state)
 
 } // namespace
 
-namespace win32compat {
-
-void ReleaseThreadMessageQueue()
-{
-  ReleaseQueueOf(GetCurrentThreadId());
-}
-
-} // namespace win32compat
-
-BOOL GetMessage(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
-{
-  const Filter filter{hwnd, filterMin, filterMax};
-  if (!msg)
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return -1;
-  }
-  if (!filter.Valid())
-  {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return -1;
-  }
-  auto& state = State();
-  std::unique_lock<std::mutex> lock(state.mutex);
-  const auto queue = CurrentQueue(state);
-  for (;;)
-  {
-    if (Retrieve(state, *queue, filter, true, *msg))
-      return msg->message == WM_QUIT ? FALSE : TRUE;
-    if (const auto due = NextTimerDue(state, *queue, filter))
-      queue->wake.wait_until(lock, *due);
-    else
-      queue->wake.wait(lock);
-  }
-}
-
-BOOL PeekMessage(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags)
-{
-  const Filter filter{hwnd, filterMin, filterMax};
-  auto& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  const auto queue = CurrentQueue(state);
-  if (!msg)
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  if (!filter.Valid())
-  {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  return Retrieve(state, *queue, filter, (removeFlags & PM_REMOVE) != 0, *msg) ? TRUE : FALSE;
-}
-
-BOOL TranslateMessage(const MSG*)
-{
-  return FALSE;
-}
-
-LRESULT DispatchMessage(const MSG* msg)
-{
-  if (!msg)
-    return 0;
-  if (msg->message == WM_TIMER && msg->lParam != 0)
-  {
-    const auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-    {
-      auto& state = State();
-      std::lock_guard<std::mutex> lock(state.mutex);
-      const bool registered = std::any_of(state.timers.begin(), state.timers.end(),
-                                          [proc](const TimerRecord& t) { return t.proc == proc; });
-      if (!registered)
-        return 0;
-    }
-    try
-    {
-      proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
-    }
-    catch (...)
-    {
-    }
-    return 0;
-  }
-  if (msg->hwnd)
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-  return 0;
-}
-
-BOOL PostThreadMessage(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return PostToThread(threadId, MakeMessage(nullptr, message, wParam, lParam));
-}
-
-void PostQuitMessage(int exitCode)
-{
-  auto& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  const auto queue = CurrentQueue(state);
-  queue->quitPosted = true;
-  queue->quitCode = exitCode;
-}
-
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerFunc)
 {
-  if (hwnd)
-  {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return 0;
-  }
   elapse = std::clamp<UINT>(elapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
 
-  auto& state = State();
+  auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
-  const auto queue = CurrentQueue(state);
+  const auto queue = CurrentQueueLocked(state);
   const auto due = Clock::now() + std::chrono::milliseconds(elapse);
+
+  if (hwnd)
+  {
+    auto window = CheckWindowLocked(state, hwnd);
+    if (!window)
+      return 0;
+    if (window->threadId != queue->threadId)
+    {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return 0;
+    }
+    for (auto& timer : state.timers)
+    {
+      if (timer.hwnd == hwnd && timer.id == idEvent)
+      {
+        timer.elapse = elapse;
+        timer.proc = timerFunc;
+        timer.due = due;
+        return idEvent != 0 ? idEvent : 1;
+      }
+    }
+    state.timers.push_back(TimerRecord{queue->threadId, hwnd, idEvent, elapse, timerFunc, due});
+    queue->wake.notify_all();
+    return idEvent != 0 ? idEvent : 1;
+  }
 
   if (idEvent != 0)
   {
@@ -367,15 +710,12 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerFunc)
 
 BOOL KillTimer(HWND hwnd, UINT_PTR idEvent)
 {
-  if (hwnd)
-  {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  auto& state = State();
+  auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
-  const auto erased = std::erase_if(state.timers, [idEvent](const TimerRecord& t) {
-    return t.hwnd == nullptr && t.id == idEvent;
+  if (hwnd && !CheckWindowLocked(state, hwnd))
+    return FALSE;
+  const auto erased = std::erase_if(state.timers, [hwnd, idEvent](const TimerRecord& t) {
+    return t.hwnd == hwnd && t.id == idEvent;
   });
   return erased > 0 ? TRUE : FALSE;
 }

@@ -92,7 +92,7 @@ TEST_F(ModuleResourceTable, ModulesAreTheImagesThatHoldTheTables)
   EXPECT_NE(libc, exe);
   EXPECT_EQ(FindResourceA(libc, "\"SECOND.TXT\"", "TXT"), nullptr);
 
-  EXPECT_EQ(GetModuleHandleA("kernel32.dll"), nullptr);
+  EXPECT_EQ(GetModuleHandleA("nosuch.dll"), nullptr);
   EXPECT_FALSE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, nullptr, &libc));
   EXPECT_FALSE(GetModuleHandleExA(0, nullptr, nullptr));
 }

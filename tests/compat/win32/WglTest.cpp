@@ -1,0 +1,190 @@
+#include "WindowTestSupport.h"
+#include "WindowsUsage.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <array>
+
+using namespace win32test;
+namespace display = win32compat::display;
+
+namespace {
+
+class Wgl : public Win32Test
+{
+};
+
+std::array<uint8_t, 4> PixelAt(const display::Frame& frame, int x, int y)
+{
+  const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(frame.width) + static_cast<size_t>(x)) * 4;
+  return {frame.rgba[at], frame.rgba[at + 1], frame.rgba[at + 2], frame.rgba[at + 3]};
+}
+
+using Rgba = std::array<uint8_t, 4>;
+
+TEST_F(Wgl, PixelFormatsHonourWhatIsAsked)
+{
+  OnFreshThread([] {
+    Recorder log;
+    HWND hwnd = MakeWindow(log, 0, 0, 32, 32);
+    HDC dc = GetDC(hwnd);
+    struct Case
+    {
+      DWORD flags;
+      BYTE depth;
+      BYTE stencil;
+      bool doubleBuffer;
+      BYTE gotDepth;
+      BYTE gotStencil;
+    };
+    const DWORD gl = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    const Case cases[] = {
+        {gl | PFD_DOUBLEBUFFER, 24, 8, true, 24, 8},
+        {gl | PFD_DOUBLEBUFFER, 0, 0, true, 0, 0},
+        {gl | PFD_DOUBLEBUFFER, 16, 0, true, 24, 0},
+        {gl, 24, 8, false, 24, 8},
+        {gl | PFD_DOUBLEBUFFER_DONTCARE, 0, 8, true, 24, 8},
+    };
+    for (const auto& c : cases)
+    {
+      PIXELFORMATDESCRIPTOR want{};
+      want.nSize = sizeof want;
+      want.nVersion = 1;
+      want.dwFlags = c.flags;
+      want.iPixelType = PFD_TYPE_RGBA;
+      want.cColorBits = 32;
+      want.cDepthBits = c.depth;
+      want.cStencilBits = c.stencil;
+      const int format = ChoosePixelFormat(dc, &want);
+      ASSERT_GT(format, 0);
+      PIXELFORMATDESCRIPTOR got{};
+      EXPECT_GT(DescribePixelFormat(dc, format, sizeof got, &got), 0);
+      EXPECT_EQ((got.dwFlags & PFD_DOUBLEBUFFER) != 0, c.doubleBuffer);
+      EXPECT_TRUE(got.dwFlags & PFD_SUPPORT_OPENGL);
+      EXPECT_EQ(got.cDepthBits, c.gotDepth);
+      EXPECT_EQ(got.cStencilBits, c.gotStencil);
+      EXPECT_EQ(got.cColorBits, 32);
+    }
+    const int count = DescribePixelFormat(dc, 1, 0, nullptr);
+    EXPECT_GT(count, 1);
+    EXPECT_EQ(wglCreateContext(dc), nullptr) << "no pixel format set yet";
+    EXPECT_TRUE(SetPixelFormat(dc, 1, nullptr));
+    EXPECT_TRUE(SetPixelFormat(dc, 1, nullptr));
+    EXPECT_FALSE(SetPixelFormat(dc, 2, nullptr)) << "a window's format is set once";
+    EXPECT_EQ(GetPixelFormat(dc), 1);
+    EXPECT_FALSE(SetPixelFormat(dc, count + 1, nullptr));
+    ReleaseDC(hwnd, dc);
+    DestroyWindow(hwnd);
+  });
+}
+
+TEST_F(Wgl, AClearSwappedIsTheWindowsPresentedFrame)
+{
+  OnFreshThread([] {
+    Recorder log;
+    HWND hwnd = MakeWindow(log, 0, 0, 64, 48);
+    HGLRC context = usage::CreateGlContext(hwnd);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(wglGetCurrentContext(), context);
+    EXPECT_EQ(wglGetCurrentDC(), GetDC(hwnd));
+    GLint stencil = 0, framebuffer = -1;
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    EXPECT_EQ(stencil, 8);
+    EXPECT_EQ(framebuffer, 0) << "the window's back buffer is framebuffer 0";
+
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 24, 64, 24); // the upper half, counted from the bottom
+    glClearColor(0, 1, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    EXPECT_EQ(display::PresentCount(hwnd), 0u);
+    ASSERT_TRUE(SwapBuffers(GetDC(hwnd)));
+    const auto frame = display::PresentedFrame(hwnd);
+    ASSERT_EQ(frame.width, 64);
+    ASSERT_EQ(frame.height, 48);
+    EXPECT_EQ(frame.serial, 1u);
+    EXPECT_EQ(PixelAt(frame, 5, 5), (Rgba{0, 255, 0, 255})) << "rows run from the top";
+    EXPECT_EQ(PixelAt(frame, 60, 40), (Rgba{255, 0, 0, 255}));
+    GLint alignment = 0;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 1) << "presenting leaves the application's pack state alone";
+
+    // The back buffer follows the client size.
+    SetWindowPos(hwnd, nullptr, 0, 0, 30, 20, SWP_NOMOVE | SWP_NOZORDER);
+    wglMakeCurrent(GetDC(hwnd), context);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SwapBuffers(GetDC(hwnd));
+    EXPECT_EQ(display::PresentedFrame(hwnd).width, 30);
+    EXPECT_EQ(display::PresentedFrame(hwnd).height, 20);
+    EXPECT_EQ(display::PresentCount(hwnd), 2u);
+
+    // Later functions come from wglGetProcAddress, OpenGL 1.1 ones from opengl32 only.
+    EXPECT_NE(wglGetProcAddress("glGenFramebuffers"), nullptr);
+    EXPECT_EQ(wglGetProcAddress("glClear"), nullptr);
+    EXPECT_NE(wglGetProcAddress("wglSwapIntervalEXT"), nullptr);
+    EXPECT_EQ(wglGetProcAddress("notAFunction"), nullptr);
+
+    // A context in use on one thread belongs to it.
+    OnFreshThread([&] {
+      SetLastError(0);
+      EXPECT_FALSE(wglDeleteContext(context));
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BUSY));
+      EXPECT_FALSE(wglMakeCurrent(GetDC(hwnd), context));
+    });
+
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    EXPECT_EQ(wglGetProcAddress("glGenFramebuffers"), nullptr) << "needs a current context";
+    EXPECT_FALSE(SwapBuffers(GetDC(hwnd)));
+    EXPECT_TRUE(wglDeleteContext(context));
+    DestroyWindow(hwnd);
+    EXPECT_EQ(display::PresentCount(hwnd), 0u) << "frames go with the window";
+  });
+}
+
+TEST_F(Wgl, APaintCycleRedrawsOnlyTheUpdateRegion)
+{
+  OnFreshThread([] {
+    Recorder log;
+    HGLRC context = nullptr;
+    float colour[3] = {0, 0, 1};
+    std::vector<RECT> painted;
+    log.handler = [&](HWND hwnd, UINT message, WPARAM, LPARAM, LRESULT& result) {
+      if (message != WM_PAINT)
+        return false;
+      painted = usage::PaintWithGl(hwnd, context, colour[0], colour[1], colour[2]);
+      result = 0;
+      return true;
+    };
+    HWND hwnd = MakeWindow(log, 0, 0, 100, 80);
+    context = usage::CreateGlContext(hwnd);
+    ASSERT_NE(context, nullptr);
+    Pump();
+    ASSERT_EQ(painted.size(), 1u) << "a new window is invalid as a whole";
+    EXPECT_EQ(painted[0].right, 100);
+
+    colour[0] = 1;
+    colour[2] = 0;
+    RECT a{10, 10, 20, 20};
+    RECT b{60, 50, 70, 60};
+    InvalidateRect(hwnd, &a, FALSE);
+    InvalidateRect(hwnd, &b, FALSE);
+    Pump();
+    ASSERT_EQ(painted.size(), 2u);
+    const auto frame = display::PresentedFrame(hwnd);
+    EXPECT_EQ(frame.serial, 2u);
+    EXPECT_EQ(PixelAt(frame, 15, 15), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(PixelAt(frame, 65, 55), (Rgba{255, 0, 0, 255}));
+    EXPECT_EQ(PixelAt(frame, 40, 40), (Rgba{0, 0, 255, 255})) << "the rest kept the last frame's colour";
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+    DestroyWindow(hwnd);
+  });
+}
+
+} // namespace
