@@ -51,12 +51,12 @@ const FormatSpec* FormatAt(int format)
   return format >= 1 && format <= kFormatCount ? &kFormats[format - 1] : nullptr;
 }
 
-PIXELFORMATDESCRIPTOR Describe(const FormatSpec& spec)
+PIXELFORMATDESCRIPTOR Describe(const FormatSpec& candidate)
 {
   PIXELFORMATDESCRIPTOR pfd{};
   pfd.nSize = sizeof(PIXELFORMATDESCRIPTOR);
   pfd.nVersion = 1;
-  pfd.dwFlags = spec.flags;
+  pfd.dwFlags = candidate.flags;
   pfd.iPixelType = PFD_TYPE_RGBA;
   pfd.cColorBits = 32;
   pfd.cRedBits = 8;
@@ -67,8 +67,8 @@ PIXELFORMATDESCRIPTOR Describe(const FormatSpec& spec)
   pfd.cBlueShift = 0;
   pfd.cAlphaBits = 8;
   pfd.cAlphaShift = 24;
-  pfd.cDepthBits = spec.depth;
-  pfd.cStencilBits = spec.stencil;
+  pfd.cDepthBits = candidate.depth;
+  pfd.cStencilBits = candidate.stencil;
   pfd.iLayerType = PFD_MAIN_PLANE;
   return pfd;
 }
@@ -94,20 +94,20 @@ int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* request)
   long bestScore = 0;
   for (int i = 0; i < kFormatCount; ++i)
   {
-    const auto& spec = kFormats[i];
-    if ((spec.flags & required) != required || request->iPixelType != PFD_TYPE_RGBA)
+    const auto& candidate = kFormats[i];
+    if ((candidate.flags & required) != required || request->iPixelType != PFD_TYPE_RGBA)
       continue;
     if (!(request->dwFlags & PFD_DOUBLEBUFFER_DONTCARE) &&
-        ((request->dwFlags & PFD_DOUBLEBUFFER) != 0) != ((spec.flags & PFD_DOUBLEBUFFER) != 0))
+        ((request->dwFlags & PFD_DOUBLEBUFFER) != 0) != ((candidate.flags & PFD_DOUBLEBUFFER) != 0))
       continue;
     const int wantDepth = (request->dwFlags & PFD_DEPTH_DONTCARE) ? 0 : request->cDepthBits;
     const int wantStencil = request->cStencilBits;
     long score = 0;
-    if (spec.depth < wantDepth)
+    if (candidate.depth < wantDepth)
       score += 1000;
-    if (spec.stencil < wantStencil)
+    if (candidate.stencil < wantStencil)
       score += 1000;
-    score += std::abs(spec.depth - wantDepth) + std::abs(spec.stencil - wantStencil);
+    score += std::abs(candidate.depth - wantDepth) + std::abs(candidate.stencil - wantStencil);
     if (best == 0 || score < bestScore)
     {
       best = i + 1;
@@ -162,13 +162,13 @@ int DescribePixelFormat(HDC dc, int format, UINT bytes, LPPIXELFORMATDESCRIPTOR 
   }
   if (!descriptor)
     return kFormatCount;
-  const auto* spec = FormatAt(format);
-  if (!spec)
+  const auto* candidate = FormatAt(format);
+  if (!candidate)
   {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  const PIXELFORMATDESCRIPTOR pfd = Describe(*spec);
+  const PIXELFORMATDESCRIPTOR pfd = Describe(*candidate);
   std::memcpy(descriptor, &pfd, std::min<size_t>(bytes, sizeof pfd));
   return kFormatCount;
 }
@@ -221,8 +221,8 @@ thread_local CurrentContext tCurrent;
 
 egl::Format EglFormat(int format)
 {
-  const auto* spec = FormatAt(format);
-  return spec ? egl::Format{spec->depth, spec->stencil} : egl::Format{};
+  const auto* candidate = FormatAt(format);
+  return candidate ? egl::Format{candidate->depth, candidate->stencil} : egl::Format{};
 }
 
 SIZE ClientSize(HWND hwnd)
@@ -289,8 +289,8 @@ void ReleaseWindowSurface(HWND hwnd)
 HGLRC wglCreateContext(HDC dc)
 {
   const int format = GetPixelFormat(dc);
-  const auto* spec = FormatAt(format);
-  if (!spec || !(spec->flags & PFD_SUPPORT_OPENGL))
+  const auto* candidate = FormatAt(format);
+  if (!candidate || !(candidate->flags & PFD_SUPPORT_OPENGL))
   {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return nullptr;
