@@ -69,6 +69,20 @@ void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 }
 } // namespace
 
+struct PreampEngine::ToneBand
+{
+  void (*design)(double f, const double* p, const double* q, double* const* coefficients, int n);
+  void (*amounts)(double z, double& p, double& q);
+  const double* z;
+  double (&coefficients)[7][kStride];
+  ToneBiquad& left;
+  ToneBiquad& right;
+  double& inverseA0;
+  double& designRate;
+  double& p;
+  double& q;
+};
+
 // ---- Render and RenderChunk ------------------------------------------------------------------
 
 PreampEngine::PreampEngine(const State& state) : mState(state)
@@ -257,41 +271,35 @@ bool PreampEngine::StepSmoothers(const Targets& targets, int n)
 // the filters need per-frame coefficients.
 bool PreampEngine::DesignLow(const PreampKernels& kernels, double sampleRate, int frames)
 {
-  for (int i = 0; i < frames; ++i)
-    LowAmounts(mLowZ[i], mAmountP[i], mAmountQ[i]);
-  const int last = frames - 1;
-  if (frames == 1 && sampleRate == mLowDesignRate && mAmountP[0] == mState.lowP && mAmountQ[0] == mState.lowQ)
-    return false;
-
-  double* const c[7] = {mLowCoefficients[0], mLowCoefficients[1], mLowCoefficients[2], mLowCoefficients[3],
-                        mLowCoefficients[4], mLowCoefficients[5], mLowCoefficients[6]};
-  kernels.designLowTone(sampleRate, mAmountP, mAmountQ, c, frames);
-  SetCoefficients(mState.lowLeft, mLowCoefficients, last);
-  SetCoefficients(mState.lowRight, mLowCoefficients, last);
-  mLowInverseA0 = mLowCoefficients[6][last];
-  mState.lowP = mAmountP[last];
-  mState.lowQ = mAmountQ[last];
-  mLowDesignRate = sampleRate;
-  return frames > 1;
+  ToneBand band{kernels.designLowTone, LowAmounts, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
+                mLowInverseA0, mLowDesignRate, mState.lowP, mState.lowQ};
+  return DesignTone(band, sampleRate, frames);
 }
 
 bool PreampEngine::DesignHigh(const PreampKernels& kernels, double sampleRate, int frames)
 {
+  ToneBand band{kernels.designHighTone, HighAmounts, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
+                mHighInverseA0, mHighDesignRate, mState.highP, mState.highQ};
+  return DesignTone(band, sampleRate, frames);
+}
+
+bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
+{
   for (int i = 0; i < frames; ++i)
-    HighAmounts(mHighZ[i], mAmountP[i], mAmountQ[i]);
+    band.amounts(band.z[i], mAmountP[i], mAmountQ[i]);
   const int last = frames - 1;
-  if (frames == 1 && sampleRate == mHighDesignRate && mAmountP[0] == mState.highP && mAmountQ[0] == mState.highQ)
+  if (frames == 1 && sampleRate == band.designRate && mAmountP[0] == band.p && mAmountQ[0] == band.q)
     return false;
 
-  double* const c[7] = {mHighCoefficients[0], mHighCoefficients[1], mHighCoefficients[2], mHighCoefficients[3],
-                        mHighCoefficients[4], mHighCoefficients[5], mHighCoefficients[6]};
-  kernels.designHighTone(sampleRate, mAmountP, mAmountQ, c, frames);
-  SetCoefficients(mState.highLeft, mHighCoefficients, last);
-  SetCoefficients(mState.highRight, mHighCoefficients, last);
-  mHighInverseA0 = mHighCoefficients[6][last];
-  mState.highP = mAmountP[last];
-  mState.highQ = mAmountQ[last];
-  mHighDesignRate = sampleRate;
+  double* const c[7] = {band.coefficients[0], band.coefficients[1], band.coefficients[2], band.coefficients[3],
+                        band.coefficients[4], band.coefficients[5], band.coefficients[6]};
+  band.design(sampleRate, mAmountP, mAmountQ, c, frames);
+  SetCoefficients(band.left, band.coefficients, last);
+  SetCoefficients(band.right, band.coefficients, last);
+  band.inverseA0 = band.coefficients[6][last];
+  band.p = mAmountP[last];
+  band.q = mAmountQ[last];
+  band.designRate = sampleRate;
   return frames > 1;
 }
 

@@ -84,6 +84,9 @@ private:
   bool StepSmoothers(const Targets& targets, int n);
   bool DesignLow(const PreampKernels& kernels, double sampleRate, int n);
   bool DesignHigh(const PreampKernels& kernels, double sampleRate, int n);
+  // What tells the low and the high band apart in a design: amounts, kernel and the state they set.
+  struct ToneBand;
+  bool DesignTone(ToneBand& band, double sampleRate, int n);
   void Saturate(const PreampKernels& kernels, int n);
   void SaturateOversampled(const PreampKernels& kernels, int n);
   void Upsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* x, double* first,
