@@ -136,6 +136,11 @@ private:
   bool CreateGLContext();
   void DestroyGLContext();
 
+  // Every context counts itself in and out of the process-wide font caches; the last one out
+  // empties them (IGraphicsWin_Fonts.cpp).
+  static void RetainFontCaches();
+  static void ReleaseFontCaches();
+
   // Platform text entry (IGraphicsWin_TextEntry.cpp).
   static LRESULT CALLBACK ParamEditProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
   void CommitTextEntry();
