@@ -1,5 +1,7 @@
 #include "WindowLayerFixture.h"
 
+#include "IParam.h"
+
 using namespace wintest;
 namespace display = win32compat::display;
 
@@ -14,10 +16,10 @@ class DisplayClock : public WindowLayerFixture
 protected:
   // The clock ticks once as soon as it has the display's adapter; that tick and the first paint
   // (from the window being shown) are over when this returns.
-  void OpenWithManualBlank()
+  void OpenWithManualBlank(int nParams = 0)
   {
     display::SetManualVerticalBlank(true);
-    AddEditor();
+    AddEditor(nullptr, nParams);
     ui->Run([this] {
       editor = static_cast<HWND>(delegates.front()->OpenEditorWindow(container));
       graphics = static_cast<IGraphicsWin*>(delegates.front()->GetUI());
@@ -184,6 +186,70 @@ TEST_F(DisplayClock, FallbackClocksStillDriveRedraws)
     const int draws = ui->Run([&] { return probe->draws; });
     EXPECT_TRUE(UiWaitUntil([&] { return probe->draws > draws; }));
   }
+}
+
+// A control linked to a parameter, whose value a text entry edits.
+class ValueControl : public IControl
+{
+public:
+  ValueControl(const IRect& bounds, int paramIdx) : IControl(bounds, paramIdx) {}
+  void Draw(IGraphics&) override {}
+};
+
+TEST_F(DisplayClock, AClickCancelsAFocusedEntryAndCommitsOneThatLostTheFocus)
+{
+  OpenWithManualBlank(1);
+  auto& d = *delegates.front();
+  ValueControl* control = nullptr;
+  const auto prompt = [&] {
+    d.GetParam(0)->DefineDouble("Gain", 0.0, -30.0, 30.0, 0.1, "dB");
+    control = static_cast<ValueControl*>(graphics->AttachControl(new ValueControl(IRect(20, 20, 120, 60), 0)));
+    graphics->PromptUserInput(*control, 0);
+  };
+  const auto inputHandled = [&] {
+    return UiWaitUntil([] {
+      MSG m;
+      return !PeekMessageW(&m, nullptr, WM_KEYFIRST, WM_MOUSELAST, PM_NOREMOVE);
+    });
+  };
+
+  ui->Run([&] {
+    prompt();
+    ASSERT_NE(graphics->GetTextEntryWindow(), nullptr);
+    EXPECT_EQ(graphics->GetTextEntryState(), IGraphicsWin::kTextEntryFocused);
+  });
+  ASSERT_TRUE(display::Click(editor, 250, 100));
+  ASSERT_TRUE(inputHandled());
+  ui->Run([&] {
+    EXPECT_EQ(graphics->GetTextEntryState(), IGraphicsWin::kTextEntryCancel);
+    EXPECT_TRUE(probe->downs.empty());
+    // The next tick removes the entry and does nothing else.
+    const MSG tick = Blank();
+    DispatchMessageW(&tick);
+    EXPECT_EQ(graphics->GetTextEntryWindow(), nullptr);
+    EXPECT_EQ(graphics->GetTextEntryState(), IGraphicsWin::kTextEntryNone);
+    EXPECT_TRUE(d.paramValues.empty());
+    prompt();
+  });
+
+  HWND entry = ui->Run([&] { return graphics->GetTextEntryWindow(); });
+  ASSERT_TRUE(display::TypeText(entry, L"12.5"));
+  ASSERT_TRUE(inputHandled());
+  ui->Run([&] {
+    // Focus elsewhere: the entry stays until the next tick and is committed then.
+    SetFocus(editor);
+    EXPECT_EQ(graphics->GetTextEntryState(), IGraphicsWin::kTextEntryCommit);
+  });
+  ASSERT_TRUE(display::Click(editor, 250, 100));
+  ASSERT_TRUE(inputHandled());
+  ui->Run([&] {
+    EXPECT_EQ(graphics->GetTextEntryState(), IGraphicsWin::kTextEntryCommit);
+    EXPECT_TRUE(probe->downs.empty());
+    const MSG tick = Blank();
+    DispatchMessageW(&tick);
+    EXPECT_EQ(graphics->GetTextEntryWindow(), nullptr);
+    EXPECT_DOUBLE_EQ(d.GetParam(0)->Value(), 12.5);
+  });
 }
 
 using DisplayClockLifetime = WindowLayerFixture;

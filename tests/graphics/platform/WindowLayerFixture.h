@@ -123,9 +123,9 @@ protected:
 
   // A delegate whose editor is kEditorWidth x kEditorHeight with a panel (the background) and a
   // probe over all of it; `layout` may change the context before the controls are attached.
-  iplug::RecordingEditorDelegate& AddEditor(std::function<void(IGraphics*)> layout = nullptr)
+  iplug::RecordingEditorDelegate& AddEditor(std::function<void(IGraphics*)> layout = nullptr, int nParams = 0)
   {
-    auto d = std::make_unique<iplug::RecordingEditorDelegate>(0);
+    auto d = std::make_unique<iplug::RecordingEditorDelegate>(nParams);
     iplug::RecordingEditorDelegate* raw = d.get();
     raw->SetMakeGraphicsFunc([raw] {
       auto* g = new IGraphicsWin(raw, kEditorWidth, kEditorHeight, 60, 1.f);
