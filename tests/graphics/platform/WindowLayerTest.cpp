@@ -386,3 +386,44 @@ TEST_F(WindowLayer, DialogCodeAsksForEveryKey)
 }
 
 } // namespace
+
+namespace {
+
+std::wstring ToolText(HWND tooltip, HWND tool)
+{
+  wchar_t text[80] = {};
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = tool;
+  ti.uId = reinterpret_cast<UINT_PTR>(tool);
+  ti.lpszText = text;
+  SendMessageW(tooltip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+  return text;
+}
+
+TEST_F(WindowLayer, ATooltipShowsAfterTheHoverTimeAndGoesWhenThePointerLeaves)
+{
+  const size_t windowsBefore = display::LiveObjects().windows;
+  HWND hwnd = Open([](IGraphics* g) { g->EnableTooltips(true); });
+  ui->Run([&] { probe->SetTooltip("Drive"); });
+  HWND tooltip = ui->Run([] { return FindWindowW(L"tooltips_class32", nullptr); });
+  ASSERT_NE(tooltip, nullptr);
+  ui->Run([&] {
+    // A popup given a child as its owner is owned by the child's top-level window.
+    EXPECT_EQ(GetWindow(tooltip, GW_OWNER), GetAncestor(hwnd, GA_ROOT));
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETMAXTIPWIDTH, 0, 0), 250);
+  });
+
+  ASSERT_TRUE(display::MouseMove(hwnd, 150, 60));
+  ASSERT_TRUE(UiWaitUntil([&] { return ToolText(tooltip, hwnd) == L"Drive"; }));
+
+  // Out of the editor, onto the host's window.
+  ASSERT_TRUE(display::MouseMove(host, 1500, 700));
+  ASSERT_TRUE(UiWaitUntil([&] { return ToolText(tooltip, hwnd).empty(); }));
+
+  ui->Run([&] { delegates.front()->CloseEditorWindow(); });
+  EXPECT_EQ(display::LiveObjects().windows, windowsBefore);
+}
+
+} // namespace
