@@ -312,6 +312,37 @@ TEST_F(WindowLayer, APaintPresentsTheEditorsPicture)
   }
 }
 
+TEST_F(WindowLayer, APaintDrawsEachRectangleOfTheUpdateRegion)
+{
+  HWND hwnd = Open();
+  ASSERT_TRUE(WaitUntil([&] { return display::PresentCount(hwnd) >= 1; }));
+  // Rectangles two pixels wide and two apart in one band. Up to 62 fit the 1024 bytes of region
+  // data read at once; more are drawn as their bounding box.
+  const struct
+  {
+    int rects;
+    int draws;
+  } cases[] = {{1, 1}, {3, 3}, {62, 62}, {63, 1}, {70, 1}};
+  ui->Run([&] {
+    auto* panel = static_cast<ProbeControl*>(graphics->GetControl(0));
+    for (const auto& c : cases)
+    {
+      const int before = panel->draws;
+      const uint64_t presented = display::PresentCount(hwnd);
+      for (int i = 0; i < c.rects; ++i)
+      {
+        const RECT r{4 * i, 10, 4 * i + 2, 20};
+        InvalidateRect(hwnd, &r, FALSE);
+      }
+      UpdateWindow(hwnd);
+      EXPECT_EQ(panel->draws - before, c.draws) << c.rects << " rectangles";
+      EXPECT_EQ(display::PresentCount(hwnd), presented + 1);
+      RECT left{};
+      EXPECT_FALSE(GetUpdateRect(hwnd, &left, FALSE));
+    }
+  });
+}
+
 TEST_F(WindowLayer, TheProductsEditorPresentsItsFace)
 {
   std::unique_ptr<Corvane> plug(static_cast<Corvane*>(CreatePlugin(InstanceInfo{})));
