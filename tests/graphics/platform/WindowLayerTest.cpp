@@ -158,6 +158,24 @@ TEST_F(WindowLayer, ADragMovesByTheDifferenceAndALockedCursorReturns)
   });
 }
 
+TEST_F(WindowLayer, AMiddleClickCarriesNoButtonAndGivesTheCaptureBack)
+{
+  HWND hwnd = Open();
+  ASSERT_TRUE(display::MouseDown(hwnd, 60, 30, display::Button::Middle));
+  ASSERT_TRUE(UiWaitUntil([&] { return probe->downs.size() == 1; }));
+  ui->Run([&] {
+    EXPECT_FALSE(probe->downs[0].mods.L);
+    EXPECT_FALSE(probe->downs[0].mods.R);
+    EXPECT_EQ(GetCapture(), hwnd);
+  });
+  ASSERT_TRUE(display::MouseUp(hwnd, 60, 30, display::Button::Middle));
+  ASSERT_TRUE(UiWaitUntil([&] { return probe->ups.size() == 1; }));
+  ui->Run([&] {
+    EXPECT_FALSE(probe->ups[0].mods.L);
+    EXPECT_EQ(GetCapture(), nullptr);
+  });
+}
+
 TEST_F(WindowLayer, PenAndTouchPromotedToMouseMessagesAreNotClicks)
 {
   HWND hwnd = Open();
