@@ -420,6 +420,34 @@ TEST_F(WindowLayer, ClosingUnregistersTheClassWithTheLastWindowAndLeavesNothing)
   ui->Run([&] { EXPECT_TRUE(classExists()); });
 }
 
+TEST_F(WindowLayer, OpeningAgainReplacesTheWindowKeepingItsPlaceAndSize)
+{
+  auto& d = AddEditor();
+  HWND first = Open();
+  ui->Run([&] {
+    graphics->Resize(kEditorWidth, kEditorHeight, 1.5f);
+    SetWindowPos(first, nullptr, 7, 9, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  });
+  HWND second = ui->Run([&] { return static_cast<HWND>(d.OpenEditorWindow(container)); });
+  ASSERT_NE(second, nullptr);
+  ui->Run([&] {
+    EXPECT_FALSE(IsWindow(first));
+    RECT r{};
+    GetWindowRect(second, &r);
+    POINT origin{0, 0};
+    ClientToScreen(container, &origin);
+    EXPECT_EQ(r.left - origin.x, 7);
+    EXPECT_EQ(r.top - origin.y, 9);
+    EXPECT_EQ(r.right - r.left, 450);
+    EXPECT_EQ(r.bottom - r.top, 180);
+    // The layout ran again on the new window.
+    EXPECT_EQ(graphics->NControls(), 2);
+    d.CloseEditorWindow();
+    WNDCLASSW wc{};
+    EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc));
+  });
+}
+
 TEST_F(WindowLayer, TheCloseMessageClosesTheWindow)
 {
   HWND hwnd = Open();
