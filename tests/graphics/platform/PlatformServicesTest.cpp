@@ -138,6 +138,15 @@ TEST_F(PlatformServicesTest, ClipboardTextFromAnotherApplicationArrivesAsUTF8)
   EXPECT_EQ(text, "Grüße −3 dB ✓");
 }
 
+TEST_F(PlatformServicesTest, ATextEntryThatCannotBeMadeLeavesNoControlWaiting)
+{
+  auto* control = static_cast<EntryControl*>(graphics->AttachControl(new EntryControl(IRect(0, 0, 50, 20), 0)));
+  graphics->AwaitTextEntry(control, 0);
+  graphics->CreatePlatformTextEntry(0, ITextStyle(), IRect(0, 0, 40, 16), 7, "0.0");
+  EXPECT_EQ(graphics->GetTextEntryWindow(), nullptr);
+  EXPECT_EQ(graphics->ControlAwaitingTextEntry(), nullptr);
+}
+
 using OpenEditorServicesTest = OpenEditorTest;
 
 TEST_F(OpenEditorServicesTest, ClipboardRoundTripKeepsNonASCIIText)
