@@ -313,7 +313,7 @@ void RunEditor(const EditorOptions& options, std::ostream& out)
   HostEditor::Options editorOptions;
   editorOptions.dpi = static_cast<UINT>(options.dpi);
   editorOptions.hostTakesParameterClicks = options.hostTakesParameterClicks;
-  HostEditor editor(session, editorOptions);
+  HostEditor editor(session.UIThread(), session.Instance(), editorOptions);
   const AAX_Point viewSize = editor.ViewSize();
   if (options.zoom != 0.0)
     RestoreZoom(session, options.zoom, viewSize);

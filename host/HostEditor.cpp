@@ -5,7 +5,8 @@
 #include <stdexcept>
 
 #include "AAX_Errors.h"
-#include "HostSession.h"
+#include "HostInstance.h"
+#include "HostUIThread.h"
 #include "win32/Win32Display.h"
 
 namespace aaxhost {
@@ -37,21 +38,21 @@ SIZE ClientSize(HWND hwnd)
 
 } // namespace
 
-HostEditor::HostEditor(HostSession& session, const Options& options)
-  : mSession(session), mContainer(new HostViewContainer(nullptr))
+HostEditor::HostEditor(HostUIThread& ui, HostInstance& instance, const Options& options)
+  : mUI(ui), mInstance(instance), mContainer(new HostViewContainer(nullptr))
 {
   mContainer->SetTakesParameterClicks(options.hostTakesParameterClicks);
   mContainer->SetModifiers(options.modifiers);
-  mSession.UIThread().Run([&] {
-    if (const AAX_Result result = mSession.Instance().CreateEditor(); result != AAX_SUCCESS)
+  mUI.Run([&] {
+    if (const AAX_Result result = mInstance.CreateEditor(); result != AAX_SUCCESS)
     {
-      mSession.Instance().ReleaseEditor();
+      mInstance.ReleaseEditor();
       throw std::runtime_error("the module gives no editor: " + AAX_ResultMessage(result));
     }
 
     // A DAW sizes its plug-in window from the view size before the editor opens in it.
     AAX_Point size{};
-    mSession.Instance().Editor()->GetViewSize(&size);
+    mInstance.Editor()->GetViewSize(&size);
     const int width = std::max(1, static_cast<int>(std::lround(size.horz)));
     const int height = std::max(1, static_cast<int>(std::lround(size.vert)));
     RegisterFrameClass();
@@ -59,7 +60,7 @@ HostEditor::HostEditor(HostSession& session, const Options& options)
                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!mFrame)
     {
-      mSession.Instance().ReleaseEditor();
+      mInstance.ReleaseEditor();
       throw std::runtime_error("the host could not make a window for the editor");
     }
     win32compat::display::SetWindowDpi(mFrame, options.dpi);
@@ -69,11 +70,11 @@ HostEditor::HostEditor(HostSession& session, const Options& options)
 
 HostEditor::~HostEditor()
 {
-  mSession.UIThread().Run([&] {
-    if (mOpen && mSession.Instance().Editor())
-      mSession.Instance().Editor()->SetViewContainer(nullptr);
+  mUI.Run([&] {
+    if (mOpen && mInstance.Editor())
+      mInstance.Editor()->SetViewContainer(nullptr);
     mOpen = false;
-    mSession.Instance().ReleaseEditor();
+    mInstance.ReleaseEditor();
     mContainer->SetParentWindow(nullptr);
     if (mFrame)
       DestroyWindow(mFrame);
@@ -83,12 +84,12 @@ HostEditor::~HostEditor()
 
 AAX_IACFEffectGUI* HostEditor::Editor() const
 {
-  return mSession.Instance().Editor();
+  return mInstance.Editor();
 }
 
 AAX_Point HostEditor::ViewSize()
 {
-  return mSession.UIThread().Run([&] {
+  return mUI.Run([&] {
     AAX_Point size{};
     if (Editor())
       Editor()->GetViewSize(&size);
@@ -98,7 +99,7 @@ AAX_Point HostEditor::ViewSize()
 
 AAX_Result HostEditor::Open()
 {
-  return mSession.UIThread().Run([&] {
+  return mUI.Run([&] {
     if (!Editor())
       return AAX_ERROR_NULL_OBJECT;
     const AAX_Result result = Editor()->SetViewContainer(static_cast<AAX_IACFViewContainer*>(mContainer.get()));
@@ -114,7 +115,7 @@ AAX_Result HostEditor::Open()
 
 AAX_Result HostEditor::Close()
 {
-  return mSession.UIThread().Run([&] {
+  return mUI.Run([&] {
     if (!Editor())
       return AAX_ERROR_NULL_OBJECT;
     mOpen = false;
@@ -124,17 +125,17 @@ AAX_Result HostEditor::Close()
 
 HWND HostEditor::EditorWindow()
 {
-  return mSession.UIThread().Run([&] { return mFrame ? GetWindow(mFrame, GW_CHILD) : nullptr; });
+  return mUI.Run([&] { return mFrame ? GetWindow(mFrame, GW_CHILD) : nullptr; });
 }
 
 SIZE HostEditor::EditorSize()
 {
-  return mSession.UIThread().Run([&] { return ClientSize(mFrame ? GetWindow(mFrame, GW_CHILD) : nullptr); });
+  return mUI.Run([&] { return ClientSize(mFrame ? GetWindow(mFrame, GW_CHILD) : nullptr); });
 }
 
 SIZE HostEditor::FrameSize()
 {
-  return mSession.UIThread().Run([&] { return ClientSize(mFrame); });
+  return mUI.Run([&] { return ClientSize(mFrame); });
 }
 
 } // namespace aaxhost

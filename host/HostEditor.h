@@ -9,7 +9,8 @@
 
 namespace aaxhost {
 
-class HostSession;
+class HostInstance;
+class HostUIThread;
 
 // The host's side of one plug-in editor, as a DAW shows it: the editor object built through the
 // effect's procedure 1 and initialised with the instance's controller, a borderless top-level
@@ -17,8 +18,8 @@ class HostSession;
 // parent, reports the host's modifier keys, takes or leaves parameter clicks and resizes the
 // frame when the editor asks.
 //
-// Every operation runs its work on the session's UI thread; call it from any other thread. The
-// editor must go before the session does.
+// Every operation runs its work on the host's UI thread; call it from any other thread. The
+// editor must go before its instance does.
 class HostEditor
 {
 public:
@@ -31,7 +32,7 @@ public:
 
   // Builds and initialises the editor object and the frame (sized from the editor's view size);
   // throws std::runtime_error with the module's result when the editor object cannot be had.
-  HostEditor(HostSession& session, const Options& options);
+  HostEditor(HostUIThread& ui, HostInstance& instance, const Options& options);
   // Closes the editor when open, releases the editor object, destroys the frame.
   ~HostEditor();
   HostEditor(const HostEditor&) = delete;
@@ -55,7 +56,8 @@ public:
   AAX_IACFEffectGUI* Editor() const;
 
 private:
-  HostSession& mSession;
+  HostUIThread& mUI;
+  HostInstance& mInstance;
   HostRef<HostViewContainer> mContainer;
   HWND mFrame = nullptr;
   bool mOpen = false;
