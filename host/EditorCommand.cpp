@@ -145,6 +145,15 @@ private:
     return POINT{static_cast<LONG>(std::lround(x * k)), static_cast<LONG>(std::lround(y * k))};
   }
 
+  // Where the system's cursor is now, in the window's client pixels.
+  static POINT Cursor(HWND window)
+  {
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    return p;
+  }
+
   void Inject(HWND window, const EditorScriptEvent& e)
   {
     using Kind = EditorScriptEvent::Kind;
@@ -156,10 +165,19 @@ private:
     else
     {
       const POINT p = ToClient(e.x, e.y);
+      // A mouse reports motion, not places: a move goes from wherever the cursor is now by the
+      // distance the script moves. That is the same place unless the editor put the cursor
+      // back (a knob locks it while it is dragged), and then the drag is as long as written.
+      const POINT last = ToClient(mLastX, mLastY);
+      const POINT cursor = Cursor(window);
+      mLastX = e.x;
+      mLastY = e.y;
       switch (e.kind)
       {
         case Kind::Press: queued = display::MouseDown(window, p.x, p.y, ButtonOf(e.button)); break;
-        case Kind::Move: queued = display::MouseMove(window, p.x, p.y); break;
+        case Kind::Move:
+          queued = display::MouseMove(window, cursor.x + (p.x - last.x), cursor.y + (p.y - last.y));
+          break;
         case Kind::Release: queued = display::MouseUp(window, p.x, p.y, ButtonOf(e.button)); break;
         case Kind::DoubleClick: queued = display::DoubleClick(window, p.x, p.y, ButtonOf(e.button)); break;
         case Kind::Wheel:
@@ -175,6 +193,8 @@ private:
   HostEditor& mEditor;
   DisplayClock& mClock;
   float mLogicalWidth;
+  float mLastX = 0.f;  // the script's last pointer position
+  float mLastY = 0.f;
 };
 
 // ---- 3. The records -------------------------------------------------------------------------------

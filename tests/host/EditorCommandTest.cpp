@@ -54,6 +54,21 @@ double MeanDifference(const Picture& a, const Picture& b, int left, int top, int
   return n ? sum / static_cast<double>(n) : 0.0;
 }
 
+// How many pixels inside the box differ clearly (by more than 40 in some channel).
+int ChangedPixels(const Picture& a, const Picture& b, int left, int top, int right, int bottom)
+{
+  int n = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      for (int c = 0; c < 3; ++c)
+        if (std::abs(static_cast<int>(a.At(x, y)[c]) - static_cast<int>(b.At(x, y)[c])) > 40)
+        {
+          ++n;
+          break;
+        }
+  return n;
+}
+
 // The picture at half its size, each pixel the mean of four.
 Picture Halved(const Picture& p)
 {
@@ -101,6 +116,14 @@ protected:
   CommandResult last;
 };
 
+const json* ParameterOf(const json& report, const std::string& id)
+{
+  for (const auto& p : report["parameters"])
+    if (p["id"] == id)
+      return &p;
+  return nullptr;
+}
+
 const json* AutomationOf(const json& report, const std::string& id)
 {
   for (const auto& record : report["automation"])
@@ -122,21 +145,31 @@ TEST_F(EditorCommand, KnobDragChangesTheKnobShowsTheBubbleAndReachesTheHostsAuto
   ASSERT_EQ(face.width, 1086);
   ASSERT_EQ(face.height, 214);
 
-  // Up 100 pixels on the "Gain" knob, in ten steps.
-  WriteText(scratch / "drag.txt", "# the Gain knob, up by 100\ndrag 128 96 128 -4 10\n");
-  const json dragged = Run("drag.png", {"--input", (scratch / "drag.txt").string()});
-  ASSERT_FALSE(dragged.is_null()) << last.err;
-  const Picture turned = LoadPng(scratch / "drag.png");
+  // Up 100 pixels on the "Gain" knob, in ten steps, the button still held: the bubble stays for
+  // as long as the knob is held, so the picture shows it whatever the machine's pace.
+  std::string held = "# the Gain knob, up by 100\npress 128 96\n";
+  for (int i = 1; i <= 10; ++i)
+    held += "move 128 " + std::to_string(96 - 10 * i) + "\n";
+  WriteText(scratch / "held.txt", held);
+  const json holding = Run("held.png", {"--input", (scratch / "held.txt").string()});
+  ASSERT_FALSE(holding.is_null()) << last.err;
+  const Picture turned = LoadPng(scratch / "held.png");
   ASSERT_EQ(turned.width, 1086);
   ASSERT_EQ(turned.height, 214);
+  EXPECT_GT(ChangedPixels(face, turned, 63, 31, 193, 161), 40) << "the knob shows another frame";
+  EXPECT_GT(ChangedPixels(face, turned, 103, 163, 153, 181), 150) << "the bubble below the knob";
+  EXPECT_EQ(ChangedPixels(face, turned, 103, 4, 153, 30), 0) << "nothing above the knob";
+  EXPECT_EQ(ChangedPixels(face, turned, 337, 31, 1021, 161), 0) << "the other knobs stay as they were";
 
-  EXPECT_GT(MeanDifference(face, turned, 63, 31, 193, 161), 2.0) << "the knob shows another frame";
-  EXPECT_GT(MeanDifference(face, turned, 103, 163, 153, 181), 10.0) << "the bubble below the knob";
-  EXPECT_LT(MeanDifference(face, turned, 337, 31, 1021, 161), 0.5) << "the other knobs stay as they were";
-
+  // Released: the host saw the whole gesture on "1" and nothing else.
+  WriteText(scratch / "drag.txt", "drag 128 96 128 -4 10\n");
+  const json dragged = Run("drag.png", {"--input", (scratch / "drag.txt").string()});
+  ASSERT_FALSE(dragged.is_null()) << last.err;
+  EXPECT_GT(ChangedPixels(face, LoadPng(scratch / "drag.png"), 63, 31, 193, 161), 40);
   // 100 pixels at gearing 4 over a 130-pixel knob: 0.5 + 100 / 520.
-  EXPECT_NEAR(dragged["parameters"][0]["normalized"].get<double>(), 0.5 + 100.0 / 520.0, 2e-3);
-  EXPECT_EQ(dragged["parameters"][0]["text"], "11.5 dB");
+  const json* gainValue = ParameterOf(dragged, "1");
+  ASSERT_NE(gainValue, nullptr);
+  EXPECT_NEAR((*gainValue)["normalized"].get<double>(), 0.5 + 100.0 / 520.0, 2e-3);
   const json* gain = AutomationOf(dragged, "1");
   ASSERT_NE(gain, nullptr) << dragged.dump();
   EXPECT_GE((*gain)["touch"].get<int>(), 1);
@@ -147,11 +180,16 @@ TEST_F(EditorCommand, KnobDragChangesTheKnobShowsTheBubbleAndReachesTheHostsAuto
   EXPECT_NEAR((*gain)["setValueRequests"].back().get<double>(), 0.5 + 100.0 / 520.0, 2e-3);
   EXPECT_EQ(dragged["automation"].size(), 1u) << "no other parameter was touched";
   EXPECT_EQ(dragged["parameterClicks"].size(), 1u) << "the press was offered to the host first";
+  // While held, the gesture is still open: one touch more than releases.
+  const json* open = AutomationOf(holding, "1");
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ((*open)["touch"].get<int>(), (*open)["release"].get<int>() + 1);
 
   // A host that takes parameter clicks keeps the knob from moving.
   const json taken = Run("taken.png", {"--input", (scratch / "drag.txt").string(), "--host-takes-clicks"});
   ASSERT_FALSE(taken.is_null()) << last.err;
-  EXPECT_EQ(taken["parameters"][0]["normalized"].get<double>(), 0.5);
+  ASSERT_NE(ParameterOf(taken, "1"), nullptr);
+  EXPECT_EQ((*ParameterOf(taken, "1"))["normalized"].get<double>(), 0.5);
   EXPECT_TRUE(taken["automation"].empty());
 }
 
