@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "HostController.h"
 #include "HostServices.h"
 #include "HostViewContainer.h"
+#include "IControl.h"
 #include "support/WindowedRecordingGraphics.h"
 
 using namespace iplug;
@@ -153,7 +155,7 @@ TEST_F(EditorBridge, HighlightReachesTheControlsOfTheParameterNumberedByTheIdent
     int index;
   };
   for (const Case& c : {Case{"6", 5}, Case{"1", 0}, Case{"", -1}, Case{"x7", -1}, Case{"12abc", 11},
-                        Case{"99999999999", 2147483646}, Case{"-99999999999", -2147483647}, Case{nullptr, -1}})
+                        Case{"99999999999", INT_MAX - 1}, Case{"-99999999999", INT_MIN}, Case{nullptr, -1}})
     EXPECT_EQ(AAX_CEffectGUI_IPLUG::ParamIndexFromID(c.id), c.index) << (c.id ? c.id : "null");
   EXPECT_EQ(editor->SetControlHighlightInfo("99999999999", 1, 1), AAX_SUCCESS);
   EXPECT_EQ(editor->SetControlHighlightInfo(nullptr, 1, 1), AAX_SUCCESS);
