@@ -182,6 +182,16 @@ TEST_F(EditorBridge, EditorResizeAsksTheHostOnlyForANewSize)
   editor->GetViewSize(&size);
   EXPECT_EQ(size.vert, 428.f);
   EXPECT_EQ(size.horz, 2172.f);
+
+  // Uninitialised, the editor is closed and has given back its hold on the plug-in: it no longer
+  // reaches it.
+  EXPECT_EQ(editor->Uninitialize(), AAX_SUCCESS);
+  EXPECT_EQ(plug->GetUI(), nullptr);
+  EXPECT_EQ(editor->GetPlugin(), nullptr);
+  AAX_Point untouched{1.f, 2.f};
+  EXPECT_EQ(editor->GetViewSize(&untouched), AAX_SUCCESS);
+  EXPECT_EQ(untouched.vert, 1.f);
+  EXPECT_EQ(editor->SetControlHighlightInfo("1", 1, 0), AAX_SUCCESS);
 }
 
 TEST(EditorBridgeAlone, AnEffectOfAnotherClassLeavesTheEditorWithoutPlugin)
