@@ -657,9 +657,14 @@ LRESULT IGraphicsWin::OnWindowMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM
 
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
     {
+      // The middle press took the capture like the others; without its release the host's
+      // windows would get no pointer input until the next left or right click.
       ReleaseCapture();
-      const IMouseEvent e = MouseEventFromMessage(wParam, lParam);
+      IMouseEvent e = MouseEventFromMessage(wParam, lParam);
+      if (msg == WM_MBUTTONUP)
+        e.ms.L = e.ms.R = false;
       OnMouseUp({e});
       return 0;
     }

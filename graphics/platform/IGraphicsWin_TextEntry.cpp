@@ -117,18 +117,9 @@ LRESULT CALLBACK IGraphicsWin::ParamEditProc(HWND hWnd, UINT msg, WPARAM wParam,
   if (!self || self->mParamEditWnd != hWnd || !self->mDefEditProc)
     return DefWindowProcW(hWnd, msg, wParam, lParam);
 
-  if (self->mShowingTooltip && self->mTooltipWnd)
-  {
-    // The tip of the control under the pointer would cover the field being typed in.
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = self->mPlugWnd;
-    tool.uId = reinterpret_cast<UINT_PTR>(self->mPlugWnd);
-    tool.lpszText = const_cast<LPWSTR>(L"");
-    SendMessageW(self->mTooltipWnd, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    self->mShowingTooltip = false;
-  }
+  // The tip of the control under the pointer would cover the field being typed in.
+  if (self->mShowingTooltip)
+    self->HideTooltip();
 
   switch (msg)
   {

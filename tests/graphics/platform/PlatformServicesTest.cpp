@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,165 @@ TEST_F(PlatformServicesTest, ClipboardTextFromAnotherApplicationArrivesAsUTF8)
   ASSERT_TRUE(script::SetClipboardText(L"Grüße −3 dB ✓"));
   EXPECT_TRUE(graphics->GetTextFromClipboard(text));
   EXPECT_EQ(text, "Grüße −3 dB ✓");
+}
+
+using OpenEditorServicesTest = OpenEditorTest;
+
+TEST_F(OpenEditorServicesTest, ClipboardRoundTripKeepsNonASCIIText)
+{
+  EXPECT_TRUE(graphics->SetTextInClipboard("Grüße −3 dB ✓"));
+  EXPECT_EQ(script::ClipboardText(), std::wstring(L"Grüße −3 dB ✓"));
+  std::string text;
+  EXPECT_TRUE(graphics->GetTextFromClipboard(text));
+  EXPECT_EQ(text, "Grüße −3 dB ✓");
+  EXPECT_EQ(GetClipboardOwner(), frame);
+
+  // Placing nothing empties the clipboard and says so.
+  EXPECT_FALSE(graphics->SetTextInClipboard(""));
+  EXPECT_FALSE(script::ClipboardText().has_value());
+  EXPECT_FALSE(graphics->GetTextFromClipboard(text));
+  EXPECT_EQ(text, "");
+
+  // Another window holding the clipboard open: nothing is placed.
+  ASSERT_TRUE(OpenClipboard(view));
+  EXPECT_FALSE(graphics->SetTextInClipboard("x"));
+  CloseClipboard();
+}
+
+TEST_F(OpenEditorServicesTest, MessageBoxesBelongToTheHostsTopLevelWindow)
+{
+  graphics->ShowMessageBox("Reset all?", "Corvane", kMB_YESNO);
+  ASSERT_EQ(script::MessageBoxes().size(), 1u);
+  EXPECT_EQ(script::MessageBoxes()[0].owner, frame);
+}
+
+class FileChooserTest : public OpenEditorTest
+{
+protected:
+  void SetUp() override
+  {
+    OpenEditorTest::SetUp();
+    folder = std::filesystem::temp_directory_path() / ("corvane-chooser-" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::create_directories(folder);
+    preset = folder / "Warm.fxp";
+    std::ofstream(preset) << "preset";
+  }
+  void TearDown() override
+  {
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+    OpenEditorTest::TearDown();
+  }
+
+  std::filesystem::path folder;
+  std::filesystem::path preset;
+};
+
+TEST_F(FileChooserTest, OpenChooserFiltersByTheExtensionsAndAnswersWithPathAndFolder)
+{
+  std::vector<std::pair<std::string, std::string>> completed;
+  std::string file = "Start.fxp";
+  std::string dir = folder.string();
+  script::AnswerFileDialog(preset.wstring());
+  graphics->PromptForFile(file, dir, EFileAction::Open, "fxp fxb",
+                          [&](const std::string& f, const std::string& d) { completed.emplace_back(f, d); });
+
+  EXPECT_EQ(file, preset.string());
+  EXPECT_EQ(dir, folder.string() + "/");
+  ASSERT_EQ(completed.size(), 1u);
+  EXPECT_EQ(completed[0].first, file);
+  EXPECT_EQ(completed[0].second, dir);
+
+  ASSERT_EQ(script::FileDialogs().size(), 1u);
+  const script::FileDialogShown shown = script::FileDialogs()[0];
+  EXPECT_FALSE(shown.save);
+  EXPECT_EQ(shown.owner, editor);
+  EXPECT_EQ(shown.flags, 0x1800u);
+  EXPECT_EQ(shown.maxFile, 259u);
+  ASSERT_EQ(shown.filters.size(), 1u);
+  EXPECT_EQ(shown.filters[0].first, L"*.fxp;*.fxb");
+  EXPECT_EQ(shown.filters[0].second, L"*.fxp;*.fxb");
+  EXPECT_EQ(shown.defaultExtension, L"fxp");
+  EXPECT_EQ(shown.initialFile, L"Start.fxp");
+  EXPECT_EQ(shown.initialDirectory, folder.wstring());
+}
+
+TEST_F(FileChooserTest, SaveChooserAndCancel)
+{
+  std::vector<std::string> completedNames;
+  auto note = [&](const std::string& f, const std::string&) { completedNames.push_back(f); };
+  std::string file;
+  std::string dir = folder.string();
+
+  // Typed without an extension: the default one is added.
+  script::AnswerFileDialog((folder / "Bright").wstring());
+  graphics->PromptForFile(file, dir, EFileAction::Save, "fxp", note);
+  EXPECT_EQ(file, (folder / "Bright.fxp").string());
+
+  script::CancelFileDialog();
+  graphics->PromptForFile(file, dir, EFileAction::Save, "", note);
+  EXPECT_EQ(file, "");
+  EXPECT_EQ(dir, folder.string() + "/");
+  EXPECT_EQ(completedNames, (std::vector<std::string>{(folder / "Bright.fxp").string(), ""}));
+
+  const std::vector<script::FileDialogShown> shown = script::FileDialogs();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_TRUE(shown[0].save);
+  EXPECT_EQ(shown[0].flags, 0x802u);
+  // No extensions: no filter, no default extension.
+  EXPECT_TRUE(shown[1].filters.empty());
+  EXPECT_EQ(shown[1].defaultExtension, L"");
+}
+
+TEST_F(FileChooserTest, LongExtensionListsKeepWholePatternsWithinTheFilterBuffer)
+{
+  std::string extensions;
+  for (int i = 0; i < 40; ++i)
+    extensions += "ext" + std::to_string(i) + " ";
+  extensions = std::string(20, 'q') + " " + extensions;
+  std::string file;
+  std::string dir;
+  script::CancelFileDialog();
+  graphics->PromptForFile(file, dir, EFileAction::Open, extensions.c_str());
+
+  ASSERT_EQ(script::FileDialogs().size(), 1u);
+  const script::FileDialogShown shown = script::FileDialogs()[0];
+  ASSERT_EQ(shown.filters.size(), 1u);
+  const std::wstring& patterns = shown.filters[0].second;
+  // Description and patterns, each terminated, and the closing terminator fit 256 characters.
+  EXPECT_LE(2 * (patterns.size() + 1) + 1, 256u);
+  EXPECT_EQ(patterns.substr(0, 23), L"*." + std::wstring(20, L'q') + L";");
+  // Every pattern is whole: the list ends with a complete "*.extN".
+  const std::wstring last = patterns.substr(patterns.rfind(L';') + 1);
+  EXPECT_EQ(last.substr(0, 5), L"*.ext");
+  EXPECT_NE(extensions.find(std::string(last.begin() + 2, last.end()) + " "), std::string::npos);
+  // The default extension is cut to its 16-character buffer.
+  EXPECT_EQ(shown.defaultExtension, std::wstring(15, L'q'));
+}
+
+TEST_F(OpenEditorServicesTest, ColourChooserStartsFromTheColourAndKeepsAlpha)
+{
+  std::vector<IColor> completed;
+  IColor color(128, 10, 20, 30);
+  script::AnswerColorDialog(RGB(200, 100, 50));
+  EXPECT_TRUE(graphics->PromptForColor(color, "Knob colour", [&](const IColor& c) { completed.push_back(c); }));
+  EXPECT_EQ(color, IColor(128, 200, 100, 50));
+  EXPECT_EQ(completed, std::vector<IColor>{IColor(128, 200, 100, 50)});
+
+  script::CancelColorDialog();
+  EXPECT_FALSE(graphics->PromptForColor(color, "", [&](const IColor& c) { completed.push_back(c); }));
+  EXPECT_EQ(color, IColor(128, 200, 100, 50));
+  EXPECT_EQ(completed.size(), 1u);
+
+  const std::vector<script::ColorDialogShown> shown = script::ColorDialogs();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].owner, editor);
+  EXPECT_EQ(shown[0].initial, RGB(10, 20, 30));
+  EXPECT_EQ(shown[0].title, L"Knob colour");
+  EXPECT_EQ(shown[0].hookColor, std::optional<COLORREF>(RGB(10, 20, 30)));
+  const DWORD flags = CC_FULLOPEN | CC_RGBINIT | CC_SOLIDCOLOR | CC_ANYCOLOR | CC_ENABLEHOOK;
+  EXPECT_EQ(shown[0].flags & flags, flags);
+  EXPECT_EQ(shown[1].initial, RGB(200, 100, 50));
 }
 
 } // namespace
