@@ -32,7 +32,7 @@ TEST(CorvaneHookup, MakeGraphicsGivesTheWindowsContextOfTheFaceWithTheModulesIns
   ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                                  reinterpret_cast<LPCSTR>(&InThisModule), &self));
   EXPECT_EQ(g->GetModuleInstance(), self);
-  EXPECT_NE(FindResourceA(static_cast<HMODULE>(g->GetModuleInstance()), "BG@2X.PNG", "PNG"), nullptr);
+  EXPECT_NE(FindResourceA(static_cast<HMODULE>(g->GetModuleInstance()), "\"BG@2X.PNG\"", "PNG"), nullptr);
 
   // Each opening gets a context of its own.
   std::unique_ptr<IGraphics> second(plug->MakeGraphics());
