@@ -20,17 +20,38 @@ HostUIThread::HostUIThread()
     PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before anyone posts
     started.set_value(GetCurrentThreadId());
     while (GetMessage(&msg, nullptr, 0, 0) > 0)
-    {
-      if (msg.hwnd == nullptr && msg.message == kRunMessage)
-      {
-        (*reinterpret_cast<std::function<void()>*>(msg.lParam))();
-        continue;
-      }
-      TranslateMessage(&msg);
-      DispatchMessage(&msg);
-    }
+      Handle(msg);
   });
   mThreadId = id.get();
+}
+
+void HostUIThread::Handle(const MSG& msg)
+{
+  if (msg.hwnd == nullptr && msg.message == kRunMessage)
+  {
+    (*reinterpret_cast<std::function<void()>*>(msg.lParam))();
+    return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessage(&msg);
+}
+
+void HostUIThread::Flush()
+{
+  Run([] {
+    MSG msg;
+    // A window whose paint never validates would keep WM_PAINT waiting for ever; the bound keeps
+    // the host responsive with such an editor.
+    for (int handled = 0; handled < 10000 && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE); ++handled)
+    {
+      if (msg.message == WM_QUIT)
+      {
+        PostThreadMessage(GetCurrentThreadId(), WM_QUIT, msg.wParam, msg.lParam);
+        return;
+      }
+      Handle(msg);
+    }
+  });
 }
 
 HostUIThread::~HostUIThread()

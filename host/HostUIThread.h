@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <utility>
 
+struct tagMSG;
+
 namespace aaxhost {
 
 // The host's main thread as a DAW has it: a thread that pumps the system's message loop, so the
@@ -34,10 +36,18 @@ public:
     return result.get();
   }
 
+  // Handles every message already waiting on the UI thread, the input that the display put in
+  // its queue included (a posted call such as Run is retrieved before input, so it alone would
+  // not see it handled), then returns. From any thread but the UI thread itself.
+  void Flush();
+
   bool IsCurrent() const { return std::this_thread::get_id() == mThread.get_id(); }
   uint32_t ThreadId() const { return mThreadId; }
 
 private:
+  // One message as the loop handles it.
+  static void Handle(const tagMSG& msg);
+
   // Posts the work as a thread message and waits until it has run.
   void Post(std::function<void()> work);
 

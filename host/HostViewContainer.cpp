@@ -1,6 +1,9 @@
 #include "HostViewContainer.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "PlatformWindows.h"
 
 namespace aaxhost {
 
@@ -43,8 +46,15 @@ AAX_Result HostViewContainer::SetViewSize(const AAX_Point& size)
 {
   if (!std::isfinite(size.vert) || !std::isfinite(size.horz) || size.vert < 0.0f || size.horz < 0.0f)
     return AAX_ERROR_INVALID_VIEW_SIZE;
-  std::lock_guard lock(mLock);
-  mSizeRequests.push_back(size);
+  void* parent = nullptr;
+  {
+    std::lock_guard lock(mLock);
+    mSizeRequests.push_back(size);
+    parent = mParentWindow;
+  }
+  // A real frame follows the request, as a host's plug-in window does; the editor then resizes
+  // only itself inside it. Outside the lock: resizing sends messages to the frame's window.
+  FitWindow(parent, size);
   return AAX_SUCCESS;
 }
 
@@ -94,6 +104,21 @@ AAX_Result HostViewContainer::HandleMultipleParametersMouseDrag(const AAX_CParam
 AAX_Result HostViewContainer::HandleMultipleParametersMouseUp(const AAX_CParamID* paramIDs, uint32_t numOfParams)
 {
   return Click("up", paramIDs, numOfParams, 0);
+}
+
+void HostViewContainer::FitWindow(void* window, const AAX_Point& size)
+{
+  auto* frame = static_cast<HWND>(window);
+  if (!frame || !IsWindow(frame))
+    return;
+  // Windows keeps window sizes within 16 bits.
+  const auto extent = [](float v) { return static_cast<LONG>(std::lround(std::clamp(v, 0.f, 32767.f))); };
+  RECT rect{0, 0, extent(size.horz), extent(size.vert)};
+  const auto style = static_cast<DWORD>(GetWindowLongPtr(frame, GWL_STYLE));
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtr(frame, GWL_EXSTYLE));
+  AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+  SetWindowPos(frame, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void HostViewContainer::SetParentWindow(void* parentWindow)

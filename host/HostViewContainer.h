@@ -11,7 +11,9 @@ namespace aaxhost {
 
 // The host's frame around an editor: the parent window it offers, the modifier keys it reports,
 // whether it takes parameter clicks itself, and every size request and parameter click it got.
-// Answers both interface versions unless told to be a first-version container. UI thread.
+// When the parent is a real window, a size request resizes it so that its client area has the
+// requested size. Answers both interface versions unless told to be a first-version container.
+// UI thread.
 class HostViewContainer final : public HostObject<AAX_IACFViewContainer_V2>
 {
 public:
@@ -40,6 +42,9 @@ public:
   AAX_Result HandleMultipleParametersMouseDrag(const AAX_CParamID* paramIDs, uint32_t numOfParams,
                                                uint32_t modifiers) override;
   AAX_Result HandleMultipleParametersMouseUp(const AAX_CParamID* paramIDs, uint32_t numOfParams) override;
+
+  // Gives a window (anything else is left alone) a client area of the size, keeping its place.
+  static void FitWindow(void* window, const AAX_Point& size);
 
   void SetParentWindow(void* parentWindow);
   void SetModifiers(uint32_t modifiers);

@@ -28,6 +28,20 @@
 //       prints a state chunk file (the editor record and each parameter's stored value with its
 //       display text), or writes one from the default state and the settings, then prints it.
 //
+//   aaxhost editor [--module PATH] --png OUT [--zoom Z] [--dpi N] [--param ID=NORMALISED]...
+//                  [--state FILE] [--input SCRIPT] [--frames N] [--host-takes-clicks] [--json]
+//       opens the module's editor as a DAW does: the editor object of the effect's procedure 1,
+//       initialised with the instance's controller, shown in a host window of the display
+//       (N dots per inch, default 96) through the host's view container. The UI thread's message
+//       loop runs for N display ticks (default 10, at 60 per second), the input script plays
+//       (one tick after each event; see EditorScript.h for its lines), N more ticks run, and the
+//       editor's last presented frame is written to OUT as a PNG. --state sets a saved chunk
+//       and --param settings follow, before the editor opens; --zoom restores a state whose
+//       editor record asks for that zoom (as a session saved at that zoom would). With
+//       --host-takes-clicks the host takes every parameter click for itself. Prints the window
+//       size, every parameter's value and the host's automation record since the editor opened
+//       (touch, set-value requests and release per parameter identifier); --json prints JSON.
+//
 //   aaxhost signal OUT [--seconds S] [--rate R]
 //       writes the demo's test signal: plucked-string notes, then a sine sweep from 20 Hz to
 //       20 kHz (stereo, 32-bit float WAV; default 4 seconds at 48000 Hz).
@@ -47,6 +61,7 @@
 
 #include "DemoSignal.h"
 #include "DescribeJson.h"
+#include "EditorCommand.h"
 #include "ParameterSettings.h"
 #include "ProcessCommand.h"
 #include "StandInHost.h"
@@ -94,6 +109,20 @@ int main(int argc, char** argv)
   stateCommand->add_option("--param", state.settings, "ID=NORMALISED or NAME=TEXT; repeatable (with --write)");
   stateCommand->add_flag("--json", state.json, "Print as JSON");
 
+  aaxhost::EditorOptions editor;
+  CLI::App* editorCommand = app.add_subcommand("editor", "Open the module's editor in a host window and save a picture of it");
+  editorCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
+  editorCommand->add_option("--png", editor.pngPath, "Picture of the editor to write (PNG)")->required();
+  editorCommand->add_option("--zoom", editor.zoom, "Open at this zoom, restored with the state (0.5 to 2)");
+  editorCommand->add_option("--dpi", editor.dpi, "Dots per inch of the host window's display")->capture_default_str();
+  editorCommand->add_option("--param", editor.settings, "ID=NORMALISED or NAME=TEXT before the editor opens; repeatable");
+  editorCommand->add_option("--state", editor.statePath, "State chunk file to set before the settings");
+  editorCommand->add_option("--input", editor.scriptPath, "Script of input events to play into the editor");
+  editorCommand->add_option("--frames", editor.frames, "Display ticks before and after the script")->capture_default_str();
+  editorCommand->add_flag("--host-takes-clicks", editor.hostTakesParameterClicks,
+                          "The host takes parameter clicks for itself (the editor does not see them)");
+  editorCommand->add_flag("--json", editor.json, "Print the report as JSON");
+
   std::string signalPath;
   double signalSeconds = 4.0;
   int signalRate = 48000;
@@ -121,6 +150,11 @@ int main(int argc, char** argv)
     {
       state.modulePath = modulePath;
       aaxhost::RunState(state, std::cout);
+    }
+    else if (editorCommand->parsed())
+    {
+      editor.modulePath = modulePath;
+      aaxhost::RunEditor(editor, std::cout);
     }
     else if (signalCommand->parsed())
     {

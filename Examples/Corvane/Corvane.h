@@ -45,6 +45,13 @@ public:
   void ResetProcessing() override;  // audio thread (or initialisation)
 
   static constexpr int kOversamplingLatency = 64;
+  // The editor's graphics context: logical size and redraw rate.
+  static constexpr int kEditorWidth = 1086;
+  static constexpr int kEditorHeight = 214;
+  static constexpr int kEditorFps = 60;
+
+  // The instance handle of the module this code was loaded from (null when it cannot be told).
+  static void* ModuleInstance();
 
   // The derived values, for inspection.
   double DriveFactor() const { return mDriveFactor.load(std::memory_order_relaxed); }

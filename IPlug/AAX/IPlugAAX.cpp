@@ -17,8 +17,10 @@
 #include "AAX_IController.h"
 #include "AAX_IMIDINode.h"
 #include "AAX_ITransport.h"
+#include "AAX_IViewContainer.h"
 #include "AAX_SIPlugContext.h"
 #include "ByteChunk.h"
+#include "IPlugAAXView_Interface.h"
 #include "MakeAAXParameter.h"
 
 namespace iplug {
@@ -171,6 +173,25 @@ void IPlugAAX::HostSetParamNormalized(int paramIdx, double normalizedValue)
 {
   if (paramIdx >= 0 && paramIdx < static_cast<int>(mParamIdTexts.size()))
     SetParameterNormalizedValue(ParamIDText(paramIdx), normalizedValue);
+}
+
+bool IPlugAAX::ResizeEditorInHost(int width, int height)
+{
+  if (!HasUI())
+    return true;
+  if (width != GetEditorWidth() || height != GetEditorHeight())
+  {
+    auto* view = static_cast<IPlugAAXView_Interface*>(GetViewInterface());
+    if (view && view->GetViewContainer())
+    {
+      AAX_Point size;
+      size.vert = static_cast<float>(height);
+      size.horz = static_cast<float>(width);
+      view->GetViewContainer()->SetViewSize(size);
+    }
+  }
+  SetEditorSize(width, height);
+  return true;
 }
 
 void IPlugAAX::GetTrackName(std::string& name) const

@@ -63,6 +63,10 @@ public:
   void HostEndParamGesture(int paramIdx) override;                        // UI thread
   void HostSetParamNormalized(int paramIdx, double normalizedValue) override;  // UI thread
   void GetTrackName(std::string& name) const override;                    // any thread
+  // UI thread, from the editor. Asks the host's view container for the new size (physical
+  // pixels) when it differs from the one the host knows, then keeps it as the editor size.
+  // Always true: the editor resizes its own window whatever the host answers.
+  bool ResizeEditorInHost(int width, int height) override;
 
   // ---- Processing frame ----------------------------------------------------------------------
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "AAX_CEffectGUI.h"
+#include "AAX_CEffectGUI_IPLUG.h"
 #include "AAX_CHostServices.h"
 #include "AAX_CheckedResult.h"
 #include "AAX_Errors.h"
@@ -265,7 +265,7 @@ IACFUnknown* MakeEffectGUI()
 {
   try
   {
-    return static_cast<AAX_IEffectGUI*>(new AAX_CEffectGUI());
+    return static_cast<AAX_IEffectGUI*>(new AAX_CEffectGUI_IPLUG());
   }
   catch (...)
   {

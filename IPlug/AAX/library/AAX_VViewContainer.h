@@ -1,15 +1,16 @@
 #pragma once
 
 #include "AAX.h"
+#include "AAX_IViewContainer.h"
 
 class IACFUnknown;
 class AAX_IACFViewContainer;
 class AAX_IACFViewContainer_V2;
 
 // The module's handle on the host's view container, holding its first and second interface
-// versions. AAX_ERROR_NULL_OBJECT when the host gave no container, AAX_ERROR_UNIMPLEMENTED for
+// versions; the editor's graphics context reaches the host through it. AAX_ERROR_NULL_OBJECT when the host gave no container, AAX_ERROR_UNIMPLEMENTED for
 // a second-version operation when the host lacks that version. UI thread.
-class AAX_VViewContainer
+class AAX_VViewContainer final : public AAX_IViewContainer
 {
 public:
   explicit AAX_VViewContainer(IACFUnknown* viewContainer);
@@ -21,9 +22,9 @@ public:
 
   int32_t GetType() const;
   void* GetPtr() const;
-  AAX_Result GetModifiers(uint32_t* outModifiers) const;
-  AAX_Result SetViewSize(const AAX_Point& size);
-  AAX_Result HandleParameterMouseDown(AAX_CParamID paramID, uint32_t modifiers);
+  AAX_Result GetModifiers(uint32_t* outModifiers) const override;
+  AAX_Result SetViewSize(const AAX_Point& size) override;
+  AAX_Result HandleParameterMouseDown(AAX_CParamID paramID, uint32_t modifiers) override;
   AAX_Result HandleParameterMouseDrag(AAX_CParamID paramID, uint32_t modifiers);
   AAX_Result HandleParameterMouseUp(AAX_CParamID paramID, uint32_t modifiers);
   AAX_Result HandleMultipleParametersMouseDown(const AAX_CParamID* paramIDs, uint32_t numOfParams,
