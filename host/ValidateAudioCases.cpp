@@ -151,10 +151,6 @@ void LatencyImpulse(ValidateContext& context)
         rig.Set(oversamplingID, oversampling ? 1.0 : 0.0);
       rig.Render(rig.Silence(2048), 512);  // the latency settles
       const int32_t latency = rig.Latency();
-      const int32_t expected = oversampling ? 64 : 0;
-      if (latency != expected)
-        context.Fail(Where(48000, component, oversampling) + ": reported latency " + std::to_string(latency) +
-                     ", expected " + std::to_string(expected));
 
       const size_t at = 1000 + static_cast<size_t>(context.UniformInt(0, 500));
       Signal input = rig.Silence(4096);
@@ -173,6 +169,11 @@ void LatencyImpulse(ValidateContext& context)
                        " delays an impulse by " + std::to_string(delay) + " samples but reports latency " +
                        std::to_string(latency));
       }
+      // The product's own figure: its half-band pair delays by 64 samples.
+      const int32_t expected = oversampling ? 64 : 0;
+      if (latency != expected)
+        context.Fail(Where(48000, component, oversampling) + ": reported latency " + std::to_string(latency) +
+                     ", expected " + std::to_string(expected));
     }
   }
 }
