@@ -214,7 +214,7 @@ void ParamFuzzWhileRendering(ValidateContext& context)
   const int changes = 150 * context.Strictness();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  const std::vector<double> special = {0.0, 1.0, std::nextafter(0.0, 1.0), std::nextafter(1.0, 0.0), 0.5,
+  const std::vector<double> edgeValues = {0.0, 1.0, std::nextafter(0.0, 1.0), std::nextafter(1.0, 0.0), 0.5,
                                        -0.25, 1.25, -0.0, nan, inf, -inf};
 
   // Drawn up front, so the parameter thread's sequence depends on the seed alone.
@@ -222,8 +222,8 @@ void ParamFuzzWhileRendering(ValidateContext& context)
   for (int i = 0; i < changes; ++i)
   {
     const size_t which = static_cast<size_t>(context.UniformInt(0, static_cast<int>(parameters.size()) - 1));
-    const double value = context.UniformInt(0, 2) == 0 ? special[static_cast<size_t>(
-                                                            context.UniformInt(0, static_cast<int>(special.size()) - 1))]
+    const double value = context.UniformInt(0, 2) == 0 ? edgeValues[static_cast<size_t>(
+                                                            context.UniformInt(0, static_cast<int>(edgeValues.size()) - 1))]
                                                         : context.Uniform(0.0, 1.0);
     plan.emplace_back(which, value);
   }
