@@ -258,6 +258,11 @@ int RunValidate(const ValidateOptions& givenOptions, std::ostream& out)
     return selected.empty() ? 1 : 0;
   }
 
+  if (selected.empty())
+  {
+    out << "validate: no case matches the --include and --exclude patterns\n";
+    return 1;
+  }
   if (!options.json)
     out << "validate: " << options.modulePath << ", seed " << options.seed << ", strictness " << options.strictness
         << ", " << selected.size() << " case(s)\n"
