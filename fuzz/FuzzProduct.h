@@ -20,7 +20,7 @@ inline void CheckParameters(Corvane& plug)
   {
     const iplug::IParam* param = plug.GetParam(i);
     const double value = param->Value();
-    if (!std::isfinite(value) || value < param->GetMin() || value > param->GetMax())
+    if (!std::isfinite(value) || value < param->Min() || value > param->Max())
       std::abort();
   }
 }

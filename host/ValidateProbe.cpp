@@ -7,9 +7,9 @@
 
 #include "PlatformWindows.h"
 
-// The replacements below are exported from the aaxhost program (see its dynamic symbol list), so
-// the module's own calls to operator new and to the stand-in's lock functions come here first and
-// are then handed on to the definitions they replace.
+// The lock replacements below, and operator new's in ValidateProbeAllocations.cpp, are exported
+// from the aaxhost program (see its dynamic symbol list), so the module's own calls come here
+// first and are then handed on to the definitions they replace.
 
 namespace {
 
@@ -23,8 +23,6 @@ Fn Next(const char* symbol)
 }
 
 using NewFn = void* (*)(std::size_t);
-using NewNothrowFn = void* (*)(std::size_t, const std::nothrow_t&);
-using NewAlignedFn = void* (*)(std::size_t, std::align_val_t);
 using WaitFn = DWORD (*)(HANDLE, DWORD);
 using SectionFn = void (*)(LPCRITICAL_SECTION);
 using TrySectionFn = BOOL (*)(LPCRITICAL_SECTION);
@@ -37,12 +35,6 @@ constexpr const char* kEnter = "_Z20EnterCriticalSectionP21_RTL_CRITICAL_SECTION
 constexpr const char* kTryEnter = "_Z23TryEnterCriticalSectionP21_RTL_CRITICAL_SECTION";
 constexpr const char* kCreateA = "_Z12CreateMutexAP20_SECURITY_ATTRIBUTESiPKc";
 constexpr const char* kCreateW = "_Z12CreateMutexWP20_SECURITY_ATTRIBUTESiPKw";
-
-void CountAllocation()
-{
-  if (tArmed)
-    ++tCounts.allocations;
-}
 
 void CountLock(bool mutexWait)
 {
@@ -59,6 +51,12 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 void EnterCriticalSection(LPCRITICAL_SECTION section);
 
 namespace aaxhost::probe {
+
+void CountAllocation()
+{
+  if (tArmed)
+    ++tCounts.allocations;
+}
 
 void Arm()
 {
@@ -92,48 +90,6 @@ std::string Unavailable()
 }
 
 } // namespace aaxhost::probe
-
-void* operator new(std::size_t size)
-{
-  static const NewFn next = Next<NewFn>("_Znwm");
-  CountAllocation();
-  return next(size);
-}
-
-void* operator new[](std::size_t size)
-{
-  static const NewFn next = Next<NewFn>("_Znam");
-  CountAllocation();
-  return next(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t& tag) noexcept
-{
-  static const NewNothrowFn next = Next<NewNothrowFn>("_ZnwmRKSt9nothrow_t");
-  CountAllocation();
-  return next(size, tag);
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
-{
-  static const NewNothrowFn next = Next<NewNothrowFn>("_ZnamRKSt9nothrow_t");
-  CountAllocation();
-  return next(size, tag);
-}
-
-void* operator new(std::size_t size, std::align_val_t alignment)
-{
-  static const NewAlignedFn next = Next<NewAlignedFn>("_ZnwmSt11align_val_t");
-  CountAllocation();
-  return next(size, alignment);
-}
-
-void* operator new[](std::size_t size, std::align_val_t alignment)
-{
-  static const NewAlignedFn next = Next<NewAlignedFn>("_ZnamSt11align_val_t");
-  CountAllocation();
-  return next(size, alignment);
-}
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {

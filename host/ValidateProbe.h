@@ -21,6 +21,9 @@ struct Counts
 void Arm();
 Counts Disarm();
 
+// Counts one allocation on the calling thread when armed (the replaced operator new calls it).
+void CountAllocation();
+
 // Empty when the probe sees allocations and lock calls; otherwise why it cannot (a build without
 // the replacements, or a stand-in whose lock functions were not found).
 std::string Unavailable();
