@@ -42,6 +42,14 @@
 //       size, every parameter's value and the host's automation record since the editor opened
 //       (touch, set-value requests and release per parameter identifier); --json prints JSON.
 //
+//   aaxhost validate [--module PATH] [--seed N] [--strictness 1..10] [--include REGEX]
+//                    [--exclude REGEX] [--json | --junit FILE] [--list] [--in-process]
+//       runs the conformance and stress cases against the module, each in a child process of
+//       its own, and prints one line per case: its verdict (pass, fail with the reason, skipped
+//       with the reason), the case name and its milliseconds. Exits 0 only when every selected
+//       case passed. --seed repeats a run's random choices (the seed is printed with every run);
+//       --strictness scales repetitions and durations (default 5); --list prints the cases.
+//
 //   aaxhost signal OUT [--seconds S] [--rate R]
 //       writes the demo's test signal: plucked-string notes, then a sine sweep from 20 Hz to
 //       20 kHz (stereo, 32-bit float WAV; default 4 seconds at 48000 Hz).
@@ -65,6 +73,7 @@
 #include "ParameterSettings.h"
 #include "ProcessCommand.h"
 #include "StandInHost.h"
+#include "Validator.h"
 
 namespace {
 
@@ -131,6 +140,21 @@ int main(int argc, char** argv)
   signalCommand->add_option("--seconds", signalSeconds, "Length in seconds")->capture_default_str();
   signalCommand->add_option("--rate", signalRate, "Sample rate in Hz")->capture_default_str();
 
+  aaxhost::ValidateOptions validate;
+  CLI::App* validateCommand = app.add_subcommand("validate", "Run the conformance and stress cases against the module");
+  validateCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
+  CLI::Option* seedOption = validateCommand->add_option("--seed", validate.seed, "Seed of the random choices (default: a fresh one)");
+  validateCommand->add_option("--strictness", validate.strictness, "1 (quick) to 10 (thorough)")
+    ->check(CLI::Range(1, 10))
+    ->capture_default_str();
+  validateCommand->add_option("--include", validate.include, "Run only cases whose name matches this regex");
+  validateCommand->add_option("--exclude", validate.exclude, "Skip cases whose name matches this regex");
+  CLI::Option* jsonOption = validateCommand->add_flag("--json", validate.json, "Print the report as JSON");
+  validateCommand->add_option("--junit", validate.junitPath, "Write the report as JUnit XML to FILE")->excludes(jsonOption);
+  validateCommand->add_flag("--list", validate.list, "List the cases with their descriptions");
+  validateCommand->add_flag("--in-process", validate.inProcess, "Run the cases in this process (for a debugger)");
+  validateCommand->add_option("--timeout", validate.timeoutSeconds, "Seconds a case may take")->capture_default_str();
+
   CLI11_PARSE(app, argc, argv);
 
   try
@@ -159,6 +183,12 @@ int main(int argc, char** argv)
     else if (signalCommand->parsed())
     {
       aaxhost::WriteDemoSignal(signalPath, signalSeconds, signalRate);
+    }
+    else if (validateCommand->parsed())
+    {
+      validate.modulePath = modulePath;
+      validate.seedGiven = seedOption->count() > 0;
+      return aaxhost::RunValidate(validate, std::cout);
     }
   }
   catch (const std::exception& e)

@@ -1,7 +1,6 @@
 #include "Corvane.h"
 
 #include <cmath>
-#include <mutex>
 
 #include "CorvaneLayout.h"
 #include "PlatformWindows.h"
@@ -182,19 +181,4 @@ void Corvane::RenderBlock(sample** inputs, sample** outputs, int nFrames)
   mEngine.Render(fs, targets, *GetParam(kBypass), inputs, outputs, nFrames);
 
   UpdateLatency();
-}
-
-IPlugAAX* CreatePlugin(const InstanceInfo& info)
-{
-  // Created on first use, released when the module unloads.
-  static std::mutex factoryLock;
-  std::lock_guard<std::mutex> lock(factoryLock);
-  try
-  {
-    return new Corvane(info);
-  }
-  catch (...)
-  {
-    return nullptr;
-  }
 }

@@ -28,7 +28,8 @@ enum ECorvaneParams
 // Threads: parameter changes (OnParamValueChange) arrive on the host's parameter thread or the
 // UI thread; RenderBlock and ResetProcessing run on the audio thread. They share only the
 // derived values below, each a single atomic word, and parameter 5 through its atomic value.
-class Corvane final : public iplug::IPlugAAX
+// Not final: the validator's tests build modules around subclasses that plant one fault each.
+class Corvane : public iplug::IPlugAAX
 {
 public:
   explicit Corvane(const InstanceInfo& info);
