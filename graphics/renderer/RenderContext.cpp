@@ -435,7 +435,7 @@ void RenderContext::Fill()
   const size_t v0 = verts.size(), d0 = draws.size();
   bool convex = false;
   uint32_t cover = 0;
-  if (!Tessellator::Fill(mPath, mFringe, verts, draws, convex, cover) ||
+  if (!Tessellator::Fill(mPath, mFringe, verts, draws, convex, cover) || mBackend.OutsideClip(s.scissor, v0) ||
       !mBackend.AddFill(paint, s.scissor, s.blend, mFringe, d0, draws.size() - d0, convex, cover))
   {
     verts.resize(v0);
@@ -471,6 +471,7 @@ void RenderContext::Stroke()
   auto& draws = mBackend.PathDraws();
   const size_t v0 = verts.size(), d0 = draws.size();
   if (!Tessellator::Stroke(mPath, half, mFringe, s.cap, s.join, s.miterLimit, mTessTol, verts, draws) ||
+      mBackend.OutsideClip(s.scissor, v0) ||
       !mBackend.AddStroke(paint, s.scissor, s.blend, mFringe, mult, d0, draws.size() - d0))
   {
     verts.resize(v0);
@@ -790,8 +791,8 @@ bool RenderContext::Layout(float x, float y, std::string_view text, bool draw, f
     if (drawable)
     {
       const uint32_t count = uint32_t(verts.size()) - first;
-      if (count > 0 &&
-          !mBackend.AddTriangles(paint, s.scissor, s.blend, mAtlasImage, first, count))
+      if (count > 0 && (mBackend.OutsideClip(s.scissor, first) ||
+                        !mBackend.AddTriangles(paint, s.scissor, s.blend, mAtlasImage, first, count)))
         verts.resize(first);
     }
   }
