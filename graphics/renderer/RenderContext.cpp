@@ -584,6 +584,22 @@ void RenderContext::BindFramebuffer(const Framebuffer* fb)
   mGL.BindFramebuffer(GL_FRAMEBUFFER, fb ? fb->fbo : mDefaultFramebuffer);
 }
 
+bool RenderContext::CopyFramebuffer(const Framebuffer& fb)
+{
+  if (!mGL.BlitFramebuffer || InFrame() || !fb.fbo || fb.width <= 0 || fb.height <= 0)
+    return false;
+  GLint read = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  glDisable(GL_SCISSOR_TEST);
+  mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, fb.fbo);
+  mGL.BlitFramebuffer(0, 0, fb.width, fb.height, 0, 0, fb.width, fb.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
+  if (scissor)
+    glEnable(GL_SCISSOR_TEST);
+  return glGetError() == GL_NO_ERROR;
+}
+
 void RenderContext::DeleteFramebuffer(std::unique_ptr<Framebuffer> fb)
 {
   if (!fb)

@@ -99,6 +99,26 @@ TEST_P(DirtyRegionTest, OneControlFrameRedrawsItsRegionAndLeavesTheRest)
   EXPECT_GT(changedOutside, outside / 2);
 }
 
+// The window receives the main framebuffer exactly, edges included: the composite adds nothing
+// and loses nothing.
+TEST_P(DirtyRegionTest, TheWindowShowsTheMainFramebufferExactly)
+{
+  const auto [zoom, screen] = GetParam();
+  Open(zoom, screen);
+  AttachFace();
+  Tick();
+  const std::vector<uint8_t> main = ReadMainFramebuffer();
+  ASSERT_EQ(main.size(), pixels.size());
+  const int w = PhysicalWidth();
+  for (size_t i = 0; i < main.size(); i += 4)
+  {
+    const int x = int(i / 4) % w, y = int(i / 4) / w;
+    ASSERT_EQ(At(pixels, w, x, y)[3], At(main, w, x, y)[3]) << "at (" << x << ", " << y << ")";
+    ASSERT_TRUE(Near(At(pixels, w, x, y), At(main, w, x, y), 0))
+      << "at (" << x << ", " << y << "): " << At(pixels, w, x, y) << ", main framebuffer " << At(main, w, x, y);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(ZoomAndScreen, DirtyRegionTest,
                          ::testing::Values(std::make_tuple(1.f, 1.f), std::make_tuple(2.f, 1.f),
                                            std::make_tuple(1.f, 2.f), std::make_tuple(1.5f, 1.f),
