@@ -588,6 +588,7 @@ bool RenderContext::CopyFramebuffer(const Framebuffer& fb)
 {
   if (!mGL.BlitFramebuffer || InFrame() || !fb.fbo || fb.width <= 0 || fb.height <= 0)
     return false;
+  while (glGetError() != GL_NO_ERROR) {}
   GLint read = 0;
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
   const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
