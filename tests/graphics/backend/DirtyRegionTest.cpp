@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstring>
 #include <tuple>
 
 using namespace iplug::igraphics;
@@ -99,23 +100,50 @@ TEST_P(DirtyRegionTest, OneControlFrameRedrawsItsRegionAndLeavesTheRest)
   EXPECT_GT(changedOutside, outside / 2);
 }
 
-// The window receives the main framebuffer exactly, edges included: the composite adds nothing
-// and loses nothing.
+// A driver without framebuffer copies: the picture reaches the window drawn as an image instead.
+void* ProcWithoutBlit(const char* name)
+{
+  return std::strncmp(name, "glBlitFramebuffer", 17) == 0 ? nullptr : OffscreenGLContext::GetProc(name);
+}
+
+class GraphicsWithoutBlit : public TestVectorGraphics
+{
+public:
+  using TestVectorGraphics::TestVectorGraphics;
+
+protected:
+  renderer::GetProcAddressFn GetGLProcAddress() const override { return &ProcWithoutBlit; }
+};
+
+// The window receives the main framebuffer exactly, edges included, whether it is copied or drawn:
+// the composite adds nothing and loses nothing.
 TEST_P(DirtyRegionTest, TheWindowShowsTheMainFramebufferExactly)
 {
   const auto [zoom, screen] = GetParam();
-  Open(zoom, screen);
-  AttachFace();
-  Tick();
-  const std::vector<uint8_t> main = ReadMainFramebuffer();
-  ASSERT_EQ(main.size(), pixels.size());
-  const int w = PhysicalWidth();
-  for (size_t i = 0; i < main.size(); i += 4)
+  for (const bool blit : {true, false})
   {
-    const int x = int(i / 4) % w, y = int(i / 4) / w;
-    ASSERT_EQ(At(pixels, w, x, y)[3], At(main, w, x, y)[3]) << "at (" << x << ", " << y << ")";
-    ASSERT_TRUE(Near(At(pixels, w, x, y), At(main, w, x, y), 0))
-      << "at (" << x << ", " << y << "): " << At(pixels, w, x, y) << ", main framebuffer " << At(main, w, x, y);
+    SCOPED_TRACE(blit ? "copied" : "drawn");
+    if (blit)
+      Open(zoom, screen);
+    else
+    {
+      g->OnViewDestroyed();
+      g = std::make_unique<GraphicsWithoutBlit>(nullptr, kWidth, kHeight, 60, zoom);
+      g->OnViewInitialized(nullptr);
+      g->SetScreenScale(screen);
+      ASSERT_NE(g->GetMainFramebuffer(), nullptr);
+    }
+    AttachFace();
+    Tick();
+    const std::vector<uint8_t> main = ReadMainFramebuffer();
+    ASSERT_EQ(main.size(), pixels.size());
+    const int w = PhysicalWidth();
+    for (size_t i = 0; i < main.size(); i += 4)
+    {
+      const int x = int(i / 4) % w, y = int(i / 4) / w;
+      ASSERT_TRUE(Near(At(pixels, w, x, y), At(main, w, x, y), 0))
+        << "at (" << x << ", " << y << "): " << At(pixels, w, x, y) << ", main framebuffer " << At(main, w, x, y);
+    }
   }
 }
 
