@@ -591,11 +591,17 @@ bool RenderContext::CopyFramebuffer(const Framebuffer& fb)
   while (glGetError() != GL_NO_ERROR) {}
   GLint read = 0;
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  // A copy obeys the scissor test and the colour mask as drawing does: the host's settings of
+  // either must not cut it short.
   const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  GLboolean mask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
   glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, fb.fbo);
   mGL.BlitFramebuffer(0, 0, fb.width, fb.height, 0, 0, fb.width, fb.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
+  glColorMask(mask[0], mask[1], mask[2], mask[3]);
   if (scissor)
     glEnable(GL_SCISSOR_TEST);
   return glGetError() == GL_NO_ERROR;
