@@ -1,9 +1,19 @@
-// The drawing back end on Mesa's software rasteriser, with a face like the product's editor:
-// the background (2172 × 428 pixels), four film-strip knobs (a 260 × 15860 strip), two switches
-// (74 × 148 and 368 × 68) and a text box drawn as the value bubble draws, all drawn from generated pictures
-// at the resources' double density. Measured: a full redraw of the face at zoom 1 and 2, and a
-// redraw of one knob's region. Each iteration is one display tick (dirty check and paint),
-// finished on the GPU side (glFinish) so that rasterisation counts.
+// The drawing back end on Mesa's software rasteriser.
+//
+// The product's editor as it ships: the product's layout run on a back end whose delegate is the
+// product itself, with the pictures from the module's resources. Measured at zoom 1 and 2: a full
+// redraw of the face, a redraw of one knob (one control dirty), and the floor of every frame
+// (nothing redrawn, the picture only copied to the window). The window is a pbuffer of the
+// face's size at each zoom. After the runs a table gives the wall time of each and how many
+// one-knob frames cost one full redraw.
+//
+// A face like the product's from generated pictures: the background (2172 × 428 pixels), four
+// film-strip knobs (a 260 × 15860 strip), two switches (74 × 148 and 368 × 68) and a text box
+// drawn as the value bubble draws, at the resources' double density, measured the same ways.
+//
+// Each iteration is one display tick (dirty check and paint), finished on the GPU side (glFinish)
+// so that rasterisation counts: llvmpipe rasterises on threads of its own, so wall time is the
+// figure (LP_NUM_THREADS=0 moves the rasterising onto the calling thread, where CPU time sees it).
 #include <benchmark/benchmark.h>
 
 #include <EGL/egl.h>
@@ -14,9 +24,13 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "Corvane.h"
+#include "CorvaneLayout.h"
 #include "IControl.h"
 #include "IRectList.h"
 #include "backend/IGraphicsVectorGL.h"
@@ -37,31 +51,41 @@ constexpr int kWidth = 1086, kHeight = 214;
 
 void* GetProc(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
 
-// One off-screen desktop GL context for the whole program, as large as the face at zoom 2.
-bool MakeContext()
+// One off-screen desktop GL context for the whole program, with a pbuffer "window" of the face's
+// size at each zoom made current for the cases of that zoom.
+bool MakeContext(float zoom = 2.f)
 {
-  static const bool made = [] {
+  static EGLDisplay display = EGL_NO_DISPLAY;
+  static EGLConfig config;
+  static EGLContext context = EGL_NO_CONTEXT;
+  static std::map<int, EGLSurface> surfaces;
+  if (display == EGL_NO_DISPLAY)
+  {
     auto getDisplay =
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    EGLDisplay display = getDisplay ? getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)
-                                    : eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    display = getDisplay ? getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)
+                         : eglGetDisplay(EGL_DEFAULT_DISPLAY);
     EGLint major, minor;
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor) || !eglBindAPI(EGL_OPENGL_API))
       return false;
     const EGLint attribs[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8,
                               EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_STENCIL_SIZE, 8, EGL_NONE};
-    EGLConfig config;
     EGLint count = 0;
     if (!eglChooseConfig(display, attribs, &config, 1, &count) || count < 1)
       return false;
     const EGLint ctxAttribs[] = {EGL_CONTEXT_MAJOR_VERSION, 2, EGL_CONTEXT_MINOR_VERSION, 1, EGL_NONE};
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, ctxAttribs);
-    const EGLint size[] = {EGL_WIDTH, kWidth * 2, EGL_HEIGHT, kHeight * 2, EGL_NONE};
-    EGLSurface surface = eglCreatePbufferSurface(display, config, size);
-    return context != EGL_NO_CONTEXT && surface != EGL_NO_SURFACE &&
-           eglMakeCurrent(display, surface, surface, context);
-  }();
-  return made;
+    context = eglCreateContext(display, config, EGL_NO_CONTEXT, ctxAttribs);
+  }
+  if (context == EGL_NO_CONTEXT)
+    return false;
+  const int key = int(std::lround(zoom * 100.f));
+  EGLSurface& surface = surfaces[key];
+  if (!surface)
+  {
+    const EGLint size[] = {EGL_WIDTH, int(std::ceil(kWidth * zoom)), EGL_HEIGHT, int(std::ceil(kHeight * zoom)), EGL_NONE};
+    surface = eglCreatePbufferSurface(display, config, size);
+  }
+  return surface != EGL_NO_SURFACE && eglMakeCurrent(display, surface, surface, context);
 }
 
 std::vector<uint8_t> Png(int w, int h, int seed)
@@ -231,7 +255,7 @@ struct Face
 
 void BM_FullFaceRedraw(benchmark::State& state)
 {
-  if (!MakeContext())
+  if (!MakeContext(float(state.range(0))))
   {
     state.SkipWithError("no OpenGL context");
     return;
@@ -251,7 +275,7 @@ void BM_FullFaceRedraw(benchmark::State& state)
 
 void BM_OneKnobRegion(benchmark::State& state)
 {
-  if (!MakeContext())
+  if (!MakeContext(float(state.range(0))))
   {
     state.SkipWithError("no OpenGL context");
     return;
@@ -274,7 +298,7 @@ void BM_OneKnobRegion(benchmark::State& state)
 // The floor of every frame: nothing redrawn, only the main framebuffer composited onto the window.
 void BM_CompositeOnly(benchmark::State& state)
 {
-  if (!MakeContext())
+  if (!MakeContext(float(state.range(0))))
   {
     state.SkipWithError("no OpenGL context");
     return;
@@ -293,10 +317,186 @@ void BM_CompositeOnly(benchmark::State& state)
   }
 }
 
+// ---- The product's editor -------------------------------------------------------------------
+
+// The product's layout on the back end, with the product as its delegate, as the window layer
+// opens it (screen scale 1).
+struct ProductFace
+{
+  std::unique_ptr<iplug::IPlugAPIBase> plug;
+  std::unique_ptr<BenchGraphics> g;
+  IControl* knob = nullptr;
+
+  explicit ProductFace(float zoom)
+  {
+    plug.reset(static_cast<iplug::IPlugAPIBase*>(CreatePlugin(InstanceInfo{})));
+    g = std::make_unique<BenchGraphics>(static_cast<Corvane*>(plug.get()), kWidth, kHeight, 60, zoom);
+    g->OnViewInitialized(nullptr);
+    g->SetScreenScale(1.f);
+    if (!g->GetDrawContext() || !g->GetMainFramebuffer())
+    {
+      g.reset();
+      return;
+    }
+    LayoutCorvaneEditor(g.get());
+    // The first knob ("Gain"): index 0 is the background.
+    knob = g->NControls() > 1 ? g->GetControl(1) : nullptr;
+    if (!knob)
+      g.reset();
+  }
+
+  ~ProductFace()
+  {
+    if (g)
+      g->OnViewDestroyed();
+  }
+
+  void Tick()
+  {
+    IRectList rects;
+    if (g->IsDirty(rects))
+    {
+      g->SetAllControlsClean();
+      g->Draw(rects);
+    }
+    glFinish();
+  }
+};
+
+bool OpenProduct(benchmark::State& state, std::unique_ptr<ProductFace>& face)
+{
+  const float zoom = float(state.range(0));
+  if (!MakeContext(zoom))
+  {
+    state.SkipWithError("no OpenGL context");
+    return false;
+  }
+  face = std::make_unique<ProductFace>(zoom);
+  if (!face->g)
+  {
+    state.SkipWithError("no renderer, or the layout made no knob");
+    return false;
+  }
+  face->g->SetAllControlsDirty();
+  face->Tick();
+  return true;
+}
+
+void BM_ProductFullRedraw(benchmark::State& state)
+{
+  std::unique_ptr<ProductFace> face;
+  if (!OpenProduct(state, face))
+    return;
+  for (auto _ : state)
+  {
+    face->g->SetAllControlsDirty();
+    face->Tick();
+  }
+}
+
+// One knob turned between two values: only it is dirty.
+void BM_ProductOneKnob(benchmark::State& state)
+{
+  std::unique_ptr<ProductFace> face;
+  if (!OpenProduct(state, face))
+    return;
+  bool flip = false;
+  for (auto _ : state)
+  {
+    face->knob->SetValue((flip = !flip) ? 0.25 : 0.75);
+    face->knob->SetDirty(false);
+    face->Tick();
+  }
+}
+
+void BM_ProductFloor(benchmark::State& state)
+{
+  std::unique_ptr<ProductFace> face;
+  if (!OpenProduct(state, face))
+    return;
+  for (auto _ : state)
+  {
+    face->g->BeginFrame();
+    face->g->EndFrame();
+    glFinish();
+  }
+}
+
+// Prints what the console reporter prints, then the product's figures side by side.
+class CostReporter : public benchmark::ConsoleReporter
+{
+public:
+  void ReportRuns(const std::vector<Run>& reports) override
+  {
+    ConsoleReporter::ReportRuns(reports);
+    for (const Run& run : reports)
+    {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type == Run::RT_Aggregate && !median)
+        continue;
+      std::string name = run.run_name.str();
+      if (const size_t at = name.find("/real_time"); at != std::string::npos)
+        name.erase(at);
+      if (median || !mMedian.count(name))
+      {
+        mMillis[name] = run.GetAdjustedRealTime() * Millis(run.time_unit);
+        if (median)
+          mMedian[name] = true;
+      }
+    }
+  }
+
+  void Finalize() override
+  {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-26s %12s %12s %12s %10s\n", "product editor (wall time)", "full redraw", "one knob", "floor",
+                "full/knob");
+    for (const char* zoom : {"1", "2"})
+    {
+      const std::string suffix = std::string("/zoom:") + zoom;
+      const auto full = mMillis.find("BM_ProductFullRedraw" + suffix);
+      const auto knob = mMillis.find("BM_ProductOneKnob" + suffix);
+      const auto floor = mMillis.find("BM_ProductFloor" + suffix);
+      if (full == mMillis.end() || knob == mMillis.end())
+        continue;
+      std::printf("%-26s %9.2f ms %9.2f ms %9.2f ms %9.2fx\n", (std::string("zoom ") + zoom).c_str(), full->second,
+                  knob->second, floor == mMillis.end() ? 0.0 : floor->second, full->second / knob->second);
+    }
+  }
+
+private:
+  static double Millis(benchmark::TimeUnit unit)
+  {
+    switch (unit)
+    {
+      case benchmark::kSecond: return 1e3;
+      case benchmark::kMillisecond: return 1.0;
+      case benchmark::kMicrosecond: return 1e-3;
+      case benchmark::kNanosecond: return 1e-6;
+    }
+    return 1.0;
+  }
+
+  std::map<std::string, double> mMillis;
+  std::map<std::string, bool> mMedian;
+};
+
 } // namespace
 
-BENCHMARK(BM_FullFaceRedraw)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OneKnobRegion)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CompositeOnly)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProductFullRedraw)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProductOneKnob)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProductFloor)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FullFaceRedraw)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OneKnobRegion)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CompositeOnly)->ArgName("zoom")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  CostReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,17 +1,25 @@
 // The block routine's speed for 512-frame stereo blocks at 48 kHz, with oversampling off and on,
 // with settled controls and while every smoother glides, next to the plain frame-by-frame chain
-// measured in the same run. After the runs a table gives each figure per frame and its ratio to
-// the plain chain, with the instruction set the vector kernels use.
+// measured in the same run; and the whole render procedure as a host reaches it: the module file
+// loaded through the stand-in host, its render procedure called with host blocks of 1, 64, 512
+// and 4096 frames of 32-bit samples on the host's audio thread. After the runs a table gives each
+// figure per frame and its ratio to the plain chain, with the instruction set the vector kernels
+// use (the module's own dispatcher chooses the same one: it runs the same code on the same
+// processor).
 //
-//   bench_CorvaneBench [--simd=sse2|avx2|avx512] [Google Benchmark options]
+//   bench_CorvaneBench [--simd=sse2|avx2|avx512] [--module=PATH] [Google Benchmark options]
 //
-// --simd forces a narrower instruction set than the processor's best, to compare them.
+// --simd forces a narrower instruction set than the processor's best, to compare them (it does
+// not reach into the module, which always takes the best). --module names the module file
+// (default: the one this build made).
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <numbers>
@@ -20,13 +28,20 @@
 #include <vector>
 
 #include "Corvane.h"
+#include "HostSession.h"
+#include "ParameterSettings.h"
 #include "PlainPreampChain.h"
 #include "VectorMath.h"
 
 using namespace iplug;
 
+#ifndef CORVANE_MODULE_PATH
+#define CORVANE_MODULE_PATH "build/bin/Corvane.aaxplugin"
+#endif
+
 namespace
 {
+std::string gModulePath = CORVANE_MODULE_PATH;
 constexpr int kFrames = 512;
 constexpr double kRate = 48000.0;
 
@@ -138,6 +153,115 @@ void Cases(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_RenderBlock)->Apply(Cases);
 BENCHMARK(BM_PlainChain)->Apply(Cases);
 
+// Process CPU seconds: while the plain chain is timed, the host's threads are idle.
+double CpuSeconds()
+{
+  return double(std::clock()) / double(CLOCKS_PER_SEC);
+}
+
+// CPU nanoseconds per frame of the plain chain with settled controls, measured once per
+// oversampling setting, so that each case through the exports carries its ratio to the plain
+// chain as a counter of the same run.
+double PlainNanosPerFrame(bool oversampling)
+{
+  static std::map<bool, double> measured;
+  if (const auto found = measured.find(oversampling); found != measured.end())
+    return found->second;
+  PlainPreampChain chain;
+  chain.SetSampleRate(kRate);
+  chain.SetParameters(kSettled.gain, kSettled.low, kSettled.high, kSettled.output, oversampling);
+  chain.Reset();
+  TestSignal in;
+  std::vector<double> outL(kFrames), outR(kFrames);
+  const double* inputs[2] = {in.left.data(), in.right.data()};
+  double* outputs[2] = {outL.data(), outR.data()};
+  // The best of a few rounds of a tenth of a second each: the figure least disturbed by whatever
+  // else the machine is doing.
+  double best = 0.0;
+  for (int round = 0; round < 5; ++round)
+  {
+    const double start = CpuSeconds();
+    int64_t frames = 0;
+    while (CpuSeconds() - start < 0.1)
+    {
+      chain.Process(inputs, outputs, kFrames);
+      benchmark::DoNotOptimize(outL.data());
+      benchmark::ClobberMemory();
+      frames += kFrames;
+    }
+    const double nanos = (CpuSeconds() - start) * 1e9 / double(frames);
+    best = round == 0 ? nanos : std::min(best, nanos);
+  }
+  return measured[oversampling] = best;
+}
+
+// The module file's render procedure, as aaxhost process drives it: the parameters set through
+// the host's automation path, then block after block of 32-bit stereo samples on the audio
+// thread (each block also delivers the host's posted packets and moves the transport on).
+void BM_ThroughExports(benchmark::State& state)
+{
+  const bool oversampling = state.range(0) != 0;
+  const int block = static_cast<int>(state.range(1));
+  std::unique_ptr<aaxhost::HostSession> session;
+  try
+  {
+    aaxhost::HostSession::Options options;
+    options.modulePath = gModulePath;
+    options.component = 1;
+    options.sampleRate = kRate;
+    session = std::make_unique<aaxhost::HostSession>(options);
+    char gain[64], low[64], high[64], output[64];
+    std::snprintf(gain, sizeof(gain), "Gain=%g", kSettled.gain);
+    std::snprintf(low, sizeof(low), "Low Gain=%g", kSettled.low);
+    std::snprintf(high, sizeof(high), "High Gain=%g", kSettled.high);
+    std::snprintf(output, sizeof(output), "Output=%g", kSettled.output);
+    aaxhost::ApplySettings(*session, aaxhost::ResolveSettings(*session, {gain, low, high, output,
+                                                                         oversampling ? "Oversampling=1" : "Oversampling=0"}));
+  }
+  catch (const std::exception& error)
+  {
+    state.SkipWithError((std::string("cannot load the module: ") + error.what()).c_str());
+    return;
+  }
+
+  // A second of a two-tone signal, handed out block after block.
+  constexpr int kSignal = 48000;
+  std::vector<float> left(kSignal + 4096), right(kSignal + 4096);
+  for (size_t i = 0; i < left.size(); ++i)
+  {
+    left[i] = float(0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * double(i) / kRate));
+    right[i] = float(0.5 * std::sin(2.0 * std::numbers::pi * 660.0 * double(i) / kRate));
+  }
+  std::vector<float> outL(static_cast<size_t>(block)), outR(static_cast<size_t>(block));
+  float* outputs[2] = {outL.data(), outR.data()};
+
+  // The iterations run on the audio thread itself, so the CPU time is that thread's.
+  session->AudioThread().Run([&] {
+    int at = 0;
+    for (auto _ : state)
+    {
+      float* inputs[2] = {left.data() + at, right.data() + at};
+      session->RenderBlock(inputs, outputs, block);
+      benchmark::DoNotOptimize(outL.data());
+      benchmark::DoNotOptimize(outR.data());
+      benchmark::ClobberMemory();
+      at += block;
+      if (at >= kSignal)
+        at = 0;
+    }
+  });
+  const double frames = static_cast<double>(state.iterations()) * block;
+  state.counters["frames/s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
+  state.counters["realtime"] = benchmark::Counter(frames / kRate, benchmark::Counter::kIsRate);
+  // CPU time per frame of the plain chain over this case's: above 1 the exports are faster.
+  state.counters["x_plain"] = benchmark::Counter(PlainNanosPerFrame(oversampling) * frames * 1e-9,
+                                                 benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_ThroughExports)
+  ->ArgNames({"oversampling", "block"})
+  ->ArgsProduct({{0, 1}, {1, 64, 512, 4096}});
+
 // Prints what the console reporter prints, keeps the CPU time of every case (the median when the
 // runs are repeated), and ends with the table of ratios.
 class RatioReporter : public benchmark::ConsoleReporter
@@ -154,7 +278,7 @@ public:
       std::string name = run.run_name.str();
       if (median || !mMedian.count(name))
       {
-        mNanosPerFrame[name] = run.GetAdjustedCPUTime() * TimeUnitToNanos(run.time_unit) / kFrames;
+        mNanosPerFrame[name] = run.GetAdjustedCPUTime() * TimeUnitToNanos(run.time_unit) / FramesPerIteration(name);
         if (median)
           mMedian[name] = true;
       }
@@ -164,7 +288,8 @@ public:
   void Finalize() override
   {
     ConsoleReporter::Finalize();
-    std::printf("\nvector kernels: %s\n", SimdLevelName(ActivePreampKernels().level));
+    std::printf("\nvector kernels: %s (the module's: %s)\n", SimdLevelName(ActivePreampKernels().level),
+                SimdLevelName(BestSimdLevel()));
     std::printf("%-34s %18s %18s %8s\n", "CPU time per stereo frame", "RenderBlock", "plain chain", "ratio");
     for (const char* os : {"0", "1"})
       for (const char* glide : {"0", "1"})
@@ -179,9 +304,27 @@ public:
         std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", label.c_str(), fast->second, plain->second,
                     plain->second / fast->second);
       }
+    std::printf("%-34s %18s %18s %8s\n", "through the module's exports", "render procedure", "plain (settled)", "ratio");
+    for (const char* os : {"0", "1"})
+      for (const char* block : {"1", "64", "512", "4096"})
+      {
+        const auto fast = mNanosPerFrame.find(std::string("BM_ThroughExports/oversampling:") + os + "/block:" + block);
+        const auto plain = mNanosPerFrame.find(std::string("BM_PlainChain/oversampling:") + os + "/glide:0");
+        if (fast == mNanosPerFrame.end() || plain == mNanosPerFrame.end())
+          continue;
+        const std::string label = std::string("oversampling ") + (os[0] == '1' ? "on" : "off") + ", block " + block;
+        std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", label.c_str(), fast->second, plain->second,
+                    plain->second / fast->second);
+      }
   }
 
 private:
+  static double FramesPerIteration(const std::string& name)
+  {
+    const size_t at = name.find("/block:");
+    return at == std::string::npos ? double(kFrames) : std::atof(name.c_str() + at + 7);
+  }
+
   static double TimeUnitToNanos(benchmark::TimeUnit unit)
   {
     switch (unit)
@@ -198,7 +341,8 @@ private:
   std::map<std::string, bool> mMedian;
 };
 
-// Takes --simd=NAME out of the arguments; false when NAME is unknown or the processor lacks it.
+// Takes --simd=NAME and --module=PATH out of the arguments; false when NAME is unknown or the
+// processor lacks it.
 bool TakeSimdOption(int& argc, char** argv)
 {
   int kept = 0;
@@ -206,6 +350,11 @@ bool TakeSimdOption(int& argc, char** argv)
   for (int i = 0; i < argc; ++i)
   {
     const char* arg = argv[i];
+    if (std::strncmp(arg, "--module=", 9) == 0)
+    {
+      gModulePath = arg + 9;
+      continue;
+    }
     if (std::strncmp(arg, "--simd=", 7) != 0)
     {
       argv[kept++] = argv[i];
@@ -232,6 +381,9 @@ int main(int argc, char** argv)
   if (benchmark::ReportUnrecognizedArguments(argc, argv))
     return 1;
   benchmark::AddCustomContext("vector kernels", SimdLevelName(ActivePreampKernels().level));
+  // The module's copy of the dispatcher runs the same detection on the same processor.
+  benchmark::AddCustomContext("module vector kernels", SimdLevelName(BestSimdLevel()));
+  benchmark::AddCustomContext("module", gModulePath);
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();

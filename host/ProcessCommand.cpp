@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iomanip>
 #include <iostream>
+#include <limits>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -99,6 +100,65 @@ std::vector<uint8_t> ReadStateFile(HostSession& session, const std::string& path
   return bytes;
 }
 
+// Frames the file is read and written in, rounded down to whole host blocks (at least one).
+constexpr int64_t kFileChunkFrames = 1 << 16;
+
+// Largest magnitude among the finite samples (0 when there is none). Works on the bit patterns:
+// with the sign cleared, a float's bits order as its magnitude does and every finite value lies
+// below the pattern of infinity. Eight running maxima keep the loop from waiting on itself.
+float FinitePeak(const float* samples, size_t count)
+{
+  constexpr uint32_t kInfinity = 0x7F800000u;
+  constexpr size_t kLanes = 8;
+  uint32_t lanes[kLanes] = {};
+  size_t i = 0;
+  auto magnitude = [samples](size_t at) {
+    uint32_t bits;
+    std::memcpy(&bits, samples + at, sizeof(bits));
+    bits &= 0x7FFFFFFFu;
+    return bits < kInfinity ? bits : 0u;
+  };
+  for (; i + kLanes <= count; i += kLanes)
+    for (size_t lane = 0; lane < kLanes; ++lane)
+      lanes[lane] = std::max(lanes[lane], magnitude(i + lane));
+  uint32_t peak = 0;
+  for (; i < count; ++i)
+    peak = std::max(peak, magnitude(i));
+  for (uint32_t lane : lanes)
+    peak = std::max(peak, lane);
+  float result;
+  std::memcpy(&result, &peak, sizeof(result));
+  return result;
+}
+
+void Deinterleave(const float* frames, int fileChannels, int channels, size_t count,
+                  std::vector<std::vector<float>>& out)
+{
+  if (channels == 2 && fileChannels == 2)
+  {
+    float* left = out[0].data();
+    float* right = out[1].data();
+    for (size_t i = 0; i < count; ++i)
+    {
+      left[i] = frames[2 * i];
+      right[i] = frames[2 * i + 1];
+    }
+    return;
+  }
+  for (int ch = 0; ch < channels; ++ch)
+    for (size_t i = 0; i < count; ++i)
+      out[static_cast<size_t>(ch)][i] = frames[i * static_cast<size_t>(fileChannels) + static_cast<size_t>(ch)];
+}
+
+void Interleave(const float* left, const float* right, size_t count, float* frames)
+{
+  for (size_t i = 0; i < count; ++i)
+  {
+    frames[2 * i] = left[i];
+    frames[2 * i + 1] = right[i];
+  }
+}
+
 } // namespace
 
 // ---- 2. process ---------------------------------------------------------------------------------
@@ -144,62 +204,78 @@ void RunProcess(const ProcessOptions& options, std::ostream& out)
 
   AudioFileWriter output(options.outputPath, channels, input.SampleRate());
 
-  // The whole render runs on the host's audio thread, block after block.
-  const size_t block = static_cast<size_t>(options.blockSize);
+  // The whole render runs on the host's audio thread, block after block. The file is read and
+  // written in large chunks of whole blocks (one libsndfile call each way per chunk), the
+  // channels are split and joined once per chunk and the render procedure works on the chunk's
+  // buffers in place, so a small host block size costs render calls, not file calls.
+  const int64_t block = options.blockSize;
+  const int64_t chunk = block * std::max<int64_t>(1, kFileChunkFrames / block);
   double inputPeak = 0.0, outputPeak = 0.0;
   int64_t blocks = 0, frames = 0;
   session.AudioThread().Run([&] {
-    std::vector<float> fileFrames(block * static_cast<size_t>(fileChannels));
-    std::vector<float> interleaved(block * static_cast<size_t>(channels));
-    std::vector<std::vector<float>> in(static_cast<size_t>(channels), std::vector<float>(block));
-    std::vector<std::vector<float>> outBuffers(static_cast<size_t>(channels), std::vector<float>(block));
-    std::vector<float*> inPointers, outPointers;
-    for (int ch = 0; ch < channels; ++ch)
-    {
-      inPointers.push_back(in[static_cast<size_t>(ch)].data());
-      outPointers.push_back(outBuffers[static_cast<size_t>(ch)].data());
-    }
+    const size_t chunkFrames = static_cast<size_t>(chunk);
+    std::vector<float> fileFrames(chunkFrames * static_cast<size_t>(fileChannels));
+    std::vector<float> interleaved(chunkFrames * static_cast<size_t>(channels));
+    std::vector<std::vector<float>> in(static_cast<size_t>(channels), std::vector<float>(chunkFrames));
+    std::vector<std::vector<float>> outBuffers(static_cast<size_t>(channels), std::vector<float>(chunkFrames));
+    float* inPointers[2] = {};
+    float* outPointers[2] = {};
     const int64_t total = input.Frames();
     int lastPercent = -1;
+    float inPeak = 0.0f, outPeak = 0.0f;
     while (true)
     {
-      const int64_t n = input.Read(fileFrames.data(), static_cast<int64_t>(block));
+      const int64_t n = input.Read(fileFrames.data(), chunk);
       if (n == 0)
         break;
-      for (int64_t i = 0; i < n; ++i)
+      const size_t count = static_cast<size_t>(n);
+      // The input peak is that of what the plug-in is given.
+      if (channels == 1 && fileChannels == 2)
       {
-        const float* frame = &fileFrames[static_cast<size_t>(i * fileChannels)];
+        // A stereo file through the mono component is mixed down to one channel.
+        for (size_t i = 0; i < count; ++i)
+          in[0][i] = 0.5f * (fileFrames[2 * i] + fileFrames[2 * i + 1]);
+        inPeak = std::max(inPeak, FinitePeak(in[0].data(), count));
+      }
+      else
+      {
+        inPeak = std::max(inPeak, FinitePeak(fileFrames.data(), count * static_cast<size_t>(fileChannels)));
+        Deinterleave(fileFrames.data(), fileChannels, channels, count, in);
+      }
+
+      for (int64_t at = 0; at < n; at += block)
+      {
+        const int32_t frames32 = static_cast<int32_t>(std::min(block, n - at));
         for (int ch = 0; ch < channels; ++ch)
         {
-          // A stereo file through the mono component is mixed down to one channel.
-          const float x = (mono && fileChannels == 2) ? 0.5f * (frame[0] + frame[1]) : frame[ch];
-          in[static_cast<size_t>(ch)][static_cast<size_t>(i)] = x;
-          if (std::isfinite(x))
-            inputPeak = std::max(inputPeak, std::fabs(static_cast<double>(x)));
+          inPointers[ch] = in[static_cast<size_t>(ch)].data() + at;
+          outPointers[ch] = outBuffers[static_cast<size_t>(ch)].data() + at;
+        }
+        session.RenderBlock(inPointers, outPointers, frames32);
+        ++blocks;
+        frames += frames32;
+        if (options.progress && total > 0)
+        {
+          const int percent = static_cast<int>(100 * frames / total);
+          if (percent != lastPercent)
+          {
+            std::cerr << "\raaxhost: rendering " << percent << "%" << std::flush;
+            lastPercent = percent;
+          }
         }
       }
-      session.RenderBlock(inPointers.data(), outPointers.data(), static_cast<int32_t>(n));
-      for (int64_t i = 0; i < n; ++i)
-        for (int ch = 0; ch < channels; ++ch)
-        {
-          const float y = outBuffers[static_cast<size_t>(ch)][static_cast<size_t>(i)];
-          interleaved[static_cast<size_t>(i * channels + ch)] = y;
-          if (std::isfinite(y))
-            outputPeak = std::max(outputPeak, std::fabs(static_cast<double>(y)));
-        }
-      output.Write(interleaved.data(), n);
-      ++blocks;
-      frames += n;
-      if (options.progress && total > 0)
+
+      const float* written = outBuffers[0].data();
+      if (channels == 2)
       {
-        const int percent = static_cast<int>(100 * frames / total);
-        if (percent != lastPercent)
-        {
-          std::cerr << "\raaxhost: rendering " << percent << "%" << std::flush;
-          lastPercent = percent;
-        }
+        Interleave(outBuffers[0].data(), outBuffers[1].data(), count, interleaved.data());
+        written = interleaved.data();
       }
+      outPeak = std::max(outPeak, FinitePeak(written, count * static_cast<size_t>(channels)));
+      output.Write(written, n);
     }
+    inputPeak = inPeak;
+    outputPeak = outPeak;
     if (options.progress && total > 0)
       std::cerr << "\r\033[K" << std::flush;
   });

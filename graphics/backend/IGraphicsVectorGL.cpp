@@ -246,11 +246,15 @@ void IGraphicsVectorGL::EndFrame()
     const float w = float(LogicalFrameWidth()), h = float(LogicalFrameHeight());
     mVG->EndFrame();
 
-    // The finished picture goes onto the window whole.
+    // The finished picture goes onto the window whole. BeginFrame cleared the window to
+    // transparent black, so drawing the picture over it with source-over is a plain copy: where
+    // the driver can copy between framebuffers that is done instead, since drawing every pixel
+    // of the face through the shader would cost more than the dirty regions themselves.
     glViewport(0, 0, PhysicalFrameWidth(), PhysicalFrameHeight());
     BindFramebufferOrDefault(nullptr);
+    const bool copied = mMainFramebuffer && mVG->CopyFramebuffer(*mMainFramebuffer);
     mVG->BeginFrame(w, h, GetScreenScale());
-    if (mMainFramebuffer)
+    if (mMainFramebuffer && !copied)
     {
       mVG->Save();
       mVG->ResetTransform();

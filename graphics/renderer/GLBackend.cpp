@@ -494,6 +494,59 @@ bool GLBackend::PushUniforms(const Paint& paint, const Scissor& scissor, float s
   return true;
 }
 
+GLBackend::Box GLBackend::ClipBox(const Scissor& scissor) const
+{
+  // The shader fades the clip over half a device pixel outside its edge; one whole device pixel
+  // of margin keeps every pixel it can touch, so the OpenGL scissor never changes a picture.
+  const float margin = mDevicePixel;
+  Box box{-margin, -margin, mView[0] + margin, mView[1] + margin};
+  if (scissor.extent[0] < 0.f)
+    return box;
+  const Transform2D& t = scissor.transform;
+  const float ex = std::fabs(t.a) * scissor.extent[0] + std::fabs(t.c) * scissor.extent[1];
+  const float ey = std::fabs(t.b) * scissor.extent[0] + std::fabs(t.d) * scissor.extent[1];
+  box.x0 = std::max(box.x0, t.e - ex - margin);
+  box.y0 = std::max(box.y0, t.f - ey - margin);
+  box.x1 = std::min(box.x1, t.e + ex + margin);
+  box.y1 = std::min(box.y1, t.f + ey + margin);
+  if (std::isnan(box.x0) || std::isnan(box.y0) || std::isnan(box.x1) || std::isnan(box.y1))
+    box = Box{0.f, 0.f, 0.f, 0.f};
+  return box;
+}
+
+bool GLBackend::OutsideClip(const Scissor& scissor, size_t firstVertex) const
+{
+  const Box clip = ClipBox(scissor);
+  if (clip.Empty())
+    return true;
+  if (firstVertex >= mVerts.size())
+    return false;
+  Box b{mVerts[firstVertex].x, mVerts[firstVertex].y, mVerts[firstVertex].x, mVerts[firstVertex].y};
+  for (size_t i = firstVertex + 1; i < mVerts.size(); ++i)
+  {
+    b.x0 = std::min(b.x0, mVerts[i].x);
+    b.y0 = std::min(b.y0, mVerts[i].y);
+    b.x1 = std::max(b.x1, mVerts[i].x);
+    b.y1 = std::max(b.y1, mVerts[i].y);
+  }
+  return b.x1 < clip.x0 || b.x0 > clip.x1 || b.y1 < clip.y0 || b.y0 > clip.y1;
+}
+
+void GLBackend::ScissorPixels(const Box& box, const GLint viewport[4], GLint out[4]) const
+{
+  // Frame units to window pixels as the vertex shader maps them; window rows count upwards.
+  const double sx = double(viewport[2]) / double(mView[0]), sy = double(viewport[3]) / double(mView[1]);
+  const double left = std::floor(viewport[0] + box.x0 * sx);
+  const double right = std::ceil(viewport[0] + box.x1 * sx);
+  const double bottom = std::floor(viewport[1] + (double(mView[1]) - box.y1) * sy);
+  const double top = std::ceil(viewport[1] + (double(mView[1]) - box.y0) * sy);
+  const double limit = 1 << 24;
+  out[0] = GLint(std::clamp(left, -limit, limit));
+  out[1] = GLint(std::clamp(bottom, -limit, limit));
+  out[2] = GLint(std::clamp(right - left, 0.0, limit));
+  out[3] = GLint(std::clamp(top - bottom, 0.0, limit));
+}
+
 bool GLBackend::AddFill(const Paint& paint, const Scissor& scissor, const Blend& blend, float fringe,
                         size_t firstDraw, size_t drawCount, bool convex, uint32_t coverOffset)
 {
@@ -524,6 +577,7 @@ bool GLBackend::AddFill(const Paint& paint, const Scissor& scissor, const Blend&
   c.vertexCount = convex ? 0 : 4;
   c.uniforms = uniforms;
   c.blend = blend;
+  c.clip = ClipBox(scissor);
   mCalls.push_back(c);
   return true;
 }
@@ -541,6 +595,7 @@ bool GLBackend::AddStroke(const Paint& paint, const Scissor& scissor, const Blen
   c.drawCount = uint32_t(drawCount);
   c.uniforms = uniforms;
   c.blend = blend;
+  c.clip = ClipBox(scissor);
   mCalls.push_back(c);
   return true;
 }
@@ -558,6 +613,7 @@ bool GLBackend::AddTriangles(const Paint& paint, const Scissor& scissor, const B
   c.vertexCount = vertexCount;
   c.uniforms = uniforms;
   c.blend = blend;
+  c.clip = ClipBox(scissor);
   mCalls.push_back(c);
   return true;
 }
@@ -583,7 +639,7 @@ void GLBackend::Render()
   glEnable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
-  glDisable(GL_SCISSOR_TEST);
+  glEnable(GL_SCISSOR_TEST);
   glDisable(GL_STENCIL_TEST);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   gl.StencilMaskSeparate(GL_FRONT_AND_BACK, 0xff);
@@ -600,8 +656,22 @@ void GLBackend::Render()
   gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
                          reinterpret_cast<const void*>(offsetof(Vertex, u)));
 
+  // The clip of every call is also the OpenGL scissor box: the shader's clip alone would still
+  // rasterise each primitive whole, which for a background clipped to one knob is the whole face.
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  GLint box[4] = {-1, -1, -1, -1};
   for (const Call& c : mCalls)
   {
+    GLint next[4];
+    ScissorPixels(c.clip, viewport, next);
+    if (next[2] <= 0 || next[3] <= 0)
+      continue;
+    if (!std::equal(next, next + 4, box))
+    {
+      std::copy(next, next + 4, box);
+      glScissor(box[0], box[1], box[2], box[3]);
+    }
     gl.BlendFuncSeparate(ToGL(c.blend.srcRGB), ToGL(c.blend.dstRGB), ToGL(c.blend.srcAlpha), ToGL(c.blend.dstAlpha));
     const PathDraw* draws = mPathDraws.data() + c.firstDraw;
     switch (c.type)

@@ -70,6 +70,20 @@ public:
   std::vector<Vertex>& Vertices() { return mVerts; }
   std::vector<PathDraw>& PathDraws() { return mPathDraws; }
 
+  // An axis-aligned box in frame units.
+  struct Box
+  {
+    float x0, y0, x1, y1;
+    bool Empty() const { return !(x1 > x0) || !(y1 > y0); }
+  };
+
+  // The part of the frame that a clip can reach: the clip's bounding box grown by the width of
+  // its soft edge, within the frame. Empty when nothing can show.
+  Box ClipBox(const Scissor& scissor) const;
+  // True when the vertices appended from `firstVertex` on cannot touch a pixel inside the clip,
+  // so that the caller can drop them before they cost a draw call.
+  bool OutsideClip(const Scissor& scissor, size_t firstVertex) const;
+
   // Calls over ranges already appended. `paint` is in frame units with every alpha applied.
   // Each returns false (and records nothing) when the paint cannot be drawn (bad image, singular
   // transform).
@@ -102,6 +116,7 @@ private:
     uint32_t firstVertex, vertexCount;
     uint32_t uniforms; // index of the first uniform block
     Blend blend;
+    Box clip;          // the OpenGL scissor box that keeps the rasteriser inside the clip
   };
   struct Uniforms
   {
@@ -119,6 +134,8 @@ private:
   const Texture* Find(int image) const;
   void Render();
   void SetUniforms(uint32_t index, int image) const;
+  // The clip box in the bound framebuffer's pixels (glScissor's x, y, width, height).
+  void ScissorPixels(const Box& box, const GLint viewport[4], GLint out[4]) const;
   void DeletePending();
   void Clear();
 

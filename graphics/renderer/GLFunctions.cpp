@@ -95,6 +95,7 @@ bool GLFunctions::Load(GetProcAddressFn getProc)
   need(BindRenderbuffer, "glBindRenderbuffer", fbo);
   need(RenderbufferStorage, "glRenderbufferStorage", fbo);
   need(FramebufferRenderbuffer, "glFramebufferRenderbuffer", fbo);
+  BlitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(Find(getProc, "glBlitFramebuffer", fbo));
 
   mLoaded = ok;
   return ok;

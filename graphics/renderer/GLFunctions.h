@@ -73,6 +73,9 @@ public:
   PFNGLBINDRENDERBUFFERPROC BindRenderbuffer = nullptr;
   PFNGLRENDERBUFFERSTORAGEPROC RenderbufferStorage = nullptr;
   PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer = nullptr;
+  // Optional (null when the driver has no framebuffer blit): a 1:1 copy between framebuffers,
+  // far cheaper than drawing a textured rectangle on a software rasteriser.
+  PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;
 
 private:
   bool mLoaded = false;

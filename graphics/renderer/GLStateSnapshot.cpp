@@ -8,6 +8,7 @@ void GLStateSnapshot::Capture(const GLFunctions& gl)
   mBlend = glIsEnabled(GL_BLEND);
   mStencil = glIsEnabled(GL_STENCIL_TEST);
   mScissor = glIsEnabled(GL_SCISSOR_TEST);
+  glGetIntegerv(GL_SCISSOR_BOX, mScissorBox);
   mDepth = glIsEnabled(GL_DEPTH_TEST);
   mCull = glIsEnabled(GL_CULL_FACE);
   glGetIntegerv(GL_BLEND_SRC_RGB, &mBlendSrcRGB);
@@ -75,6 +76,7 @@ void GLStateSnapshot::Restore(const GLFunctions& gl) const
   setEnabled(GL_BLEND, mBlend);
   setEnabled(GL_STENCIL_TEST, mStencil);
   setEnabled(GL_SCISSOR_TEST, mScissor);
+  glScissor(mScissorBox[0], mScissorBox[1], GLsizei(mScissorBox[2]), GLsizei(mScissorBox[3]));
   setEnabled(GL_DEPTH_TEST, mDepth);
   setEnabled(GL_CULL_FACE, mCull);
   gl.BlendFuncSeparate(GLenum(mBlendSrcRGB), GLenum(mBlendDstRGB), GLenum(mBlendSrcA), GLenum(mBlendDstA));

@@ -5,7 +5,7 @@
 namespace iplug::igraphics::renderer {
 
 // The OpenGL state that the renderer changes and that the host may own, taken before the
-// renderer draws and put back afterwards: program, blending, stencil, scissor, depth and cull
+// renderer draws and put back afterwards: program, blending, stencil, scissor (switch and box), depth and cull
 // switches, colour mask, the texture unit 0 binding, the array buffer, the two vertex attributes
 // the renderer uses and the pixel-unpack settings.
 class GLStateSnapshot
@@ -26,6 +26,7 @@ private:
   GLint mBlendSrcRGB = 0, mBlendDstRGB = 0, mBlendSrcA = 0, mBlendDstA = 0, mBlendEqRGB = 0, mBlendEqA = 0;
   GLint mStencilFunc[2] = {}, mStencilRef[2] = {}, mStencilValueMask[2] = {}, mStencilWriteMask[2] = {};
   GLint mStencilFail[2] = {}, mStencilZFail[2] = {}, mStencilZPass[2] = {};
+  GLint mScissorBox[4] = {};
   GLboolean mColorMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
   GLint mActiveTexture = 0, mTexture2D = 0, mArrayBuffer = 0;
   GLint mUnpackAlignment = 4, mUnpackRowLength = 0, mUnpackSkipRows = 0, mUnpackSkipPixels = 0;

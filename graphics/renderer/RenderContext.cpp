@@ -435,7 +435,7 @@ void RenderContext::Fill()
   const size_t v0 = verts.size(), d0 = draws.size();
   bool convex = false;
   uint32_t cover = 0;
-  if (!Tessellator::Fill(mPath, mFringe, verts, draws, convex, cover) ||
+  if (!Tessellator::Fill(mPath, mFringe, verts, draws, convex, cover) || mBackend.OutsideClip(s.scissor, v0) ||
       !mBackend.AddFill(paint, s.scissor, s.blend, mFringe, d0, draws.size() - d0, convex, cover))
   {
     verts.resize(v0);
@@ -471,6 +471,7 @@ void RenderContext::Stroke()
   auto& draws = mBackend.PathDraws();
   const size_t v0 = verts.size(), d0 = draws.size();
   if (!Tessellator::Stroke(mPath, half, mFringe, s.cap, s.join, s.miterLimit, mTessTol, verts, draws) ||
+      mBackend.OutsideClip(s.scissor, v0) ||
       !mBackend.AddStroke(paint, s.scissor, s.blend, mFringe, mult, d0, draws.size() - d0))
   {
     verts.resize(v0);
@@ -581,6 +582,29 @@ std::unique_ptr<Framebuffer> RenderContext::CreateFramebuffer(int width, int hei
 void RenderContext::BindFramebuffer(const Framebuffer* fb)
 {
   mGL.BindFramebuffer(GL_FRAMEBUFFER, fb ? fb->fbo : mDefaultFramebuffer);
+}
+
+bool RenderContext::CopyFramebuffer(const Framebuffer& fb)
+{
+  if (!mGL.BlitFramebuffer || InFrame() || !fb.fbo || fb.width <= 0 || fb.height <= 0)
+    return false;
+  while (glGetError() != GL_NO_ERROR) {}
+  GLint read = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  // A copy obeys the scissor test and the colour mask as drawing does: the host's settings of
+  // either must not cut it short.
+  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  GLboolean mask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+  glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, fb.fbo);
+  mGL.BlitFramebuffer(0, 0, fb.width, fb.height, 0, 0, fb.width, fb.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
+  glColorMask(mask[0], mask[1], mask[2], mask[3]);
+  if (scissor)
+    glEnable(GL_SCISSOR_TEST);
+  return glGetError() == GL_NO_ERROR;
 }
 
 void RenderContext::DeleteFramebuffer(std::unique_ptr<Framebuffer> fb)
@@ -790,8 +814,8 @@ bool RenderContext::Layout(float x, float y, std::string_view text, bool draw, f
     if (drawable)
     {
       const uint32_t count = uint32_t(verts.size()) - first;
-      if (count > 0 &&
-          !mBackend.AddTriangles(paint, s.scissor, s.blend, mAtlasImage, first, count))
+      if (count > 0 && (mBackend.OutsideClip(s.scissor, first) ||
+                        !mBackend.AddTriangles(paint, s.scissor, s.blend, mAtlasImage, first, count)))
         verts.resize(first);
     }
   }

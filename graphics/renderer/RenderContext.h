@@ -135,6 +135,11 @@ public:
   // Binds `fb`, or with null the framebuffer that was bound when this context was created.
   void BindFramebuffer(const Framebuffer* fb);
   void DeleteFramebuffer(std::unique_ptr<Framebuffer> fb);
+  // Outside a frame: copies `fb`'s pixels 1:1 to the same place of the framebuffer bound now,
+  // replacing what is there. False (and nothing done) when the driver cannot copy between
+  // framebuffers; the caller then draws `fb`'s image instead. The read binding and the scissor
+  // switch are left as they were.
+  bool CopyFramebuffer(const Framebuffer& fb);
   GLuint DefaultFramebuffer() const { return mDefaultFramebuffer; }
 
   // --- Fonts and text -------------------------------------------------------------------------

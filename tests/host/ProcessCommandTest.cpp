@@ -54,11 +54,13 @@ struct ChainCase
 {
   bool oversampling;
   int block;
+  int frames = 9000;  // past 65536 the file is read and written in more than one chunk
 };
 
 void PrintTo(const ChainCase& c, std::ostream* out)
 {
-  *out << (c.oversampling ? "oversampling on" : "oversampling off") << ", blocks of " << c.block;
+  *out << (c.oversampling ? "oversampling on" : "oversampling off") << ", blocks of " << c.block << ", "
+       << c.frames << " frames";
 }
 
 class ProcessMatchesTheChain : public ProcessCommand, public testing::WithParamInterface<ChainCase>
@@ -68,7 +70,7 @@ class ProcessMatchesTheChain : public ProcessCommand, public testing::WithParamI
 TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
 {
   const ChainCase c = GetParam();
-  const Audio input = TestSignal(9000);
+  const Audio input = TestSignal(c.frames);
   ASSERT_TRUE(WriteWav(scratch / "in.wav", input));
 
   // Names with texts and identifiers with normalised values, mixed.
@@ -81,7 +83,7 @@ TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
   const auto summary = nlohmann::json::parse(result.out);
   EXPECT_EQ(summary["latency"], c.oversampling ? 64 : 0);
   EXPECT_EQ(summary["block_size"], c.block);
-  EXPECT_EQ(summary["blocks"], (9000 + c.block - 1) / c.block);
+  EXPECT_EQ(summary["blocks"], (c.frames + c.block - 1) / c.block);
 
   int format = 0;
   const Audio output = ReadWav(scratch / "out.wav", &format);
@@ -105,10 +107,11 @@ TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
 INSTANTIATE_TEST_SUITE_P(BlockSizes, ProcessMatchesTheChain,
                          testing::Values(ChainCase{false, 1}, ChainCase{false, 7}, ChainCase{false, 512},
                                          ChainCase{false, 4096}, ChainCase{true, 1}, ChainCase{true, 7},
-                                         ChainCase{true, 512}, ChainCase{true, 4096}),
+                                         ChainCase{true, 512}, ChainCase{true, 4096}, ChainCase{false, 7, 70000},
+                                         ChainCase{true, 4096, 70000}),
                          [](const auto& info) {
                            return std::string(info.param.oversampling ? "Oversampled" : "Plain") + "Block" +
-                                  std::to_string(info.param.block);
+                                  std::to_string(info.param.block) + "Frames" + std::to_string(info.param.frames);
                          });
 
 TEST_F(ProcessCommand, MonoFileRunsThroughTheMonoComponentAsTheLeftChannelWithSilenceBeside)
