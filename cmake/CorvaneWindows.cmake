@@ -49,7 +49,9 @@ endfunction()
 # corvane_windows_resources(TARGET ENTRIES): each entry TYPE|NAME|PATH becomes a resource of that
 # type whose name is NAME in double quotes. The Windows resource compiler keeps the quotes of a
 # quoted name, and the editor's resource search expects them; windres drops them, so they are
-# written doubled, which both compilers read as quotes inside the name.
+# written doubled, which both compilers read as quotes inside the name. Each entry opens with its
+# language (English, as the resource compilers default to), so that no line ends in a string
+# right before one that starts with a string: windres would join the two into one.
 function(corvane_windows_resources target entries)
   set(rc ${CMAKE_BINARY_DIR}/generated/${target}.rc)
   set(text "// Generated at configure time from the editor's resource list; do not edit.\n")
@@ -59,7 +61,7 @@ function(corvane_windows_resources target entries)
     list(GET fields 0 type)
     list(GET fields 1 name)
     list(GET fields 2 path)
-    string(APPEND text "\"\"\"${name}\"\"\" ${type} \"${path}\"\n")
+    string(APPEND text "LANGUAGE 9, 1\n\"\"\"${name}\"\"\" ${type} \"${path}\"\n")
     list(APPEND files ${path})
   endforeach()
   file(CONFIGURE OUTPUT ${rc} CONTENT "${text}")
