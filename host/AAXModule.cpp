@@ -1,33 +1,47 @@
 #include "AAXModule.h"
 
-#include <dlfcn.h>
-
 #include <stdexcept>
+
+#include "PlatformWindows.h"
 
 namespace aaxhost {
 
 namespace {
 
+HMODULE AsModule(void* handle)
+{
+  return static_cast<HMODULE>(handle);
+}
+
 template <typename Proc>
 void Resolve(void* handle, const char* name, Proc& out, const std::string& path)
 {
-  void* symbol = dlsym(handle, name);
+  FARPROC symbol = GetProcAddress(AsModule(handle), name);
   if (!symbol)
     throw std::runtime_error(path + ": the module does not export " + name);
-  out = reinterpret_cast<Proc>(symbol);
+  out = reinterpret_cast<Proc>(reinterpret_cast<void*>(symbol));
+}
+
+std::string LoadFailure(DWORD error)
+{
+  switch (error)
+  {
+    case ERROR_MOD_NOT_FOUND:
+      return "the module, or a library it needs, was not found";
+    case ERROR_BAD_EXE_FORMAT:
+      return "not a module for this system";
+    default:
+      return "system error " + std::to_string(error);
+  }
 }
 
 } // namespace
 
 AAXModule::AAXModule(const std::string& path) : mPath(path)
 {
-  // Local binding keeps the module's symbols from meeting the host's or another module's.
-  mHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  mHandle = LoadLibraryA(path.c_str());
   if (!mHandle)
-  {
-    const char* why = dlerror();
-    throw std::runtime_error("cannot load " + path + ": " + (why ? why : "unknown reason"));
-  }
+    throw std::runtime_error("cannot load " + path + ": " + LoadFailure(GetLastError()));
   try
   {
     Resolve(mHandle, "ACFRegisterPlugin", mRegisterPlugin, path);
@@ -40,7 +54,7 @@ AAXModule::AAXModule(const std::string& path) : mPath(path)
   }
   catch (...)
   {
-    dlclose(mHandle);
+    FreeLibrary(AsModule(mHandle));
     throw;
   }
 }
@@ -48,7 +62,7 @@ AAXModule::AAXModule(const std::string& path) : mPath(path)
 AAXModule::~AAXModule()
 {
   if (mHandle)
-    dlclose(mHandle);
+    FreeLibrary(AsModule(mHandle));
 }
 
 } // namespace aaxhost

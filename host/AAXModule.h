@@ -38,7 +38,7 @@ public:
 
 private:
   std::string mPath;
-  void* mHandle = nullptr;
+  void* mHandle = nullptr; // HMODULE; the header stays free of the platform's declarations
   ACFRegisterPluginProc mRegisterPlugin = nullptr;
   ACFRegisterComponentProc mRegisterComponent = nullptr;
   ACFGetClassFactoryProc mGetClassFactory = nullptr;

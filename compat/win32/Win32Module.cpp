@@ -12,7 +12,10 @@
 
 #include <cstring>
 #include <dlfcn.h>
+#include <map>
+#include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <sys/auxv.h>
 
 using namespace win32compat;
@@ -102,6 +105,62 @@ const SystemModule* ModuleAt(HMODULE handle)
   return nullptr;
 }
 
+// Any other library (a plug-in module, say) is a file that the system loader loads. Windows counts
+// LoadLibrary calls per module and unloads at the last FreeLibrary; dlopen and dlclose count the
+// same way, so the table only has to know which handles came from here, and how often.
+struct LoadedFiles
+{
+  std::mutex lock;
+  std::map<void*, int> references;
+};
+
+LoadedFiles& Files()
+{
+  static LoadedFiles* files = new LoadedFiles; // outlives every module's static destructors
+  return *files;
+}
+
+HMODULE LoadFile(const std::string& path)
+{
+  // Local binding keeps the module's symbols from meeting the process's or another module's.
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle)
+  {
+    struct stat info{};
+    // A file that is there but does not load is not a module for this system, or one whose
+    // libraries or symbols are missing; Windows names the first case so.
+    SetLastError(stat(path.c_str(), &info) == 0 ? ERROR_BAD_EXE_FORMAT : ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  auto& files = Files();
+  std::lock_guard<std::mutex> guard(files.lock);
+  ++files.references[handle];
+  return static_cast<HMODULE>(handle);
+}
+
+// True when the handle came from LoadFile; closes one reference.
+bool FreeFile(HMODULE module)
+{
+  auto& files = Files();
+  {
+    std::lock_guard<std::mutex> guard(files.lock);
+    auto it = files.references.find(module);
+    if (it == files.references.end())
+      return false;
+    if (--it->second == 0)
+      files.references.erase(it);
+  }
+  dlclose(module);
+  return true;
+}
+
+bool IsLoadedFile(HMODULE module)
+{
+  auto& files = Files();
+  std::lock_guard<std::mutex> guard(files.lock);
+  return files.references.count(module) != 0;
+}
+
 HMODULE Load(const wchar_t* name)
 {
   if (!name)
@@ -111,8 +170,13 @@ HMODULE Load(const wchar_t* name)
   }
   if (const auto* module = ModuleNamed(name))
     return reinterpret_cast<HMODULE>(module->base);
-  SetLastError(ERROR_MOD_NOT_FOUND);
-  return nullptr;
+  // A plain name that is no system library is not searched for; a path is loaded.
+  if (std::wstring_view(name).find_first_of(L"\\/") == std::wstring_view::npos)
+  {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  return LoadFile(Narrow(name));
 }
 
 } // namespace
@@ -143,6 +207,8 @@ HMODULE LoadLibraryW(LPCWSTR fileName)
 
 BOOL FreeLibrary(HMODULE module)
 {
+  if (module && FreeFile(module))
+    return TRUE;
   if (!ModuleAt(module))
   {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -162,6 +228,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName)
   FARPROC proc = nullptr;
   if (system && procName && !IS_INTRESOURCE(procName))
     proc = system->exports(procName);
+  else if (!system && procName && !IS_INTRESOURCE(procName) && IsLoadedFile(module))
+    proc = reinterpret_cast<FARPROC>(dlsym(module, procName));
   if (!proc)
     SetLastError(ERROR_PROC_NOT_FOUND);
   return proc;

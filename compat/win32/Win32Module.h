@@ -9,7 +9,10 @@
 // (later ones come from wglGetProcAddress, as on Windows). "kernel32.dll", "shell32.dll",
 // "comdlg32.dll", "comctl32.dll", "ole32.dll", "shlwapi.dll" and "wininet.dll" load but export
 // nothing by name here. Win32Display.h can take GetDpiForWindow and the D3DKMT functions away, as
-// older Windows versions lack them. Any other library is not found (ERROR_MOD_NOT_FOUND).
+// older Windows versions lack them. Any other plain name is not found (ERROR_MOD_NOT_FOUND); a path
+// (with a slash or backslash) is loaded by the system loader, counted per LoadLibrary and unloaded
+// at the last FreeLibrary, and its exported functions are found by name: a missing file is
+// ERROR_MOD_NOT_FOUND, a file that does not load ERROR_BAD_EXE_FORMAT.
 
 #include "Win32Types.h"
 
@@ -19,7 +22,7 @@ HMODULE GetModuleHandleA(LPCSTR moduleName);
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 HMODULE LoadLibraryA(LPCSTR fileName);
 HMODULE LoadLibraryW(LPCWSTR fileName);
-// System libraries stay loaded; FreeLibrary only checks the handle.
+// System libraries stay loaded; FreeLibrary only checks their handle.
 BOOL FreeLibrary(HMODULE module);
 // NULL with ERROR_PROC_NOT_FOUND when the module does not export the name (ordinals are not
 // exported by name and always fail).
