@@ -183,9 +183,18 @@ TEST_F(TextEntryTest, EntryFontIsTheCachedFontAtThePhysicalSize)
   PlatformFontPtr font = graphics->LoadPlatformFont("Roboto-Regular", kRobotoFile);
   ASSERT_TRUE(font);
   graphics->CachePlatformFont("Roboto-Regular", font);
-  // The first frames make the window's own device context; count from after them.
-  PumpUntil([] { return false; }, 100);
-  const size_t gdiBefore = display::LiveObjects().gdiObjects;
+  // The first frames make the window's own device context; count from after them, once a frame
+  // has reached the screen and the count has held still for a few ticks (a loaded machine may
+  // draw the first frame well after the window opened).
+  ASSERT_TRUE(PumpUntil([&] { return display::PresentCount(editor) > 0; }, 10000));
+  size_t gdiBefore = display::LiveObjects().gdiObjects;
+  for (int settled = 0; settled < 3;)
+  {
+    PumpUntil([] { return false; }, 50);
+    const size_t now = display::LiveObjects().gdiObjects;
+    settled = now == gdiBefore ? settled + 1 : 0;
+    gdiBefore = now;
+  }
 
   ITextStyle style(20.f);
   style.align = EAlign::Near;
