@@ -2,6 +2,8 @@
 #include "ParameterSettings.h"
 #include "Validator.h"
 
+#include <ostream>
+
 // The Windows build of aaxhost: `editor` draws into the headless display of our Win32 stand-in,
 // and `validate` isolates each case in a forked child and watches the render call through the
 // Linux loader's symbol interposition. Neither exists on Windows yet, so both say so plainly
