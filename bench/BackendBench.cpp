@@ -195,6 +195,18 @@ public:
   }
 };
 
+// One display tick: what is dirty is drawn, and the frame waits for the renderer to finish.
+void DrawDirtyAndFinish(IGraphics& g)
+{
+  IRectList rects;
+  if (g.IsDirty(rects))
+  {
+    g.SetAllControlsClean();
+    g.Draw(rects);
+  }
+  glFinish();
+}
+
 struct Face
 {
   std::unique_ptr<BenchGraphics> g;
@@ -241,16 +253,7 @@ struct Face
       g->OnViewDestroyed();
   }
 
-  void Tick()
-  {
-    IRectList rects;
-    if (g->IsDirty(rects))
-    {
-      g->SetAllControlsClean();
-      g->Draw(rects);
-    }
-    glFinish();
-  }
+  void Tick() { DrawDirtyAndFinish(*g); }
 };
 
 void BM_FullFaceRedraw(benchmark::State& state)
@@ -351,16 +354,7 @@ struct ProductFace
       g->OnViewDestroyed();
   }
 
-  void Tick()
-  {
-    IRectList rects;
-    if (g->IsDirty(rects))
-    {
-      g->SetAllControlsClean();
-      g->Draw(rects);
-    }
-    glFinish();
-  }
+  void Tick() { DrawDirtyAndFinish(*g); }
 };
 
 bool OpenProduct(benchmark::State& state, std::unique_ptr<ProductFace>& face)
