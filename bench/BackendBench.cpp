@@ -121,7 +121,8 @@ private:
   std::vector<uint8_t> mBytes;
 };
 
-// The back end with a window that does nothing: frames land in the off-screen surface.
+// The back end with a window that does nothing: frames land in the off-screen surface, which
+// keeps its pixels from frame to frame as a window whose buffer swap copies does.
 class BenchGraphics : public IGraphicsVectorGL
 {
 public:
@@ -147,6 +148,7 @@ public:
 
 protected:
   renderer::GetProcAddressFn GetGLProcAddress() const override { return &GetProc; }
+  bool WindowKeepsFrame() const override { return true; }
   PlatformFontPtr LoadPlatformFont(const char*, const char*, ETextStyle) override { return nullptr; }
   PlatformFontPtr LoadPlatformFont(const char*, void* pData, int dataSize) override
   {

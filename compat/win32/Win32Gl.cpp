@@ -36,10 +36,11 @@ struct FormatSpec
   BYTE stencil;
 };
 
+// The double-buffered formats swap by copying: SwapBuffers presents the back buffer and keeps it.
 constexpr FormatSpec kFormats[] = {
-    {kGlWindow | PFD_DOUBLEBUFFER | PFD_SWAP_EXCHANGE, 24, 8},
-    {kGlWindow | PFD_DOUBLEBUFFER | PFD_SWAP_EXCHANGE, 24, 0},
-    {kGlWindow | PFD_DOUBLEBUFFER | PFD_SWAP_EXCHANGE, 0, 0},
+    {kGlWindow | PFD_DOUBLEBUFFER | PFD_SWAP_COPY, 24, 8},
+    {kGlWindow | PFD_DOUBLEBUFFER | PFD_SWAP_COPY, 24, 0},
+    {kGlWindow | PFD_DOUBLEBUFFER | PFD_SWAP_COPY, 0, 0},
     {kGlWindow | PFD_SUPPORT_GDI, 24, 8},
     {kGlWindow | PFD_SUPPORT_GDI, 0, 0},
     {PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_GENERIC_FORMAT, 0, 0},

@@ -194,6 +194,7 @@ void IGraphicsVectorGL::OnViewInitialized(void* pContext)
   if (!getProc)
     return;
   mVG = RenderContext::Create(getProc, renderer::kContextAntiAlias);
+  mWindowHoldsFrame = false;
 }
 
 void IGraphicsVectorGL::OnViewDestroyed()
@@ -208,6 +209,7 @@ void IGraphicsVectorGL::OnViewDestroyed()
   DeleteFramebufferNow(std::move(mMainFramebuffer));
   DeleteDeferredFramebuffers();
   mVG.reset();
+  mWindowHoldsFrame = false;
 }
 
 void IGraphicsVectorGL::BindFramebufferOrDefault(const renderer::Framebuffer* fb)
@@ -222,6 +224,7 @@ void IGraphicsVectorGL::BindFramebufferOrDefault(const renderer::Framebuffer* fb
 void IGraphicsVectorGL::BeginFrame()
 {
   mInDraw = true;
+  mNumFrameRegions = 0;
   IGraphics::BeginFrame();
   if (!mVG)
     return;
@@ -231,8 +234,12 @@ void IGraphicsVectorGL::BeginFrame()
   if (sDefaultFramebuffer < 0)
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &sDefaultFramebuffer);
   glViewport(0, 0, PhysicalFrameWidth(), PhysicalFrameHeight());
-  glClearColor(0.f, 0.f, 0.f, 0.f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  // A window that holds the previous frame keeps it: only the repainted regions are replaced.
+  if (CompositesWholeFrame())
+  {
+    glClearColor(0.f, 0.f, 0.f, 0.f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  }
 
   // The main framebuffer is not cleared: what the dirty regions do not cover stays as it was.
   BindFramebufferOrDefault(mMainFramebuffer.get());
@@ -243,31 +250,92 @@ void IGraphicsVectorGL::EndFrame()
 {
   if (mVG)
   {
-    const float w = float(LogicalFrameWidth()), h = float(LogicalFrameHeight());
     mVG->EndFrame();
 
-    // The finished picture goes onto the window whole. BeginFrame cleared the window to
-    // transparent black, so drawing the picture over it with source-over is a plain copy: where
-    // the driver can copy between framebuffers that is done instead, since drawing every pixel
-    // of the face through the shader would cost more than the dirty regions themselves.
+    // The finished picture goes onto the window, copied between framebuffers where the driver
+    // can: drawing every pixel of the face through the shader would cost more than the dirty
+    // regions themselves.
     glViewport(0, 0, PhysicalFrameWidth(), PhysicalFrameHeight());
     BindFramebufferOrDefault(nullptr);
-    const bool copied = mMainFramebuffer && mVG->CopyFramebuffer(*mMainFramebuffer);
-    mVG->BeginFrame(w, h, GetScreenScale());
-    if (mMainFramebuffer && !copied)
+    if (mMainFramebuffer)
     {
-      mVG->Save();
-      mVG->ResetTransform();
-      mVG->BeginPath();
-      mVG->Rect(0.f, 0.f, w, h);
-      mVG->SetFillPaint(Paint::ImagePattern(0.f, 0.f, w, h, 0.f, mMainFramebuffer->image, 1.f));
-      mVG->Fill();
-      mVG->Restore();
+      bool copied = true;
+      if (CompositesWholeFrame())
+      {
+        copied = mVG->CopyFramebuffer(*mMainFramebuffer);
+      }
+      else
+      {
+        for (int i = 0; i < mNumFrameRegions && copied; ++i)
+        {
+          int x = 0, y = 0, w = 0, h = 0;
+          WindowPart(mFrameRegions[i], x, y, w, h);
+          copied = mVG->CopyFramebuffer(*mMainFramebuffer, x, y, w, h);
+        }
+      }
+      if (!copied)
+      {
+        // Drawn as an image over a cleared window with source-over, which is a plain copy.
+        if (!CompositesWholeFrame())
+        {
+          glClearColor(0.f, 0.f, 0.f, 0.f);
+          glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        }
+        const float w = float(LogicalFrameWidth()), h = float(LogicalFrameHeight());
+        mVG->BeginFrame(w, h, GetScreenScale());
+        mVG->Save();
+        mVG->ResetTransform();
+        mVG->BeginPath();
+        mVG->Rect(0.f, 0.f, w, h);
+        mVG->SetFillPaint(Paint::ImagePattern(0.f, 0.f, w, h, 0.f, mMainFramebuffer->image, 1.f));
+        mVG->Fill();
+        mVG->Restore();
+        mVG->EndFrame();
+      }
+      mWindowHoldsFrame = true;
     }
-    mVG->EndFrame();
   }
   mInDraw = false;
   DeleteDeferredFramebuffers();
+}
+
+void IGraphicsVectorGL::CompleteRegion(const IRect& bounds)
+{
+  if (!mInDraw || bounds.Empty())
+    return;
+  for (int i = 0; i < mNumFrameRegions; ++i)
+  {
+    if (mFrameRegions[i].Intersects(bounds))
+    {
+      mFrameRegions[i] = mFrameRegions[i].Union(bounds);
+      return;
+    }
+  }
+  if (mNumFrameRegions < kMaxFrameRegions)
+    mFrameRegions[mNumFrameRegions++] = bounds;
+  else
+    mFrameRegions[kMaxFrameRegions - 1] = mFrameRegions[kMaxFrameRegions - 1].Union(bounds);
+}
+
+void IGraphicsVectorGL::WindowPart(const IRect& region, int& x, int& y, int& w, int& h) const
+{
+  const int frameW = PhysicalFrameWidth(), frameH = PhysicalFrameHeight();
+  const float k = GetBackingPixelScale();
+  // One device pixel more on every side: the renderer's scissor reaches that far around a clip
+  // for its soft edge, and what a blend left there must reach the window too.
+  const double left = std::floor(double(region.L) * k) - 1.0, right = std::ceil(double(region.R) * k) + 1.0;
+  const double top = std::floor(double(region.T) * k) - 1.0, bottom = std::ceil(double(region.B) * k) + 1.0;
+  if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(top) || !std::isfinite(bottom))
+  {
+    x = y = 0, w = frameW, h = frameH;
+    return;
+  }
+  const int x0 = int(std::clamp(left, 0.0, double(frameW))), x1 = int(std::clamp(right, 0.0, double(frameW)));
+  const int y0 = int(std::clamp(top, 0.0, double(frameH))), y1 = int(std::clamp(bottom, 0.0, double(frameH)));
+  x = x0;
+  w = std::max(x1 - x0, 0);
+  y = frameH - y1;
+  h = std::max(y1 - y0, 0);
 }
 
 void IGraphicsVectorGL::BindTarget(bool beginRendererFrame)
@@ -305,6 +373,8 @@ void IGraphicsVectorGL::UpdateLayer()
 
 void IGraphicsVectorGL::DrawResize()
 {
+  // The window's framebuffer follows the new size and holds nothing of the new picture.
+  mWindowHoldsFrame = false;
   DeleteFramebufferNow(std::move(mMainFramebuffer));
   if (!mVG)
     return;

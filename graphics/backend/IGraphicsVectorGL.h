@@ -19,9 +19,12 @@ struct Framebuffer;
 // renderer over OpenGL 2.
 //
 // Every frame draws into a persistent off-screen main framebuffer of the editor's physical size;
-// only the dirty regions are redrawn into it, and at the end of each frame the whole of it is
-// composited onto the window's framebuffer, so the window always receives a complete picture
-// while unchanged controls are not drawn again.
+// only the dirty regions are redrawn into it, and at the end of each frame it is composited onto
+// the window's framebuffer, so the window always receives a complete picture while unchanged
+// controls are not drawn again. A window whose framebuffer may have lost its pixels since the
+// last frame (a buffer swap that exchanges buffers, a new surface) gets the whole picture; one
+// that keeps them (WindowKeepsFrame) gets only the regions the frame repainted, since copying
+// every pixel of the face costs a software rasteriser more than redrawing one knob.
 //
 // Decoded bitmaps are renderer images and belong to one OpenGL context, so each graphics context
 // keeps its own bitmap cache (RetainBitmap and ReleaseBitmap do nothing). Font bytes are kept once
@@ -152,6 +155,17 @@ protected:
   // A framebuffer is deleted at once, or at the end of the frame when one is being drawn.
   void ReleaseFramebuffer(std::unique_ptr<renderer::Framebuffer> fb);
 
+  // True when the window's framebuffer still holds, at the start of a frame, what the previous
+  // frame put there (a swap that copies the back buffer, an off-screen surface). The back end
+  // itself notices a new renderer or a new frame size; a window that loses its pixels any other
+  // way (a new surface) says so with ForgetWindowFrame.
+  virtual bool WindowKeepsFrame() const { return false; }
+  // The next frame gives the window the whole picture.
+  void ForgetWindowFrame() { mWindowHoldsFrame = false; }
+  // Remembers the repainted regions of the frame: they are what reaches a window that keeps its
+  // pixels.
+  void CompleteRegion(const IRect& bounds) override;
+
 private:
   // Logical and physical size of the whole frame.
   int LogicalFrameWidth() const;
@@ -163,6 +177,11 @@ private:
   void BindFramebufferOrDefault(const renderer::Framebuffer* fb);
   void DeleteFramebufferNow(std::unique_ptr<renderer::Framebuffer> fb);
   void DeleteDeferredFramebuffers();
+  // Whether this frame gives the window the whole picture rather than its repainted regions.
+  bool CompositesWholeFrame() const { return !(mWindowHoldsFrame && WindowKeepsFrame()); }
+  // A repainted region as the window's part that it replaces (physical pixels, rows counted
+  // upwards as OpenGL counts them).
+  void WindowPart(const IRect& region, int& x, int& y, int& w, int& h) const;
   // Font face, size and alignment from the style; the anchor point from the bounds.
   void PrepareText(const ITextStyle& style, const IRect& bounds, float& x, float& y) const;
   // The renderer's fill or stroke paint for a pattern, colours weighted by the blend.
@@ -175,6 +194,13 @@ private:
   IKeyedCache<APIBitmap> mBitmapCache;
   std::unique_ptr<renderer::RenderContext> mVG;
   std::unique_ptr<renderer::Framebuffer> mMainFramebuffer;
+  // The regions repainted in this frame (logical pixels), overlapping ones merged; once every
+  // slot is taken the rest join the last one, so a busy frame costs no allocation.
+  static constexpr int kMaxFrameRegions = 8;
+  IRect mFrameRegions[kMaxFrameRegions];
+  int mNumFrameRegions = 0;
+  // The window's framebuffer shows the main framebuffer as the last frame left it.
+  bool mWindowHoldsFrame = false;
   // The path's current point and the start of its sub-path, in drawing coordinates: a quadratic
   // curve is drawn as a cubic one from there.
   float mCurrentX = 0.f, mCurrentY = 0.f;

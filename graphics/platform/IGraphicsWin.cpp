@@ -225,6 +225,15 @@ void IGraphicsWin::ActivateGLContext()
   mStartHGLRC = wglGetCurrentContext();
   if (!mPlugWnd || !mHGLRC)
     return;
+  // A back buffer of another size holds nothing of the last frame.
+  RECT client{};
+  GetClientRect(mPlugWnd, &client);
+  const SIZE size{client.right - client.left, client.bottom - client.top};
+  if (size.cx != mBackBufferSize.cx || size.cy != mBackBufferSize.cy)
+  {
+    ForgetWindowFrame();
+    mBackBufferSize = size;
+  }
   wglMakeCurrent(GetDC(mPlugWnd), mHGLRC);
 }
 
@@ -258,6 +267,10 @@ bool IGraphicsWin::CreateGLContext()
     ReleaseDC(mPlugWnd, dc);
     return false;
   }
+  // Only a swap that copies promises the back buffer afterwards; an exchange leaves it undefined.
+  PIXELFORMATDESCRIPTOR described{};
+  mSwapKeepsFrame = DescribePixelFormat(dc, format, sizeof(described), &described) != 0 &&
+                    (described.dwFlags & PFD_SWAP_COPY) != 0;
 
   mHGLRC = wglCreateContext(dc);
   if (!mHGLRC || !wglMakeCurrent(dc, mHGLRC))

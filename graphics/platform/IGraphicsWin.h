@@ -114,6 +114,7 @@ protected:
   IPopupMenu* CreatePlatformPopupMenu(IPopupMenu& menu, const IRect& bounds, bool& isAsync) override;
   void DrawResize() override;
   renderer::GetProcAddressFn GetGLProcAddress() const override;
+  bool WindowKeepsFrame() const override { return mSwapKeepsFrame; }
 
 private:
   // Window procedure and its parts (IGraphicsWin.cpp).
@@ -183,6 +184,10 @@ private:
   std::string mMainWndClassName;
   // Last position of every active touch, by touch identifier.
   std::unordered_map<int64_t, IMouseEvent> mTouchPoints;
+  // The pixel format's buffer swap copies, so the back buffer keeps the last frame.
+  bool mSwapKeepsFrame = false;
+  // The client size when the context was last made current: the back buffer follows it.
+  SIZE mBackBufferSize{0, 0};
 };
 
 } // namespace iplug::igraphics

@@ -586,8 +586,20 @@ void RenderContext::BindFramebuffer(const Framebuffer* fb)
 
 bool RenderContext::CopyFramebuffer(const Framebuffer& fb)
 {
+  return CopyFramebuffer(fb, 0, 0, fb.width, fb.height);
+}
+
+bool RenderContext::CopyFramebuffer(const Framebuffer& fb, int x, int y, int width, int height)
+{
   if (!mGL.BlitFramebuffer || InFrame() || !fb.fbo || fb.width <= 0 || fb.height <= 0)
     return false;
+  // Clamped as 64-bit sums: a part far outside must not wrap around into the framebuffer.
+  const int x0 = int(std::clamp<int64_t>(x, 0, fb.width));
+  const int y0 = int(std::clamp<int64_t>(y, 0, fb.height));
+  const int x1 = int(std::clamp<int64_t>(int64_t(x) + std::max(width, 0), 0, fb.width));
+  const int y1 = int(std::clamp<int64_t>(int64_t(y) + std::max(height, 0), 0, fb.height));
+  if (x1 <= x0 || y1 <= y0)
+    return true;
   while (glGetError() != GL_NO_ERROR) {}
   GLint read = 0;
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
@@ -599,7 +611,7 @@ bool RenderContext::CopyFramebuffer(const Framebuffer& fb)
   glDisable(GL_SCISSOR_TEST);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, fb.fbo);
-  mGL.BlitFramebuffer(0, 0, fb.width, fb.height, 0, 0, fb.width, fb.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  mGL.BlitFramebuffer(x0, y0, x1, y1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   mGL.BindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(read));
   glColorMask(mask[0], mask[1], mask[2], mask[3]);
   if (scissor)

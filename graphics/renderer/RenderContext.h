@@ -140,6 +140,10 @@ public:
   // framebuffers; the caller then draws `fb`'s image instead. The read binding and the scissor
   // switch are left as they were.
   bool CopyFramebuffer(const Framebuffer& fb);
+  // The same for the part (x, y, width, height) of `fb` only, in its pixels with rows counted
+  // upwards as OpenGL counts them; the part is limited to `fb`. An empty part copies nothing and
+  // succeeds.
+  bool CopyFramebuffer(const Framebuffer& fb, int x, int y, int width, int height);
   GLuint DefaultFramebuffer() const { return mDefaultFramebuffer; }
 
   // --- Fonts and text -------------------------------------------------------------------------

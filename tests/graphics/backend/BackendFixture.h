@@ -53,6 +53,7 @@ public:
   using IGraphicsVectorGL::PathTransformSetMatrix;
   using IGraphicsVectorGL::SetClipRegion;
   using IGraphicsVectorGL::DoMeasureText;
+  using IGraphicsVectorGL::ForgetWindowFrame;
 
   void GetMouseLocation(float& x, float& y) const override { x = y = 0.f; }
   void HideMouseCursor(bool hide, bool lock) override { (void) hide, (void) lock; }

@@ -147,6 +147,112 @@ TEST_P(DirtyRegionTest, TheWindowShowsTheMainFramebufferExactly)
   }
 }
 
+// A window whose framebuffer keeps its pixels from frame to frame, as after a swap that copies.
+template <typename Base>
+class KeepingWindow : public Base
+{
+public:
+  using Base::Base;
+
+protected:
+  bool WindowKeepsFrame() const override { return true; }
+};
+
+// Such a window gets only what the frame repainted (the rest of it stays as it was, here paint
+// left there from elsewhere), yet shows the main framebuffer exactly wherever the frame changed
+// it; once it may have lost its pixels, or without framebuffer copies, it gets the whole picture.
+TEST_P(DirtyRegionTest, AWindowThatKeepsItsPixelsGetsOnlyTheRepaintedRegion)
+{
+  const auto [zoom, screen] = GetParam();
+  for (const bool blit : {true, false})
+  {
+    SCOPED_TRACE(blit ? "copied" : "drawn");
+    if (g)
+      g->OnViewDestroyed();
+    if (blit)
+      g = std::make_unique<KeepingWindow<TestVectorGraphics>>(nullptr, kWidth, kHeight, 60, zoom);
+    else
+      g = std::make_unique<KeepingWindow<GraphicsWithoutBlit>>(nullptr, kWidth, kHeight, 60, zoom);
+    g->OnViewInitialized(nullptr);
+    g->SetScreenScale(screen);
+    ASSERT_NE(g->GetMainFramebuffer(), nullptr);
+    AttachFace();
+    const int w = PhysicalWidth(), h = PhysicalHeight();
+    const RGBA junk{255, 0, 255, 255};
+    auto spoilWindow = [] {
+      glClearColor(1.f, 0.f, 1.f, 1.f);
+      glClear(GL_COLOR_BUFFER_BIT);
+    };
+    auto windowIsMainFramebuffer = [&] {
+      const std::vector<uint8_t> main = ReadMainFramebuffer();
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+          if (!Near(At(pixels, w, x, y), At(main, w, x, y), 0))
+            return ::testing::AssertionFailure() << "at (" << x << ", " << y << "): " << At(pixels, w, x, y)
+                                                 << ", main framebuffer " << At(main, w, x, y);
+      return ::testing::AssertionSuccess();
+    };
+
+    // The first frame gives the window everything, whatever was there.
+    spoilWindow();
+    Tick();
+    EXPECT_TRUE(windowIsMainFramebuffer());
+
+    // One control changes: its region (with the pixel the renderer's soft clip edge may reach)
+    // is replaced, and the rest of the window is left alone.
+    spoilWindow();
+    knobColor = kColorGreen;
+    knob->SetDirty(false);
+    Tick();
+    const std::vector<uint8_t> main = ReadMainFramebuffer();
+    const float scale = g->GetBackingPixelScale();
+    const IRect region = knob->GetRECT().Grown(0.75f).PixelAligned(scale);
+    const int x0 = int(std::lround(region.L * scale)), x1 = int(std::lround(region.R * scale));
+    const int y0 = int(std::lround(region.T * scale)), y1 = int(std::lround(region.B * scale));
+    int replaced = 0, kept = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+      {
+        const bool in = x >= x0 && x < x1 && y >= y0 && y < y1;
+        const bool out = x < x0 - 1 || x >= x1 + 1 || y < y0 - 1 || y >= y1 + 1;
+        const RGBA got = At(pixels, w, x, y);
+        // Drawn rather than copied, the picture goes to the window whole.
+        if (in || !blit)
+        {
+          ASSERT_TRUE(Near(got, At(main, w, x, y), 0)) << "at (" << x << ", " << y << "): " << got;
+        }
+        else if (out)
+        {
+          ASSERT_TRUE(Near(got, junk, 0)) << "at (" << x << ", " << y << "): " << got;
+        }
+        if (in)
+          ++replaced;
+        else if (out)
+          ++kept;
+      }
+    EXPECT_GT(replaced, 0);
+    EXPECT_GT(kept, replaced);
+
+    // A window that lost its pixels, and one of a new size, get everything again.
+    spoilWindow();
+    g->ForgetWindowFrame();
+    knob->SetDirty(false);
+    Tick();
+    EXPECT_TRUE(windowIsMainFramebuffer());
+
+    g->SetScreenScale(screen == 1.f ? 2.f : 1.f);
+    spoilWindow();
+    const int w2 = PhysicalWidth(), h2 = PhysicalHeight();
+    ASSERT_NE(w2, w);
+    Tick();
+    const std::vector<uint8_t> resized = ReadMainFramebuffer();
+    for (int y = 0; y < h2; ++y)
+      for (int x = 0; x < w2; ++x)
+        ASSERT_TRUE(Near(At(pixels, w2, x, y), At(resized, w2, x, y), 0))
+          << "after the resize at (" << x << ", " << y << ")";
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(ZoomAndScreen, DirtyRegionTest,
                          ::testing::Values(std::make_tuple(1.f, 1.f), std::make_tuple(2.f, 1.f),
                                            std::make_tuple(1.f, 2.f), std::make_tuple(1.5f, 1.f),

@@ -361,6 +361,46 @@ TEST_F(WindowLayer, APaintDrawsEachRectangleOfTheUpdateRegion)
   });
 }
 
+// The window's back buffer keeps its pixels between swaps, so a frame copies only what it
+// repainted; what is presented must still be the whole face, also once the back buffer changed
+// size (a new one holds nothing) without the editor being resized.
+TEST_F(WindowLayer, AFrameThatRepaintsOneControlPresentsTheWholeFace)
+{
+  HWND hwnd = Open();
+  ASSERT_TRUE(WaitUntil([&] { return display::PresentCount(hwnd) >= 1; }));
+  auto colourAt = [](const display::Frame& frame, int x, int y) {
+    const uint8_t* px = &frame.rgba[(size_t(y) * size_t(frame.width) + size_t(x)) * 4];
+    return IColor(px[3], px[0], px[1], px[2]);
+  };
+  auto near = [](const IColor& a, const IColor& b) {
+    return std::abs(a.R - b.R) <= 2 && std::abs(a.G - b.G) <= 2 && std::abs(a.B - b.B) <= 2 && a.A == b.A;
+  };
+  const IColor swatchColor{255, 200, 30, 30};
+  const int sizes[][2] = {{kEditorWidth, kEditorHeight}, {kEditorWidth + 20, kEditorHeight + 10}};
+  for (const auto& size : sizes)
+  {
+    const display::Frame frame = ui->Run([&] {
+      if (size[0] != kEditorWidth)
+        SetWindowPos(hwnd, nullptr, 0, 0, size[0], size[1], SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      // Only the swatch's rectangle is invalid when the frame is painted.
+      UpdateWindow(hwnd);
+      graphics->AttachControl(new ProbeControl(IRect(100, 40, 140, 80), swatchColor));
+      const RECT r{100, 40, 140, 80};
+      InvalidateRect(hwnd, &r, FALSE);
+      UpdateWindow(hwnd);
+      return display::PresentedFrame(hwnd);
+    });
+    SCOPED_TRACE(std::to_string(frame.width) + " x " + std::to_string(frame.height));
+    ASSERT_EQ(frame.width, size[0]);
+    ASSERT_EQ(frame.height, size[1]);
+    // OpenGL places the face at the bottom left of a larger back buffer.
+    const int top = size[1] - kEditorHeight;
+    EXPECT_TRUE(near(colourAt(frame, 120, top + 60), swatchColor));
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{99, 60}, std::pair{kEditorWidth - 1, kEditorHeight - 1}})
+      EXPECT_TRUE(near(colourAt(frame, x, top + y), kPanelColor)) << x << "," << y;
+  }
+}
+
 TEST_F(WindowLayer, TheProductsEditorPresentsItsFace)
 {
   std::unique_ptr<Corvane> plug(static_cast<Corvane*>(CreatePlugin(InstanceInfo{})));
