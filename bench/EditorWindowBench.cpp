@@ -3,7 +3,9 @@
 // being one tick handled by the window procedure:
 //   - idle: nothing is dirty, the tick only checks (the cost the clock adds 60 times a second);
 //   - full redraw: every control is dirty, the tick invalidates the whole face and paints it
-//     (dirty check, draw, buffer swap), at zoom 1 and 2.
+//     (dirty check, draw, buffer swap), at zoom 1 and 2;
+//   - one knob: the first knob turned between two values, so that only its region is painted
+//     and copied to the window, at zoom 1 and 2.
 // The vertical blank is manual, so no tick of the clock thread competes with the measured ones.
 // "budget" reports the share of a 60 Hz frame (16.7 ms) that one tick takes. The stand-in's buffer
 // swap reads the frame back into memory, which a real display does not: the redraw figures carry
@@ -15,6 +17,7 @@
 #include <memory>
 
 #include "Corvane.h"
+#include "IControl.h"
 #include "PlatformWindows.h"
 #include "platform/IGraphicsWin.h"
 #include "win32/Win32Display.h"
@@ -153,6 +156,35 @@ void BM_FullRedrawTick(benchmark::State& state)
   state.SetLabel(zoom == 1.f ? "1086 x 214 px" : "2172 x 428 px");
 }
 BENCHMARK(BM_FullRedrawTick)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_OneKnobTick(benchmark::State& state)
+{
+  const float zoom = static_cast<float>(state.range(0));
+  OpenEditor editor(zoom);
+  // The first knob ("Gain"): index 0 is the background.
+  IControl* knob = editor.Valid() && editor.Graphics().NControls() > 1 ? editor.Graphics().GetControl(1) : nullptr;
+  if (!knob)
+  {
+    state.SkipWithError("the editor did not open");
+    return;
+  }
+  const uint64_t presentedBefore = win32compat::display::PresentCount(editor.Window());
+  double seconds = 0.0;
+  bool flip = false;
+  for (auto _ : state)
+  {
+    knob->SetValue((flip = !flip) ? 0.25 : 0.75);
+    knob->SetDirty(false);
+    const auto start = std::chrono::steady_clock::now();
+    editor.Tick();
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  const uint64_t presented = win32compat::display::PresentCount(editor.Window()) - presentedBefore;
+  if (presented != static_cast<uint64_t>(state.iterations()))
+    state.SkipWithError("a tick did not present a frame");
+  ReportBudget(state, seconds);
+}
+BENCHMARK(BM_OneKnobTick)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
