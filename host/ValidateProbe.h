@@ -17,7 +17,7 @@ struct Counts
 // front of the stand-in's lock functions, and exports both so the module binds to them.
 //
 // Arm and Disarm bracket the code to watch, on the thread that runs it; other threads are never
-// counted. Any thread; never allocates.
+// counted (on Windows, one armed thread at a time). Any thread; never allocates.
 void Arm();
 Counts Disarm();
 
