@@ -223,11 +223,17 @@ TEST_F(TimerTest, ACallbackThatThrowsDoesNotKeepTheRegistryLocked)
 
   // Another thread needs the registry lock; if the throw had kept it, this would never finish.
   auto done = std::make_shared<std::atomic<bool>>(false);
-  std::thread([done] {
+  std::thread other([done] {
     Timer_impl::NumRunning();
     *done = true;
-  }).detach();
+  });
   EXPECT_TRUE(WaitUntil([&] { return done->load(); }));
+  // Joined once it is through, so that it never outlives the program's static objects; left to
+  // itself only when it is stuck, and the test has failed.
+  if (done->load())
+    other.join();
+  else
+    other.detach();
   EXPECT_EQ(throws, 1);
   DestroyOnUi(thrower);
   iplug::SetTraceSink({});
