@@ -1,6 +1,9 @@
 #include "Timer_impl.h"
 
+#include "IPlugLogger.h"
+
 #include <algorithm>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -86,7 +89,7 @@ size_t Timer_impl::NumRunning()
 
 void CALLBACK Timer_impl::TimerProc(HWND, UINT, UINT_PTR idEvent, DWORD)
 {
-  RegistryLock lock; // also released when the callback throws
+  RegistryLock lock;
   auto& timers = Registry().timers;
   for (size_t i = 0; i < timers.size(); ++i)
   {
@@ -94,7 +97,21 @@ void CALLBACK Timer_impl::TimerProc(HWND, UINT, UINT_PTR idEvent, DWORD)
     {
       // The callback may change the registry; the walk ends here either way.
       Timer_impl* timer = timers[i];
-      timer->mCallback(*timer);
+      // An exception must not unwind into the system's message dispatcher: the C ABI frames
+      // between here and the message loop are not meant to be unwound, and Windows, by default,
+      // swallows it there anyway (Wine hangs instead). It ends here, the same everywhere.
+      try
+      {
+        timer->mCallback(*timer);
+      }
+      catch (const std::exception& e)
+      {
+        TRACE_F("timer %u: the callback threw: %s", static_cast<unsigned>(idEvent), e.what());
+      }
+      catch (...)
+      {
+        TRACE_F("timer %u: the callback threw", static_cast<unsigned>(idEvent));
+      }
       return;
     }
   }

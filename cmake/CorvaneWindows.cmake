@@ -34,9 +34,13 @@ target_include_directories(corvane_stb SYSTEM INTERFACE ${CORVANE_BUILD_MACHINE_
 find_package(Freetype REQUIRED)
 find_package(SndFile CONFIG REQUIRED)
 
-# corvane_windows_module(TARGET): the AAX bundle layout, exports from the .def file only.
+# corvane_windows_module(TARGET [DEF]): the AAX bundle layout, exports from the .def file only
+# (by default the one named after the target).
 function(corvane_windows_module target)
   set(def ${CMAKE_SOURCE_DIR}/cmake/${target}.def)
+  if(ARGC GREATER 1)
+    set(def ${ARGV1})
+  endif()
   target_sources(${target} PRIVATE ${def})
   set_target_properties(${target} PROPERTIES
     PREFIX "" SUFFIX "" OUTPUT_NAME "${target}"

@@ -7,10 +7,8 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# The IPlug, IPlug/AAX, IPlug/AAX/library and host tests compile for Windows as well, but
-# test_IPlug did not finish under Wine; they join the list once that is understood.
-set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane)
-set(linux_only "AllocationCounter|OffscreenGLContext|CommandRunner\\.h|sys/wait\\.h|unistd\\.h|dlfcn\\.h")
+set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane IPlug IPlug/AAX IPlug/AAX/library host)
+set(linux_only "AllocationCounter|OffscreenGLContext|CommandRunner\\.h|sys/wait\\.h|unistd\\.h|dlfcn\\.h|win32/Win32")
 
 function(corvane_windows_portable out)
   set(kept)

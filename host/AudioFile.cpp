@@ -26,6 +26,16 @@ std::string Quoted(const std::string& path)
   return "'" + path + "'";
 }
 
+// Puts the finished file in place of any earlier one of that name. The C library's rename
+// refuses an existing target on Windows; the filesystem library's replaces it everywhere.
+// Empty on success, otherwise why not.
+std::string MoveIntoPlace(const std::string& partial, const std::string& path)
+{
+  std::error_code error;
+  std::filesystem::rename(partial, path, error);
+  return error ? error.message() : std::string();
+}
+
 } // namespace
 
 AudioFileReader::AudioFileReader(const std::string& path) : mPath(path)
@@ -97,8 +107,8 @@ void AudioFileWriter::Commit()
   mFile = nullptr;
   if (closeError != 0)
     throw CommandError("cannot write output " + Quoted(mPath) + ": " + sf_error_number(closeError));
-  if (std::rename(mPartialPath.c_str(), mPath.c_str()) != 0)
-    throw CommandError("cannot write output " + Quoted(mPath) + ": " + std::strerror(errno));
+  if (const std::string reason = MoveIntoPlace(mPartialPath, mPath); !reason.empty())
+    throw CommandError("cannot write output " + Quoted(mPath) + ": " + reason);
   mCommitted = true;
 }
 
@@ -151,9 +161,8 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, cons
       throw CommandError(std::string("cannot write ") + what + " " + Quoted(path));
     }
   }
-  if (std::rename(partial.c_str(), path.c_str()) != 0)
+  if (const std::string reason = MoveIntoPlace(partial, path); !reason.empty())
   {
-    const std::string reason = std::strerror(errno);
     std::remove(partial.c_str());
     throw CommandError(std::string("cannot write ") + what + " " + Quoted(path) + ": " + reason);
   }

@@ -12,12 +12,13 @@ struct Counts
   long mutexWaits = 0;    // of `locks`, the waits on a mutex (the queue writer lock's kind)
 };
 
-// Counts heap allocations and the Win32 stand-in's lock calls made on one thread, including
-// those the loaded module makes: the aaxhost program replaces operator new and puts itself in
-// front of the stand-in's lock functions, and exports both so the module binds to them.
+// Counts heap allocations and Win32 lock calls made on one thread, including those the loaded
+// module makes. On Linux the aaxhost program replaces operator new and puts itself in front of
+// the stand-in's lock functions, and exports both so the module binds to them; on Windows it
+// points the module's import entries for the C runtime's heap and the lock functions at itself.
 //
 // Arm and Disarm bracket the code to watch, on the thread that runs it; other threads are never
-// counted. Any thread; never allocates.
+// counted (on Windows, one armed thread at a time). Any thread; never allocates.
 void Arm();
 Counts Disarm();
 

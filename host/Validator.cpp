@@ -1,10 +1,5 @@
 #include "Validator.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -15,24 +10,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ValidateIsolation.h"
+
 namespace aaxhost {
 
 namespace {
-
-enum class Verdict
-{
-  Pass,
-  Fail,
-  Skip
-};
-
-struct Outcome
-{
-  Verdict verdict = Verdict::Fail;
-  std::string reason;
-  std::vector<std::string> notes;
-  double milliseconds = 0.0;
-};
 
 const char* VerdictText(Verdict verdict)
 {
@@ -51,136 +33,6 @@ uint64_t NameHash(const std::string& name)
   for (unsigned char c : name)
     hash = (hash ^ c) * 1099511628211ull;
   return hash;
-}
-
-Outcome RunHere(const ValidateCase& testCase, const ValidateOptions& options)
-{
-  Outcome outcome;
-  ValidateContext context(options.modulePath, options.seed, options.strictness, testCase.name);
-  try
-  {
-    testCase.run(context);
-    outcome.verdict = Verdict::Pass;
-  }
-  catch (const CaseSkipped& skipped)
-  {
-    outcome.verdict = Verdict::Skip;
-    outcome.reason = skipped.what();
-  }
-  catch (const std::exception& failure)
-  {
-    outcome.verdict = Verdict::Fail;
-    outcome.reason = failure.what();
-  }
-  catch (...)
-  {
-    outcome.verdict = Verdict::Fail;
-    outcome.reason = "an unknown exception escaped";
-  }
-  outcome.notes = context.Notes();
-  return outcome;
-}
-
-// The child writes its outcome as JSON to the pipe and leaves without running destructors of
-// the parent's state; the parent turns a crash, a hang or a silent exit into a failure.
-Outcome RunIsolated(const ValidateCase& testCase, const ValidateOptions& options)
-{
-  int fds[2];
-  if (pipe(fds) != 0)
-    return RunHere(testCase, options);
-  std::cout.flush();
-  std::cerr.flush();
-  const pid_t child = fork();
-  if (child < 0)
-  {
-    close(fds[0]);
-    close(fds[1]);
-    return RunHere(testCase, options);
-  }
-  if (child == 0)
-  {
-    close(fds[0]);
-    const Outcome outcome = RunHere(testCase, options);
-    const std::string text =
-      nlohmann::json{{"verdict", static_cast<int>(outcome.verdict)}, {"reason", outcome.reason}, {"notes", outcome.notes}}
-        .dump();
-    size_t written = 0;
-    while (written < text.size())
-    {
-      const ssize_t n = write(fds[1], text.data() + written, text.size() - written);
-      if (n <= 0)
-        break;
-      written += static_cast<size_t>(n);
-    }
-    close(fds[1]);
-    std::cout.flush();
-    std::cerr.flush();
-    _exit(0);
-  }
-
-  close(fds[1]);
-  std::string received;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
-  bool timedOut = false;
-  char buffer[4096];
-  for (;;)
-  {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0)
-    {
-      timedOut = true;
-      break;
-    }
-    pollfd pfd{fds[0], POLLIN, 0};
-    const int ready = poll(&pfd, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
-    if (ready <= 0)
-      continue;
-    const ssize_t n = read(fds[0], buffer, sizeof(buffer));
-    if (n <= 0)
-      break;
-    received.append(buffer, static_cast<size_t>(n));
-  }
-  close(fds[0]);
-  if (timedOut)
-    kill(child, SIGKILL);
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR)
-  {
-  }
-
-  Outcome outcome;
-  if (timedOut)
-  {
-    outcome.reason = "did not finish within " + std::to_string(options.timeoutSeconds) + " s";
-    return outcome;
-  }
-  if (WIFSIGNALED(status))
-  {
-    const int signal = WTERMSIG(status);
-    outcome.reason = std::string("crashed with signal ") + std::to_string(signal) + " (" + strsignal(signal) + ")";
-    return outcome;
-  }
-  const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  try
-  {
-    const auto report = nlohmann::json::parse(received);
-    outcome.verdict = static_cast<Verdict>(report.at("verdict").get<int>());
-    outcome.reason = report.at("reason").get<std::string>();
-    outcome.notes = report.at("notes").get<std::vector<std::string>>();
-  }
-  catch (const std::exception&)
-  {
-    outcome.verdict = Verdict::Fail;
-    outcome.reason = "ended without a verdict (exit status " + std::to_string(code) + ")";
-    return outcome;
-  }
-  // A sanitizer that found something after the verdict was written exits with its own status.
-  if (code != 0 && outcome.verdict != Verdict::Fail)
-  {
-    outcome.verdict = Verdict::Fail;
-    outcome.reason = "the case ended with exit status " + std::to_string(code) + " after its verdict (a sanitizer report?)";
-  }
-  return outcome;
 }
 
 std::string XmlEscape(const std::string& text)
@@ -224,6 +76,18 @@ int RunValidate(const ValidateOptions& givenOptions, std::ostream& out)
     throw std::runtime_error("--strictness must be 1 to 10");
   if (!options.seedGiven)
     options.seed = std::random_device{}() | (static_cast<uint64_t>(std::random_device{}()) << 32);
+
+  if (!options.runCase.empty())
+  {
+    for (const auto& testCase : ValidateCases())
+      if (options.runCase == testCase.name)
+      {
+        PrepareIsolatedChild();
+        out << kOutcomeLinePrefix << EncodeOutcome(RunCaseHere(testCase, options)) << '\n' << std::flush;
+        return 0;
+      }
+    throw std::runtime_error("no validate case is named " + options.runCase);
+  }
 
   std::regex include, exclude;
   try
@@ -272,12 +136,12 @@ int RunValidate(const ValidateOptions& givenOptions, std::ostream& out)
   for (const auto* testCase : selected)
     width = std::max(width, std::strlen(testCase->name));
 
-  std::vector<Outcome> outcomes;
+  std::vector<CaseOutcome> outcomes;
   int passed = 0, failed = 0, skipped = 0;
   for (const auto* testCase : selected)
   {
     const auto start = std::chrono::steady_clock::now();
-    Outcome outcome = options.inProcess ? RunHere(*testCase, options) : RunIsolated(*testCase, options);
+    CaseOutcome outcome = options.inProcess ? RunCaseHere(*testCase, options) : RunIsolated(*testCase, options);
     outcome.milliseconds = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     switch (outcome.verdict)
     {
@@ -345,7 +209,7 @@ int RunValidate(const ValidateOptions& givenOptions, std::ostream& out)
           << "<property name=\"strictness\" value=\"" << options.strictness << "\"/></properties>\n";
     for (size_t i = 0; i < selected.size(); ++i)
     {
-      const Outcome& outcome = outcomes[i];
+      const CaseOutcome& outcome = outcomes[i];
       junit << "  <testcase classname=\"validate\" name=\"" << selected[i]->name << "\" time=\""
             << outcome.milliseconds / 1000.0 << "\">";
       if (outcome.verdict == Verdict::Fail)

@@ -73,7 +73,12 @@ struct ValidateOptions
   bool list = false;          // print the cases and their descriptions only
   bool inProcess = false;     // run the cases in this process (for a debugger)
   int timeoutSeconds = 300;   // per case
+  // Runs this one case here and prints its outcome line (kOutcomeLinePrefix and the outcome) as
+  // the only report: how a platform whose child processes start as fresh programs runs a case.
+  std::string runCase;
 };
+
+inline constexpr const char* kOutcomeLinePrefix = "aaxhost-validate-outcome: ";
 
 // Runs the selected cases and prints one line per case (or the JSON report). The exit status:
 // 0 only when every selected case passed; 1 otherwise (also when no case was selected).

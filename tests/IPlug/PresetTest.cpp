@@ -76,6 +76,12 @@ struct TempFile
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
+  // As a text file of the system reads: source dumps are text, with the system's line ends.
+  std::string ReadText() const
+  {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   void Write(const std::string& bytes) const
   {
     std::ofstream out(path, std::ios::binary);
@@ -311,7 +317,7 @@ TEST(PresetFiles, SourceDumps)
   EXPECT_TRUE(plug.WriteNamedPresetSource(out.path.c_str(), {"kLevel", "kMode", "kActive"}));
   EXPECT_TRUE(plug.WritePresetBlobSource(out.path.c_str()));
   const std::string blob = Base64Encode(plug.GetPreset(0)->state.GetData(), plug.GetPreset(0)->state.Size());
-  EXPECT_EQ(out.Read(), "MakePreset(\"warm\", 1.250000, 2, true);\n"
+  EXPECT_EQ(out.ReadText(), "MakePreset(\"warm\", 1.250000, 2, true);\n"
                         "  MakePresetFromNamedParams(\"warm\", 3,\n    kLevel, 1.250000,\n    kMode, 2,\n"
                         "    kActive, true);\n"
                         "MakePresetFromBlob(\"warm\", \"" + blob + "\", 24);\n");
