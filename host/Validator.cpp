@@ -56,7 +56,7 @@ uint64_t NameHash(const std::string& name)
 Outcome RunHere(const ValidateCase& testCase, const ValidateOptions& options)
 {
   Outcome outcome;
-  ValidateContext context(options.modulePath, options.seed, options.strictness, testCase.name);
+  ValidateContext context(options, testCase.name);
   try
   {
     testCase.run(context);
@@ -202,8 +202,10 @@ std::string XmlEscape(const std::string& text)
 
 } // namespace
 
-ValidateContext::ValidateContext(std::string modulePath, uint64_t seed, int strictness, const std::string& caseName)
-  : mModulePath(std::move(modulePath)), mStrictness(strictness), mRandom(seed ^ NameHash(caseName))
+ValidateContext::ValidateContext(const ValidateOptions& options, const std::string& caseName)
+  : mModulePath(options.modulePath), mStrictness(options.strictness), mReferencesFolder(options.referencesFolder),
+    mUpdateReferences(options.updateReferences), mArtifactsFolder(options.artifactsFolder),
+    mRandom(options.seed ^ NameHash(caseName))
 {
 }
 
