@@ -26,4 +26,8 @@ void StateMalformed(ValidateContext& context);
 void RealtimeSafety(ValidateContext& context);
 void ThreadsStress(ValidateContext& context);
 
+void EditorOpenClose(ValidateContext& context);
+void EditorAutomation(ValidateContext& context);
+void EditorScreenshots(ValidateContext& context);
+
 } // namespace aaxhost::cases

@@ -2,8 +2,8 @@
 
 namespace aaxhost {
 
-// Cases that need nothing but the module run first; the stress cases last. An editor case is one
-// more row whose function opens the instance's editor through the host's view container.
+// Cases that need nothing but the module run first, then the stress cases; the editor cases,
+// which open the instance's editor through the host's view container, last.
 const std::vector<ValidateCase>& ValidateCases()
 {
   using namespace cases;
@@ -24,6 +24,9 @@ const std::vector<ValidateCase>& ValidateCases()
     {"state-malformed", "empty, truncated, oversized, random and foreign chunks are answered with the right codes and leave a working instance", StateMalformed},
     {"realtime-safety", "the render call neither allocates nor takes a lock once prepared (the per-call queue writer lock excepted)", RealtimeSafety},
     {"threads-stress", "automation, chunk calls, timer and rendering at the same time", ThreadsStress},
+    {"editor-open-close", "opens and closes the editor again and again at 96, 144 and 192 dpi in turn while rendering: its size, the object count, nothing left behind", EditorOpenClose},
+    {"editor-automation", "host automation while the editor is open reaches its controls, as an editor opened with the value shows them", EditorAutomation},
+    {"editor-screenshots", "the freshly opened editor at 96, 144 and 192 dpi looks as the reference pictures, within a small tolerance", EditorScreenshots},
   };
   return table;
 }

@@ -7,7 +7,7 @@ namespace aaxhost {
 CaseOutcome RunCaseHere(const ValidateCase& testCase, const ValidateOptions& options)
 {
   CaseOutcome outcome;
-  ValidateContext context(options.modulePath, options.seed, options.strictness, testCase.name);
+  ValidateContext context(options, testCase.name);
   try
   {
     testCase.run(context);

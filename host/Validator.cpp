@@ -54,8 +54,10 @@ std::string XmlEscape(const std::string& text)
 
 } // namespace
 
-ValidateContext::ValidateContext(std::string modulePath, uint64_t seed, int strictness, const std::string& caseName)
-  : mModulePath(std::move(modulePath)), mStrictness(strictness), mRandom(seed ^ NameHash(caseName))
+ValidateContext::ValidateContext(const ValidateOptions& options, const std::string& caseName)
+  : mModulePath(options.modulePath), mStrictness(options.strictness), mReferencesFolder(options.referencesFolder),
+    mUpdateReferences(options.updateReferences), mArtifactsFolder(options.artifactsFolder),
+    mRandom(options.seed ^ NameHash(caseName))
 {
 }
 

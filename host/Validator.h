@@ -10,6 +10,8 @@
 
 namespace aaxhost {
 
+struct ValidateOptions;
+
 // The conformance and stress battery of `aaxhost validate`: a table of named cases, each a small
 // function that drives the module through its exports the way a host does. A case passes by
 // returning, fails by calling Fail (or by any exception, crash or time-out) and is skipped by
@@ -18,11 +20,16 @@ namespace aaxhost {
 class ValidateContext
 {
 public:
-  ValidateContext(std::string modulePath, uint64_t seed, int strictness, const std::string& caseName);
+  ValidateContext(const ValidateOptions& options, const std::string& caseName);
 
   const std::string& ModulePath() const { return mModulePath; }
   // 1 (quick) to 10 (thorough): cases scale their repetitions and durations with it.
   int Strictness() const { return mStrictness; }
+  // Where the committed reference pictures are, whether to rewrite them instead of comparing,
+  // and where a mismatch leaves its pictures.
+  const std::string& ReferencesFolder() const { return mReferencesFolder; }
+  bool UpdateReferences() const { return mUpdateReferences; }
+  const std::string& ArtifactsFolder() const { return mArtifactsFolder; }
   // Seeded from the run's seed and the case name, so one case reproduces on its own.
   std::mt19937_64& Random() { return mRandom; }
   double Uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(mRandom); }
@@ -37,6 +44,9 @@ public:
 private:
   std::string mModulePath;
   int mStrictness;
+  std::string mReferencesFolder;
+  bool mUpdateReferences;
+  std::string mArtifactsFolder;
   std::mt19937_64 mRandom;
   std::vector<std::string> mNotes;
 };
@@ -76,6 +86,9 @@ struct ValidateOptions
   // Runs this one case here and prints its outcome line (kOutcomeLinePrefix and the outcome) as
   // the only report: how a platform whose child processes start as fresh programs runs a case.
   std::string runCase;
+  std::string referencesFolder;  // the editor's reference pictures
+  bool updateReferences = false; // rewrite them from this run instead of comparing
+  std::string artifactsFolder = "validate-artifacts";  // where a picture mismatch is written
 };
 
 inline constexpr const char* kOutcomeLinePrefix = "aaxhost-validate-outcome: ";

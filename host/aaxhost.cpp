@@ -44,11 +44,20 @@
 //
 //   aaxhost validate [--module PATH] [--seed N] [--strictness 1..10] [--include REGEX]
 //                    [--exclude REGEX] [--json | --junit FILE] [--list] [--in-process]
+//                    [--references DIR] [--update-references] [--artifacts DIR]
 //       runs the conformance and stress cases against the module, each in a child process of
 //       its own, and prints one line per case: its verdict (pass, fail with the reason, skipped
 //       with the reason), the case name and its milliseconds. Exits 0 only when every selected
 //       case passed. --seed repeats a run's random choices (the seed is printed with every run);
 //       --strictness scales repetitions and durations (default 5); --list prints the cases.
+//       The editor cases open the module's editor in host windows of the display at 96, 144
+//       and 192 dots per inch. editor-screenshots compares each freshly opened editor with the
+//       reference picture editor-<dpi>dpi.png in --references (default: the source tree's
+//       tests/validate_references); a picture matches when at most 1 pixel in 5000 has a channel
+//       more than 8 levels away. On a mismatch the picture taken and a difference picture (red
+//       where beyond the tolerance) are written to --artifacts (default: validate-artifacts in
+//       the current folder) and named in the reason. --update-references writes the pictures of
+//       this run as the new references instead of comparing.
 //
 //   aaxhost signal OUT [--seconds S] [--rate R]
 //       writes the demo's test signal: plucked-string notes, then a sine sweep from 20 Hz to
@@ -156,6 +165,14 @@ int main(int argc, char** argv)
   validateCommand->add_flag("--list", validate.list, "List the cases with their descriptions");
   validateCommand->add_flag("--in-process", validate.inProcess, "Run the cases in this process (for a debugger)");
   validateCommand->add_option("--timeout", validate.timeoutSeconds, "Seconds a case may take")->capture_default_str();
+  validate.referencesFolder = AAXHOST_REFERENCES_FOLDER;
+  validateCommand->add_option("--references", validate.referencesFolder, "Folder of the editor's reference pictures")
+    ->capture_default_str();
+  validateCommand->add_flag("--update-references", validate.updateReferences,
+                            "Write this run's editor pictures as the references instead of comparing");
+  validateCommand->add_option("--artifacts", validate.artifactsFolder,
+                              "Folder for the pictures of a mismatch (created when needed)")
+    ->capture_default_str();
   // How the validator starts a case's child where children start as fresh programs; not for users.
   validateCommand->add_option("--run-case", validate.runCase)->group("");
 

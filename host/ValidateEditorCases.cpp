@@ -1,0 +1,606 @@
+// Editor cases of `aaxhost validate`: the module's editor in a host window of the headless
+// display, opened, watched and closed the way a DAW does it.
+//
+//   1. watching the display: frames, sizes, objects
+//   2. rendering in the background
+//   3. the cases
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "AAX_Errors.h"
+#include "HostEditor.h"
+#include "PictureComparison.h"
+#include "PngFile.h"
+#include "StandInHost.h"
+#include "ValidateCaseList.h"
+#include "ValidateRig.h"
+#include "win32/Win32Display.h"
+
+namespace aaxhost::cases {
+
+namespace {
+
+namespace display = win32compat::display;
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// The densities of the displays a DAW's windows meet: 100 %, 150 % and 200 %.
+constexpr UINT kDensities[] = {96, 144, 192};
+
+// A screenshot matches its reference when at most 1 pixel in 5000 has a channel more than 8
+// levels away: a rasteriser built for other vector units rounds some edges differently, while a
+// control drawn at another value, a shifted text or a wrong colour changes far more than that.
+constexpr int kChannelTolerance = 8;
+constexpr double kAllowedFraction = 0.0002;
+
+// How long the editor may take to show what it was asked to: generous, as llvmpipe shares two
+// cores with the rest of a CI run; a working editor needs a few display ticks.
+constexpr milliseconds kFramePatience{5000};
+// No new frame for this long and the picture is taken as settled.
+constexpr milliseconds kQuiet{120};
+// How long automation may take to show in an open editor: the framework hands host changes to
+// the editor on its 20 ms idle timer and the editor draws on the next display tick.
+constexpr milliseconds kReachPatience{1500};
+
+// ---- 1. Watching the display --------------------------------------------------------------------
+
+Picture PictureOf(const display::Frame& frame)
+{
+  return Picture{frame.width, frame.height, frame.rgba};
+}
+
+std::string SizeText(SIZE size)
+{
+  return std::to_string(size.cx) + " x " + std::to_string(size.cy);
+}
+
+// The editor's physical size at a density: its logical size scaled as the window layer does.
+SIZE PhysicalSize(const AAX_Point& logical, UINT dpi)
+{
+  const double k = dpi / 96.0;
+  return SIZE{static_cast<LONG>(std::lround(logical.horz * k)), static_cast<LONG>(std::lround(logical.vert * k))};
+}
+
+bool SameSize(SIZE a, SIZE b)
+{
+  return a.cx == b.cx && a.cy == b.cy;
+}
+
+// Waits until the editor's window presented a frame of the size (the first one when `settled` is
+// false; otherwise the last one before the editor went quiet for kQuiet) and gives it; an empty
+// picture when the time ran out, with what was seen in `seen`.
+Picture AwaitFrame(HostEditor& editor, SIZE size, bool settled, std::string& seen)
+{
+  const auto deadline = Clock::now() + kFramePatience;
+  uint64_t lastCount = 0;
+  auto lastChange = Clock::now();
+  for (;;)
+  {
+    HWND window = editor.EditorWindow();
+    const uint64_t count = window ? display::PresentCount(window) : 0;
+    const auto now = Clock::now();
+    if (count != lastCount)
+    {
+      lastCount = count;
+      lastChange = now;
+    }
+    if (count > 0 && (!settled || now - lastChange >= kQuiet))
+    {
+      display::Frame frame = display::PresentedFrame(window);
+      if (frame.width == size.cx && frame.height == size.cy && (!settled || frame.serial == lastCount))
+        return PictureOf(frame);
+    }
+    if (now >= deadline)
+    {
+      const display::Frame frame = window ? display::PresentedFrame(window) : display::Frame{};
+      seen = !window ? "no editor window"
+             : frame.serial == 0
+               ? "no frame presented"
+               : "a frame of " + SizeText(SIZE{frame.width, frame.height}) + " in a window of " + SizeText(editor.EditorSize());
+      return Picture{};
+    }
+    std::this_thread::sleep_for(milliseconds(4));
+  }
+}
+
+// Waits until the editor's settled picture passes the test; the last picture seen either way.
+template <typename Test>
+Picture AwaitPicture(HostEditor& editor, SIZE size, milliseconds patience, Test&& test, bool& passed)
+{
+  const auto deadline = Clock::now() + patience;
+  Picture last;
+  for (;;)
+  {
+    std::string seen;
+    Picture now = AwaitFrame(editor, size, true, seen);
+    if (!now.Empty())
+      last = std::move(now);
+    passed = !last.Empty() && test(last);
+    if (passed || Clock::now() >= deadline)
+      return last;
+    std::this_thread::sleep_for(milliseconds(10));
+  }
+}
+
+bool Looks(const Picture& a, const Picture& b)
+{
+  return ComparePictures(a, b, kChannelTolerance).Within(kAllowedFraction);
+}
+
+std::string ObjectDifferences(const display::LiveObjectCounts& before, const display::LiveObjectCounts& after)
+{
+  std::string text;
+  auto field = [&](const char* name, size_t a, size_t b) {
+    if (a != b)
+      text += (text.empty() ? "" : ", ") + std::string(name) + " " + std::to_string(a) + " -> " + std::to_string(b);
+  };
+  field("windows", before.windows, after.windows);
+  field("GDI objects", before.gdiObjects, after.gdiObjects);
+  field("GL contexts", before.glContexts, after.glContexts);
+  field("GL surfaces", before.glSurfaces, after.glSurfaces);
+  field("windows with frames", before.frames, after.frames);
+  field("menus", before.menus, after.menus);
+  field("global blocks", before.globalBlocks, after.globalBlocks);
+  field("kernel handles", before.kernelHandles, after.kernelHandles);
+  field("input handles", before.inputHandles, after.inputHandles);
+  field("memory fonts", before.memoryFonts, after.memoryFonts);
+  return text;
+}
+
+// The editor object of a fresh opening, or a skipped case when the module has none.
+std::unique_ptr<HostEditor> MakeEditor(ValidateContext& context, HostSession& session, UINT dpi)
+{
+  HostEditor::Options options;
+  options.dpi = dpi;
+  try
+  {
+    return std::make_unique<HostEditor>(session.UIThread(), session.Instance(), options);
+  }
+  catch (const std::runtime_error& e)
+  {
+    context.Skip(e.what());
+  }
+}
+
+// Opens the editor and gives its settled picture at the size the density asks for.
+Picture OpenAndWatch(ValidateContext& context, HostEditor& editor, UINT dpi, SIZE size)
+{
+  if (const AAX_Result result = editor.Open(); result != AAX_SUCCESS)
+    context.Fail("the editor did not open at " + std::to_string(dpi) + " dpi: " + AAX_ResultMessage(result));
+  std::string seen;
+  Picture picture = AwaitFrame(editor, size, true, seen);
+  if (picture.Empty())
+    context.Fail("the editor at " + std::to_string(dpi) + " dpi showed no " + SizeText(size) + " frame within " +
+                 std::to_string(kFramePatience.count()) + " ms: " + seen);
+  return picture;
+}
+
+// The view size before any editor opened: the face's logical size.
+AAX_Point LogicalSize(ValidateContext& context, HostSession& session)
+{
+  const AAX_Point size = MakeEditor(context, session, 96)->ViewSize();
+  if (!(size.horz >= 1.f && size.vert >= 1.f))
+    context.Fail("the editor reports the view size " + Describe(size.horz) + " x " + Describe(size.vert));
+  return size;
+}
+
+// The values automation takes a parameter to: the farthest from its default first; a discrete
+// parameter only to its other steps.
+std::vector<double> AutomationTargets(const HostInstance::ParameterInfo& p)
+{
+  std::vector<double> candidates = {0.0, 1.0, 0.25, 0.75};
+  if (p.steps >= 2 && p.steps < 128)
+    for (double& v : candidates)
+      v = std::round(v * (p.steps - 1)) / (p.steps - 1);
+  std::stable_sort(candidates.begin(), candidates.end(), [&](double a, double b) {
+    return std::fabs(a - p.defaultValue) > std::fabs(b - p.defaultValue);
+  });
+  std::vector<double> targets;
+  for (const double v : candidates)
+    if (std::fabs(v - p.defaultValue) > 0.1 && std::find(targets.begin(), targets.end(), v) == targets.end())
+      targets.push_back(v);
+  return targets;
+}
+
+int ActiveObjects(HostSession& session)
+{
+  return session.UIThread().Run([&] { return session.Host().Module().CanUnloadNow(session.Host().ServicesUnknown()); });
+}
+
+// ---- 2. Rendering in the background -------------------------------------------------------------
+
+// The audio thread renders noise at about the pace of an audio device while the case works on the
+// editor, as a DAW plays while its user opens and closes plug-in windows.
+class BackgroundRender
+{
+public:
+  explicit BackgroundRender(ValidateRig& rig) : mRig(rig), mInput(rig.Noise(kBlock * kBlocksPerPass, 0.5f))
+  {
+    mThread = std::thread([this] { Loop(); });
+  }
+  ~BackgroundRender() { Stop(); }
+  BackgroundRender(const BackgroundRender&) = delete;
+  BackgroundRender& operator=(const BackgroundRender&) = delete;
+
+  // Stops the rendering; the first failure it met, or the empty text.
+  std::string Stop()
+  {
+    {
+      std::lock_guard lock(mLock);
+      mStopping = true;
+    }
+    mWake.notify_all();
+    if (mThread.joinable())
+      mThread.join();
+    return mFailure;
+  }
+
+  long Blocks() const { return mBlocks.load(); }
+
+private:
+  static constexpr int kBlock = 256;
+  static constexpr int kBlocksPerPass = 8;
+
+  void Loop()
+  {
+    const auto pass = std::chrono::duration_cast<Clock::duration>(
+      std::chrono::duration<double>(kBlock * kBlocksPerPass / mRig.SampleRate()));
+    auto next = Clock::now();
+    std::unique_lock lock(mLock);
+    while (!mStopping)
+    {
+      lock.unlock();
+      try
+      {
+        const Signal out = mRig.Render(mInput, kBlock);
+        CheckOutput(mRig.Context(), out, "rendering while the editor opened and closed");
+        mBlocks += kBlocksPerPass;
+      }
+      catch (const std::exception& e)
+      {
+        mFailure = e.what();
+        lock.lock();
+        break;
+      }
+      next += pass;
+      lock.lock();
+      mWake.wait_until(lock, next, [this] { return mStopping; });
+    }
+  }
+
+  ValidateRig& mRig;
+  const Signal mInput;
+  std::mutex mLock;
+  std::condition_variable mWake;
+  bool mStopping = false;
+  std::string mFailure;
+  std::atomic<long> mBlocks{0};
+  std::thread mThread;
+};
+
+// ---- 3. The cases -------------------------------------------------------------------------------
+
+// One opening and closing at a density: the window at the density's size, the frame fitted to
+// it, one more active object while the editor object lives. Every fourth opening closes before
+// the first display tick, as a user flicking through plug-in windows does.
+// Milliseconds spent opening and closing at one density, for the note.
+struct Spent
+{
+  double opening = 0.0;
+  double closing = 0.0;
+  int count = 0;
+};
+
+double Since(Clock::time_point start)
+{
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void OpenCloseOnce(ValidateContext& context, HostSession& session, UINT dpi, SIZE size, int activeBefore, bool quick,
+                   Spent& spent)
+{
+  const std::string where = " at " + std::to_string(dpi) + " dpi";
+  auto start = Clock::now();
+  std::unique_ptr<HostEditor> editor = MakeEditor(context, session, dpi);
+  if (const AAX_Result result = editor->Open(); result != AAX_SUCCESS)
+    context.Fail("the editor did not open" + where + ": " + AAX_ResultMessage(result));
+  spent.opening += Since(start);
+  if (!editor->EditorWindow())
+    context.Fail("the editor opened no window in the host's frame" + where);
+  if (const int active = ActiveObjects(session); active != activeBefore + 1)
+    context.Fail("ACFCanUnloadNow answered " + std::to_string(active) + " with the editor open" + where + ", expected " +
+                 std::to_string(activeBefore + 1));
+  if (!quick)
+  {
+    std::string seen;
+    if (AwaitFrame(*editor, size, false, seen).Empty())
+      context.Fail("the editor" + where + " showed no " + SizeText(size) + " frame within " +
+                   std::to_string(kFramePatience.count()) + " ms: " + seen);
+    if (!SameSize(editor->EditorSize(), size))
+      context.Fail("the editor window" + where + " is " + SizeText(editor->EditorSize()) + ", expected " + SizeText(size));
+    if (!SameSize(editor->FrameSize(), size))
+      context.Fail("the host's window" + where + " is " + SizeText(editor->FrameSize()) + " around an editor of " +
+                   SizeText(size));
+  }
+  start = Clock::now();
+  if (const AAX_Result result = editor->Close(); result != AAX_SUCCESS)
+    context.Fail("closing the editor" + where + " answered " + AAX_ResultMessage(result));
+  if (editor->EditorWindow())
+    context.Fail("the editor's window outlived its closing" + where);
+  editor.reset();
+  spent.closing += Since(start);
+  ++spent.count;
+  if (const int active = ActiveObjects(session); active != activeBefore)
+    context.Fail("ACFCanUnloadNow answered " + std::to_string(active) + " after the editor closed" + where +
+                 ", expected " + std::to_string(activeBefore));
+}
+
+// The whole life of a module with its editor, from load to unload, in the host's own order:
+// nothing the module handed out may outlive the host's last release.
+void OpenCloseFromLoadToUnload(ValidateContext& context)
+{
+  HostUIThread ui;
+  std::unique_ptr<StandInHost> host;
+  std::unique_ptr<HostInstance> instance;
+  std::string failure;
+  ui.Run([&] {
+    host = std::make_unique<StandInHost>(context.ModulePath());
+    if (host->Startup() != ACF_OK || host->Register() != ACF_OK)
+      return;
+    instance = host->CreateInstance(0, 0);
+    instance->Controller().SetSampleRate(48000);
+    if (const AAX_Result result = instance->Initialize(); result != AAX_SUCCESS)
+      failure = "the instance's initialisation answered " + AAX_ResultMessage(result);
+  });
+  if (!instance)
+    failure = "the module did not start and register";
+  if (failure.empty())
+  {
+    HostEditor editor(ui, *instance, HostEditor::Options{});
+    if (editor.Open() != AAX_SUCCESS || !editor.EditorWindow())
+      failure = "the mono component's editor did not open";
+    editor.Close();
+  }
+  ui.Flush();
+  ui.Run([&] {
+    if (instance)
+      instance->ReleaseEffect();
+    instance.reset();
+    if (const int active = host->Module().CanUnloadNow(host->ServicesUnknown()); active != 0 && failure.empty())
+      failure = "ACFCanUnloadNow answered " + std::to_string(active) + " once the host released the editor and the effect";
+    host.reset();
+  });
+  if (!failure.empty())
+    context.Fail(failure);
+}
+
+} // namespace
+
+void EditorOpenClose(ValidateContext& context)
+{
+  // 100 openings at the highest strictness. An opening costs the module a few hundred
+  // milliseconds at 1x, where its pictures are decoded afresh; more would only repeat the same.
+  const int openings = 10 * context.Strictness();
+  long blocks = 0;
+  std::string timings;
+  {
+    ValidateRig rig(context, 48000.0);
+    HostSession& session = rig.Session();
+    const AAX_Point logical = LogicalSize(context, session);
+    const int activeBefore = ActiveObjects(session);
+
+    BackgroundRender render(rig);
+    const size_t densities = std::size(kDensities);
+    Spent spent[std::size(kDensities)];
+    display::LiveObjectCounts baseline;
+    // The densities take turns, so that an editor never inherits the size of one opened at another.
+    for (int i = 0; i < openings; ++i)
+    {
+      const size_t d = static_cast<size_t>(i) % densities;
+      OpenCloseOnce(context, session, kDensities[d], PhysicalSize(logical, kDensities[d]), activeBefore, i % 4 == 3,
+                    spent[d]);
+      if (d != densities - 1 && i != openings - 1)
+        continue;
+      session.UIThread().Flush();
+      // The first round may leave what the process keeps for good (window classes, font caches);
+      // from then on every opening gives back what it took.
+      if (i < static_cast<int>(densities))
+        baseline = display::LiveObjects();
+      else if (const std::string grown = ObjectDifferences(baseline, display::LiveObjects()); !grown.empty())
+        context.Fail("after " + std::to_string(i + 1) + " openings the display holds more than after the first " +
+                     std::to_string(densities) + ": " + grown);
+    }
+    const std::string renderFailure = render.Stop();
+    if (!renderFailure.empty())
+      context.Fail(renderFailure);
+    blocks = render.Blocks();
+    for (size_t d = 0; d < densities; ++d)
+      timings += (d ? ", " : "") + std::to_string(spent[d].count) + " at " + std::to_string(kDensities[d]) + " dpi in " +
+                 std::to_string(std::lround(spent[d].opening / std::max(spent[d].count, 1))) + " / " +
+                 std::to_string(std::lround(spent[d].closing / std::max(spent[d].count, 1))) + " ms";
+  }
+
+  // The count is module-wide: only with the session above gone can it be seen back at 0.
+  OpenCloseFromLoadToUnload(context);
+  context.Note(std::to_string(openings) + " openings while " + std::to_string(blocks) + " blocks rendered: " + timings +
+               " (mean opening / closing)");
+}
+
+void EditorAutomation(ValidateContext& context)
+{
+  ValidateRig rig(context, 48000.0);
+  HostSession& session = rig.Session();
+  const AAX_Point logical = LogicalSize(context, session);
+  const auto parameters = session.Parameters();
+  // A knob shows many values, a switch two: more of a knob's range at the higher strictness.
+  const size_t continuousValues = context.Strictness() >= 8 ? 2 : 1;
+
+  BackgroundRender render(rig);
+  std::vector<std::string> shown, hidden;
+  int steps = 0, densityTurn = 0;
+  for (const auto& p : parameters)
+  {
+    if (!p.automatable)
+      continue;
+    const std::string name = "\"" + p.name + "\"";
+    const UINT dpi = kDensities[densityTurn++ % 3];
+    const SIZE size = PhysicalSize(logical, dpi);
+    const auto targets = AutomationTargets(p);
+    const size_t values = std::min(targets.size(), p.steps >= 2 && p.steps < 128 ? size_t{1} : continuousValues);
+
+    // Each value: automation while the editor is open must show what an editor opened with the
+    // value shows; that editor, automated back, must look as at the default again and is the
+    // open editor of the next value.
+    auto editor = MakeEditor(context, session, dpi);
+    const Picture face = OpenAndWatch(context, *editor, dpi, size);
+    bool visible = false;
+    for (size_t t = 0; t < values; ++t, ++steps)
+    {
+      const double value = targets[t];
+      const std::string what = name + " automated to " + Describe(value) + " at " + std::to_string(dpi) + " dpi";
+      session.Automate(p.identifier, value);
+      session.SettleParameters();
+      bool moved = false;
+      const Picture automated =
+        AwaitPicture(*editor, size, kReachPatience, [&](const Picture& now) { return !Looks(now, face); }, moved);
+      editor.reset();
+
+      editor = MakeEditor(context, session, dpi);
+      const Picture opened = OpenAndWatch(context, *editor, dpi, size);
+      visible = !Looks(opened, face);
+      if (!visible && moved)
+        context.Fail(what + " changed the open editor (" +
+                     ComparePictures(automated, face, kChannelTolerance).Describe(kChannelTolerance) +
+                     "), yet an editor opened with that value looks as at the default");
+      if (visible && !moved)
+        context.Fail(what + " did not reach the open editor within " + std::to_string(kReachPatience.count()) +
+                     " ms, though an editor opened with that value shows it (" +
+                     ComparePictures(opened, face, kChannelTolerance).Describe(kChannelTolerance) + ")");
+      if (visible && !Looks(automated, opened))
+        context.Fail(what + " shows otherwise than an editor opened with that value: " +
+                     ComparePictures(automated, opened, kChannelTolerance).Describe(kChannelTolerance));
+
+      session.Automate(p.identifier, p.defaultValue);
+      session.SettleParameters();
+      if (!visible)
+        break;  // no control shows it: other values would only wait as long again
+      bool restored = false;
+      const Picture back =
+        AwaitPicture(*editor, size, kReachPatience, [&](const Picture& now) { return Looks(now, face); }, restored);
+      if (!restored)
+        context.Fail(name + " automated back to its default " + Describe(p.defaultValue) + " at " + std::to_string(dpi) +
+                     " dpi does not look as at the default: " +
+                     ComparePictures(back, face, kChannelTolerance).Describe(kChannelTolerance));
+    }
+    editor.reset();
+    (visible ? shown : hidden).push_back(name);
+  }
+  const std::string renderFailure = render.Stop();
+  if (!renderFailure.empty())
+    context.Fail(renderFailure);
+  if (shown.empty())
+    context.Fail("no parameter's automation changed the editor's face");
+
+  auto list = [](const std::vector<std::string>& names) {
+    std::string text;
+    for (const auto& n : names)
+      text += (text.empty() ? "" : ", ") + n;
+    return text;
+  };
+  context.Note("automation reached the controls of " + list(shown) + " (" + std::to_string(steps) +
+               " values at 96, 144 and 192 dpi in turn)");
+  if (!hidden.empty())
+    context.Note("no control shows " + list(hidden));
+}
+
+void EditorScreenshots(ValidateContext& context)
+{
+  namespace fs = std::filesystem;
+  if (context.ReferencesFolder().empty())
+    context.Skip("no folder of reference pictures was given (--references)");
+  const fs::path references = context.ReferencesFolder();
+  const fs::path artifacts = context.ArtifactsFolder();
+  std::error_code error;
+  if (context.UpdateReferences())
+    fs::create_directories(references, error);
+  if (!fs::is_directory(references, error))
+    context.Skip("no folder of reference pictures at " + references.string() + " (--update-references writes them)");
+
+  ValidateRig rig(context, 48000.0);
+  HostSession& session = rig.Session();
+  const AAX_Point logical = LogicalSize(context, session);
+
+  std::vector<std::string> mismatches, missing, written;
+  for (const UINT dpi : kDensities)
+  {
+    const SIZE size = PhysicalSize(logical, dpi);
+    const std::string name = "editor-" + std::to_string(dpi) + "dpi";
+    auto editor = MakeEditor(context, session, dpi);
+    const Picture actual = OpenAndWatch(context, *editor, dpi, size);
+    editor.reset();
+
+    const fs::path referencePath = references / (name + ".png");
+    if (context.UpdateReferences())
+    {
+      if (!WritePng(referencePath.string(), actual.width, actual.height, actual.rgba))
+        context.Fail("cannot write " + referencePath.string());
+      written.push_back(referencePath.string());
+      continue;
+    }
+    Picture reference;
+    if (!fs::is_regular_file(referencePath, error) ||
+        !ReadPng(referencePath.string(), reference.width, reference.height, reference.rgba))
+    {
+      missing.push_back(referencePath.string());
+      continue;
+    }
+    const PictureComparison comparison = ComparePictures(actual, reference, kChannelTolerance);
+    if (comparison.Within(kAllowedFraction))
+      continue;
+
+    // What the eye needs to judge the mismatch: the picture taken, and where it differs.
+    fs::create_directories(artifacts, error);
+    const fs::path actualPath = artifacts / (name + "-actual.png");
+    const fs::path differencePath = artifacts / (name + "-difference.png");
+    std::string mismatch = name + ": ";
+    if (!comparison.sameSize)
+      mismatch += SizeText(SIZE{actual.width, actual.height}) + ", the reference is " +
+                  SizeText(SIZE{reference.width, reference.height});
+    else
+      mismatch += comparison.Describe(kChannelTolerance);
+    std::string pictures;
+    if (WritePng(actualPath.string(), actual.width, actual.height, actual.rgba))
+      pictures += actualPath.string();
+    const Picture difference = DifferencePicture(actual, reference, kChannelTolerance);
+    if (!difference.Empty() && WritePng(differencePath.string(), difference.width, difference.height, difference.rgba))
+      pictures += (pictures.empty() ? "" : ", ") + differencePath.string();
+    mismatch += pictures.empty() ? " (no picture could be written to " + artifacts.string() + ")" : " (see " + pictures + ")";
+    mismatches.push_back(mismatch);
+  }
+
+  auto joined = [](const std::vector<std::string>& texts) {
+    std::string text;
+    for (const auto& t : texts)
+      text += (text.empty() ? "" : "; ") + t;
+    return text;
+  };
+  if (!mismatches.empty())
+    context.Fail(joined(mismatches));
+  if (!missing.empty())
+    context.Skip("no reference picture " + joined(missing) + " (--update-references writes them)");
+  if (!written.empty())
+    context.Note("wrote " + joined(written));
+  else
+    context.Note("3 densities within " + std::to_string(kChannelTolerance) + " levels per channel on all but " +
+                 Describe(kAllowedFraction * 100.0) + " % of the pixels");
+}
+
+} // namespace aaxhost::cases
