@@ -87,8 +87,8 @@ TEST(PictureComparison, DifferencePictureShowsThePixelsBeyondInRedOverTheDimmedF
   ASSERT_EQ(difference.height, 2);
   const uint8_t* red = Pixel(difference, 1, 0);
   EXPECT_EQ(std::vector<uint8_t>(red, red + 4), (std::vector<uint8_t>{255, 0, 0, 255}));
-  const uint8_t* near = Pixel(difference, 2, 1);
-  EXPECT_EQ(std::vector<uint8_t>(near, near + 4), (std::vector<uint8_t>{0, 0, 160, 255}));
+  const uint8_t* blue = Pixel(difference, 2, 1);
+  EXPECT_EQ(std::vector<uint8_t>(blue, blue + 4), (std::vector<uint8_t>{0, 0, 160, 255}));
   const uint8_t* same = Pixel(difference, 0, 0);
   EXPECT_LT(same[0], 64) << "the matching face is dimmed";
   EXPECT_EQ(same[0], same[1]);
