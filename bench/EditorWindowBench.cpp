@@ -131,6 +131,26 @@ void BM_IdleTick(benchmark::State& state)
 }
 BENCHMARK(BM_IdleTick);
 
+// Times the display ticks alone, each after `makeDirty` marked what it must redraw; every tick
+// must present a frame.
+template <typename MakeDirty>
+void TimeRedrawTicks(benchmark::State& state, OpenEditor& editor, MakeDirty&& makeDirty)
+{
+  const uint64_t presentedBefore = win32compat::display::PresentCount(editor.Window());
+  double seconds = 0.0;
+  for (auto _ : state)
+  {
+    makeDirty();
+    const auto start = std::chrono::steady_clock::now();
+    editor.Tick();
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  const uint64_t presented = win32compat::display::PresentCount(editor.Window()) - presentedBefore;
+  if (presented != static_cast<uint64_t>(state.iterations()))
+    state.SkipWithError("a tick did not present a frame");
+  ReportBudget(state, seconds);
+}
+
 void BM_FullRedrawTick(benchmark::State& state)
 {
   const float zoom = static_cast<float>(state.range(0));
@@ -140,19 +160,7 @@ void BM_FullRedrawTick(benchmark::State& state)
     state.SkipWithError("the editor did not open");
     return;
   }
-  const uint64_t presentedBefore = win32compat::display::PresentCount(editor.Window());
-  double seconds = 0.0;
-  for (auto _ : state)
-  {
-    editor.Graphics().SetAllControlsDirty();
-    const auto start = std::chrono::steady_clock::now();
-    editor.Tick();
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  }
-  const uint64_t presented = win32compat::display::PresentCount(editor.Window()) - presentedBefore;
-  if (presented != static_cast<uint64_t>(state.iterations()))
-    state.SkipWithError("a tick did not present a frame");
-  ReportBudget(state, seconds);
+  TimeRedrawTicks(state, editor, [&] { editor.Graphics().SetAllControlsDirty(); });
   state.SetLabel(zoom == 1.f ? "1086 x 214 px" : "2172 x 428 px");
 }
 BENCHMARK(BM_FullRedrawTick)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
@@ -168,21 +176,11 @@ void BM_OneKnobTick(benchmark::State& state)
     state.SkipWithError("the editor did not open");
     return;
   }
-  const uint64_t presentedBefore = win32compat::display::PresentCount(editor.Window());
-  double seconds = 0.0;
   bool flip = false;
-  for (auto _ : state)
-  {
+  TimeRedrawTicks(state, editor, [&] {
     knob->SetValue((flip = !flip) ? 0.25 : 0.75);
     knob->SetDirty(false);
-    const auto start = std::chrono::steady_clock::now();
-    editor.Tick();
-    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  }
-  const uint64_t presented = win32compat::display::PresentCount(editor.Window()) - presentedBefore;
-  if (presented != static_cast<uint64_t>(state.iterations()))
-    state.SkipWithError("a tick did not present a frame");
-  ReportBudget(state, seconds);
+  });
 }
 BENCHMARK(BM_OneKnobTick)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
