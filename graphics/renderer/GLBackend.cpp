@@ -71,6 +71,11 @@ void main()
   else if (coverKind < 1.5)
     cover = texture2D(tex, ftcoord * frag[11].xy).a;
 
+  // Pixels that neither the shape nor the clip reach stay as they are under any blend; one with
+  // a zero destination factor would clear them.
+  if (cover * clip <= 0.0)
+    discard;
+
   vec2 pt = (paintMat * vec3(fpos, 1.0)).xy;
   vec4 color = inner;
   if (paintKind > 0.5 && paintKind < 3.5)

@@ -425,7 +425,7 @@ void RenderContext::Fill()
   const State& s = S();
   if (!InFrame() || mPath.Empty() || mPath.IsPoisoned() || s.clipEmpty)
     return;
-  const Paint paint = PaintWithAlpha(s.fill, s.alpha);
+  Paint paint = PaintWithAlpha(s.fill, s.alpha);
   if (!paint.IsFinite())
     return;
   mPath.Flatten(mTessTol, mDistTol);
@@ -435,7 +435,11 @@ void RenderContext::Fill()
   const size_t v0 = verts.size(), d0 = draws.size();
   bool convex = false;
   uint32_t cover = 0;
-  if (!Tessellator::Fill(mPath, mFringe, verts, draws, convex, cover) || mBackend.OutsideClip(s.scissor, v0) ||
+  float coverScale = 1.f;
+  const bool tessellated = Tessellator::Fill(mPath, mFringe, verts, draws, convex, cover, coverScale);
+  paint.inner.a *= coverScale;
+  paint.outer.a *= coverScale;
+  if (!tessellated || mBackend.OutsideClip(s.scissor, v0) ||
       !mBackend.AddFill(paint, s.scissor, s.blend, mFringe, d0, draws.size() - d0, convex, cover))
   {
     verts.resize(v0);

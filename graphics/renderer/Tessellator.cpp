@@ -42,6 +42,22 @@ int ArcDivisions(float r, float angle, float tol)
   return std::clamp(int(std::ceil(angle / step)), 2, 64);
 }
 
+// Width of a convex polygon: of the narrowest band between two parallel lines that holds it.
+float ConvexWidth(const Point* p, int n)
+{
+  float best = 1e30f;
+  for (int i = 0; i < n; ++i)
+  {
+    if (!(p[i].len > 0.f))
+      continue;
+    float farthest = 0.f;
+    for (int j = 0; j < n; ++j)
+      farthest = std::max(farthest, std::fabs(p[i].dx * (p[j].y - p[i].y) - p[i].dy * (p[j].x - p[i].x)));
+    best = std::min(best, farthest);
+  }
+  return best;
+}
+
 class StrokeBuilder
 {
 public:
@@ -87,7 +103,16 @@ public:
     // Outer rim points of the join.
     mOuter.clear();
     if (join == LineJoin::Miter && !reversal && mlen <= miterLimit)
+    {
+      // Without the inner meeting point the join is a fan round the centre point (below); its rim
+      // must then run along both segments' outer edges to the tip, or the fan's side from the tip
+      // to an inner corner becomes an unsmoothed edge of the stroke, outside its outline.
+      if (!innerOk)
+        mOuter.push_back({p.x + s * n0x * w, p.y + s * n0y * w});
       mOuter.push_back({p.x + s * mx * w, p.y + s * my * w});
+      if (!innerOk)
+        mOuter.push_back({p.x + s * n1x * w, p.y + s * n1y * w});
+    }
     else if (join == LineJoin::Round)
     {
       const float a0 = std::atan2(s * n0y, s * n0x);
@@ -214,8 +239,9 @@ private:
 } // namespace
 
 bool Tessellator::Fill(const PathCache& path, float fringe, std::vector<Vertex>& verts, std::vector<PathDraw>& draws,
-                       bool& convex, uint32_t& coverOffset)
+                       bool& convex, uint32_t& coverOffset, float& coverScale)
 {
+  coverScale = 1.f;
   const auto& pts = path.Points();
   const auto& contours = path.Contours();
   int drawable = 0;
@@ -239,6 +265,39 @@ bool Tessellator::Fill(const PathCache& path, float fringe, std::vector<Vertex>&
     const int n = c.count;
     // For a convex contour, which side of the left normal lies outside.
     const float os = c.area < 0.f ? -1.f : 1.f;
+
+    // A convex shape narrower than a fringe would come out of the half-fringe inset turned inside
+    // out, a solid blot far darker than the shape. It is widened to one fringe instead and faded
+    // by how much it grew, as hairline strokes are, so that it keeps its amount of ink.
+    float grow = 0.f;
+    if (convex && fringe > 0.f)
+    {
+      float perimeter = 0.f;
+      for (int i = 0; i < n; ++i)
+        perimeter += p[i].len;
+      // Twice the area over the perimeter never exceeds the width: most shapes stop here.
+      if (2.f * std::fabs(c.area) < fringe * perimeter)
+      {
+        const float width = ConvexWidth(p, n);
+        if (width < fringe)
+        {
+          grow = (fringe - width) * 0.5f;
+          double grown = 0.0;
+          for (int i = 0, j = n - 1; i < n; j = i++)
+          {
+            float mix, miy, mjx, mjy;
+            Miter(p[(i + n - 1) % n], p[i], mix, miy);
+            Miter(p[(j + n - 1) % n], p[j], mjx, mjy);
+            const double xi = p[i].x + os * mix * grow, yi = p[i].y + os * miy * grow;
+            const double xj = p[j].x + os * mjx * grow, yj = p[j].y + os * mjy * grow;
+            grown += xj * yi - xi * yj;
+          }
+          grown = std::fabs(grown * 0.5);
+          coverScale = grown > 0.0 ? float(std::min(1.0, std::fabs(double(c.area)) / grown)) : 0.f;
+        }
+      }
+    }
+
     PathDraw d;
     d.fillOffset = uint32_t(verts.size());
     for (int i = 0; i < n; ++i)
@@ -247,7 +306,7 @@ bool Tessellator::Fill(const PathCache& path, float fringe, std::vector<Vertex>&
       {
         float mx, my;
         Miter(p[(i + n - 1) % n], p[i], mx, my);
-        Put(verts, p[i].x - os * mx * woff, p[i].y - os * my * woff, 0.5f, 1.f);
+        Put(verts, p[i].x - os * mx * (woff - grow), p[i].y - os * my * (woff - grow), 0.5f, 1.f);
       }
       else
         Put(verts, p[i].x, p[i].y, 0.5f, 1.f);
@@ -263,8 +322,8 @@ bool Tessellator::Fill(const PathCache& path, float fringe, std::vector<Vertex>&
         Miter(p[(i + n - 1) % n], p[i], mx, my);
         if (convex)
         {
-          Put(verts, p[i].x + os * mx * woff, p[i].y + os * my * woff, 0.f, 1.f);
-          Put(verts, p[i].x - os * mx * woff, p[i].y - os * my * woff, 0.5f, 1.f);
+          Put(verts, p[i].x + os * mx * (woff + grow), p[i].y + os * my * (woff + grow), 0.f, 1.f);
+          Put(verts, p[i].x - os * mx * (woff - grow), p[i].y - os * my * (woff - grow), 0.5f, 1.f);
         }
         else
         {

@@ -30,9 +30,11 @@ public:
   // a fringe strip from there to half a fringe outside (coverage 1 → 0, use mult 1). Anything else
   // goes through the stencil: fans of the raw polygons, then a fringe strip centred on the edges
   // (use mult 0.5, drawn only outside the filled area) and a cover quad whose four vertices are
-  // appended last (at `coverOffset`). False when there is nothing to fill.
+  // appended last (at `coverOffset`). A convex sub-path narrower than a fringe is widened to one
+  // and `coverScale` (else 1) is what its paint's opacity must be multiplied by to keep its ink.
+  // False when there is nothing to fill.
   static bool Fill(const PathCache& path, float fringe, std::vector<Vertex>& verts, std::vector<PathDraw>& draws,
-                   bool& convex, uint32_t& coverOffset);
+                   bool& convex, uint32_t& coverOffset, float& coverScale);
 
   // A stroke of half width `halfWidth` (already widened by half a fringe when anti-aliased).
   // `tessTol` sets how finely round joins and caps are divided. False when nothing is drawn.
