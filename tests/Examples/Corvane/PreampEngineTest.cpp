@@ -1,7 +1,7 @@
-// The staged engine behind RenderBlock against the plain frame-by-frame chain: the same numbers
-// (within 1e-9) on hard signals, at every block size, with and without oversampling, with settled
-// and gliding controls, on every instruction set this processor has; and the same output, to the
-// bit, however the host splits its blocks.
+// The staged engine behind RenderBlock against the plainly written reference chain: the same
+// numbers (within 1e-9) on hard signals, at every block size, with and without oversampling, with
+// settled and gliding controls, on every instruction set this processor has; and the same output,
+// to the bit, however the host splits its blocks.
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,11 @@
 #include "HalfbandFilter.h"
 #include "IParam.h"
 #include "OnePoleSmoother.h"
-#include "PlainPreampChain.h"
 #include "PreampEngine.h"
-#include "Saturation.h"
 #include "ToneBiquad.h"
 #include "VectorMath.h"
+#include "reference/PreampChain.h"
+#include "reference/Saturation.h"
 
 using namespace iplug;
 
@@ -117,13 +117,18 @@ Stereo SignalFor(const std::string& name, int n)
   return Square(n);
 }
 
-Stereo RenderPlain(const Scenario& sc, const Stereo& in)
+reference::Settings ReferenceSettings(const Settings& s, bool oversampling)
+{
+  return {s.gain, s.low, s.high, s.output, oversampling};
+}
+
+Stereo RenderReference(const Scenario& sc, const Stereo& in)
 {
   const int n = static_cast<int>(in[0].size());
-  PlainPreampChain chain;
+  reference::PreampChain chain;
   chain.SetSampleRate(kRate);
   const Settings first = sc.gliding ? kGlideStart : kSettled;
-  chain.SetParameters(first.gain, first.low, first.high, first.output, sc.oversampling);
+  chain.SetParameters(ReferenceSettings(first, sc.oversampling));
   chain.Reset();
   Stereo out(2, std::vector<double>(n));
   int pos = 0;
@@ -135,9 +140,9 @@ Stereo RenderPlain(const Scenario& sc, const Stereo& in)
   };
   if (sc.gliding)
   {
-    chain.SetParameters(kGlideFirst.gain, kGlideFirst.low, kGlideFirst.high, kGlideFirst.output, sc.oversampling);
+    chain.SetParameters(ReferenceSettings(kGlideFirst, sc.oversampling));
     run(kSecondChange);
-    chain.SetParameters(kGlideSecond.gain, kGlideSecond.low, kGlideSecond.high, kGlideSecond.output, sc.oversampling);
+    chain.SetParameters(ReferenceSettings(kGlideSecond, sc.oversampling));
   }
   run(n);
   return out;
@@ -202,7 +207,7 @@ int FramesFor(int blockSize)
 
 } // namespace
 
-TEST(PreampEngine, MatchesThePlainChainAtEveryBlockSize)
+TEST(PreampEngine, MatchesTheReferenceChainAtEveryBlockSize)
 {
   SimdLevelScope restore;
   const std::vector<int> sizes = BlockSizes();
@@ -216,7 +221,7 @@ TEST(PreampEngine, MatchesThePlainChainAtEveryBlockSize)
   for (const Scenario& sc : scenarios)
   {
     const Stereo in = SignalFor(sc.signal, longest);
-    const Stereo plain = RenderPlain(sc, in);
+    const Stereo expected = RenderReference(sc, in);
     for (SimdLevel level : SupportedLevels())
     {
       ASSERT_TRUE(UseSimdLevel(level));
@@ -226,7 +231,7 @@ TEST(PreampEngine, MatchesThePlainChainAtEveryBlockSize)
       const Stereo whole = RenderProduct(sc, in, longest, longest);
       for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < longest; ++i)
-          ASSERT_NEAR(whole[ch][i], plain[ch][i], 1e-9) << "channel " << ch << " frame " << i;
+          ASSERT_NEAR(whole[ch][i], expected[ch][i], 1e-9) << "channel " << ch << " frame " << i;
 
       for (int blockSize : sizes)
       {
@@ -281,7 +286,7 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       }
       k.saturateDivide(d.data(), g.data(), out.data(), n);
       for (int i = 0; i < n; ++i)
-        EXPECT_NEAR(out[i], Saturate(d[i]) / g[i], 1e-14 / g[i]) << "n " << n << " i " << i;
+        EXPECT_NEAR(out[i], reference::Saturate(d[i]) / g[i], 1e-14 / g[i]) << "n " << n << " i " << i;
       EXPECT_EQ(out[n], -7.0) << "wrote past the end, n " << n;
 
       std::vector<double> p(n), q(n), lowP(n), lowQ(n);
