@@ -44,13 +44,14 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplin
 
   // Smoothers start at a 240-sample time constant until the first block sets them from the
   // sample rate.
-  for (OnePoleSmoother* s : {&mLowSmoother, &mHighSmoother, &mDriveSmoother, &mOutputSmoother})
+  for (OnePoleSmoother* s :
+       {&mChain.lowSmoother, &mChain.highSmoother, &mChain.driveSmoother, &mChain.outputSmoother})
   {
     s->a = std::exp(-0.02617993877991494);
     s->b = 1.0 - s->a;
     s->z = 0.0;
   }
-  for (HalfbandFilter* f : {&mUpLeft, &mUpRight, &mDownLeft, &mDownRight})
+  for (HalfbandFilter* f : {&mChain.upLeft, &mChain.upRight, &mChain.downLeft, &mChain.downRight})
     f->Clear();
 
   DefineParameters();
@@ -138,12 +139,12 @@ int Corvane::ReadState(const ByteChunk& chunk, int startPos)
 
 void Corvane::ResetProcessing()
 {
-  for (HalfbandFilter* f : {&mUpLeft, &mUpRight, &mDownLeft, &mDownRight})
+  for (HalfbandFilter* f : {&mChain.upLeft, &mChain.upRight, &mChain.downLeft, &mChain.downRight})
     f->Clear();
-  mOutputSmoother.z = OutputFactor();
-  mLowSmoother.z = LowTarget();
-  mHighSmoother.z = HighTarget();
-  mDriveSmoother.z = DriveFactor();
+  mChain.outputSmoother.z = OutputFactor();
+  mChain.lowSmoother.z = LowTarget();
+  mChain.highSmoother.z = HighTarget();
+  mChain.driveSmoother.z = DriveFactor();
 }
 
 void Corvane::UpdateLatency()
@@ -156,10 +157,10 @@ void Corvane::UpdateLatency()
 void Corvane::RenderBlock(sample** inputs, sample** outputs, int nFrames)
 {
   const double fs = GetSampleRate();
-  mLowSmoother.SetTime(fs, 0.03);
-  mHighSmoother.SetTime(fs, 0.03);
-  mDriveSmoother.SetTime(fs, 0.01);
-  mOutputSmoother.SetTime(fs, 0.01);
+  mChain.lowSmoother.SetTime(fs, 0.03);
+  mChain.highSmoother.SetTime(fs, 0.03);
+  mChain.driveSmoother.SetTime(fs, 0.01);
+  mChain.outputSmoother.SetTime(fs, 0.01);
 
   if (BypassMultiplier() == 0.0)
   {

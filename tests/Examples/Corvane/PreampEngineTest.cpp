@@ -19,6 +19,7 @@
 #include "IParam.h"
 #include "OnePoleSmoother.h"
 #include "PreampEngine.h"
+#include "PreampState.h"
 #include "ToneBiquad.h"
 #include "VectorMath.h"
 #include "reference/PreampChain.h"
@@ -372,11 +373,12 @@ TEST(PreampEngine, HalfbandPhasesRoundTripWithStep)
 TEST(PreampEngine, SmoothersFlushSubnormalStatesLikeStep)
 {
   OnePoleSmoother low{0.5, 0.5, 1e-300}, high{0.5, 0.5, -1e-300}, drive{0.5, 0.5, 1.0}, output{0.5, 0.5, 1e-300};
-  ToneBiquad lowL, lowR, highL, highR;
-  double lowP = 0, lowQ = 0, highP = 0, highQ = 0, offset = 1e-15;
-  HalfbandFilter upL, upR, downL, downR;
-  PreampEngine engine({low, high, drive, output, lowL, lowR, highL, highR, lowP, lowQ, highP, highQ,
-                       upL, upR, downL, downR, offset});
+  PreampState state;
+  state.lowSmoother = low;
+  state.highSmoother = high;
+  state.driveSmoother = drive;
+  state.outputSmoother = output;
+  PreampEngine engine(state);
   OnePoleSmoother refLow = low, refHigh = high, refOutput = output;
 
   IParam bypass;
@@ -396,10 +398,10 @@ TEST(PreampEngine, SmoothersFlushSubnormalStatesLikeStep)
     refOutput.Step(0.0);
   }
   EXPECT_EQ(refLow.z, 0.0);
-  EXPECT_EQ(low.z, refLow.z);
-  EXPECT_EQ(high.z, refHigh.z);
-  EXPECT_EQ(output.z, refOutput.z);
-  EXPECT_EQ(drive.z, 1.0);
+  EXPECT_EQ(state.lowSmoother.z, refLow.z);
+  EXPECT_EQ(state.highSmoother.z, refHigh.z);
+  EXPECT_EQ(state.outputSmoother.z, refOutput.z);
+  EXPECT_EQ(state.driveSmoother.z, 1.0);
   for (int i = 0; i < kFrames; ++i) // the output level is next to nothing: only the offset is left
     ASSERT_TRUE(std::fabs(left[i]) <= 1e-15 && std::fabs(right[i]) <= 1e-15) << i;
 }
