@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "CorvaneIdentity.h"
 #include "CorvaneLayout.h"
 #include "PlatformWindows.h"
 #include "platform/IGraphicsWin.h"
@@ -13,13 +14,13 @@ ConfigRecord Corvane::MakeConfig()
   ConfigRecord c;
   c.nParams = kNumParams;
   c.nPresets = 1;
-  c.channelIOStr = "1-1 2-2";
-  c.pluginName = "Corvane";
-  c.productName = "Corvane";
-  c.mfrName = "Quillmarsh";
-  c.vendorVersion = 0x30000;
-  c.uniqueID = FourCC("CRVN");
-  c.mfrID = FourCC("Qmsh");
+  c.channelIOStr = corvane::kChannelIO;
+  c.pluginName = corvane::kPluginName;
+  c.productName = corvane::kProductName;
+  c.mfrName = corvane::kMakerName;
+  c.vendorVersion = corvane::kVendorVersion;
+  c.uniqueID = FourCC(corvane::kUniqueId);
+  c.mfrID = FourCC(corvane::kMakerId);
   c.latency = 0;
   c.plugDoesMidiIn = false;
   c.plugDoesMidiOut = false;
@@ -27,12 +28,12 @@ ConfigRecord Corvane::MakeConfig()
   c.plugDoesChunks = true;
   c.plugType = 0;
   c.plugHasUI = true;
-  c.plugWidth = 1086;
-  c.plugHeight = 214;
-  c.plugMinWidth = 543;
-  c.plugMaxWidth = 2172;
-  c.plugMinHeight = 107;
-  c.plugMaxHeight = 428;
+  c.plugWidth = corvane::kEditorWidth;
+  c.plugHeight = corvane::kEditorHeight;
+  c.plugMinWidth = corvane::kEditorWidth / 2;
+  c.plugMaxWidth = corvane::kEditorWidth * 2;
+  c.plugMinHeight = corvane::kEditorHeight / 2;
+  c.plugMaxHeight = corvane::kEditorHeight * 2;
   c.plugHostResize = false;
   c.bundleID = "";
   return c;
@@ -57,7 +58,7 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplin
   DefineParameters();
 
   SetMakeGraphicsFunc([this]() -> igraphics::IGraphics* {
-    auto* graphics = new igraphics::IGraphicsWin(this, kEditorWidth, kEditorHeight, kEditorFps, 1.f);
+    auto* graphics = new igraphics::IGraphicsWin(this, corvane::kEditorWidth, corvane::kEditorHeight, kEditorFps, 1.f);
     graphics->SetModuleInstance(ModuleInstance());
     return graphics;
   });

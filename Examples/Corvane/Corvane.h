@@ -44,9 +44,7 @@ public:
   void ResetProcessing() override;  // audio thread (or initialisation)
 
   static constexpr int kOversamplingLatency = 64;
-  // The editor's graphics context: logical size and redraw rate.
-  static constexpr int kEditorWidth = 1086;
-  static constexpr int kEditorHeight = 214;
+  // The editor's redraw rate; its size is the product's identity (CorvaneIdentity.h).
   static constexpr int kEditorFps = 60;
 
   // The instance handle of the module this code was loaded from (null when it cannot be told).
