@@ -58,7 +58,8 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplin
   DefineParameters();
 
   SetMakeGraphicsFunc([this]() -> igraphics::IGraphics* {
-    auto* graphics = new igraphics::IGraphicsWin(this, corvane::kEditorWidth, corvane::kEditorHeight, kEditorFps, 1.f);
+    auto* graphics =
+      new igraphics::IGraphicsWin(this, corvane::kEditorWidth, corvane::kEditorHeight, kEditorFps, 1.f);
     graphics->SetModuleInstance(ModuleInstance());
     return graphics;
   });
