@@ -1,5 +1,5 @@
 // The block routine's speed for 512-frame stereo blocks at 48 kHz, with oversampling off and on,
-// with settled controls and while every smoother glides, next to the plain frame-by-frame chain
+// with settled controls and while every smoother glides, next to the reference chain (reference/)
 // measured in the same run; and the whole render procedure as a host reaches it: the module file
 // loaded through the stand-in host, its render procedure called with host blocks of 1, 64, 512
 // and 4096 frames of 32-bit samples on the host's audio thread. After the runs a table gives each
@@ -30,8 +30,8 @@
 #include "Corvane.h"
 #include "HostSession.h"
 #include "ParameterSettings.h"
-#include "PlainPreampChain.h"
 #include "VectorMath.h"
+#include "reference/PreampChain.h"
 
 using namespace iplug;
 
@@ -119,9 +119,9 @@ void BM_PlainChain(benchmark::State& state)
 {
   const bool oversampling = state.range(0) != 0;
   const bool glide = state.range(1) != 0;
-  PlainPreampChain chain;
+  reference::PreampChain chain;
   chain.SetSampleRate(kRate);
-  auto apply = [&](const Settings& s) { chain.SetParameters(s.gain, s.low, s.high, s.output, oversampling); };
+  auto apply = [&](const Settings& s) { chain.SetParameters({s.gain, s.low, s.high, s.output, oversampling}); };
   apply(glide ? kGlideA : kSettled);
   chain.Reset();
 
@@ -167,9 +167,9 @@ double PlainNanosPerFrame(bool oversampling)
   static std::map<bool, double> measured;
   if (const auto found = measured.find(oversampling); found != measured.end())
     return found->second;
-  PlainPreampChain chain;
+  reference::PreampChain chain;
   chain.SetSampleRate(kRate);
-  chain.SetParameters(kSettled.gain, kSettled.low, kSettled.high, kSettled.output, oversampling);
+  chain.SetParameters({kSettled.gain, kSettled.low, kSettled.high, kSettled.output, oversampling});
   chain.Reset();
   TestSignal in;
   std::vector<double> outL(kFrames), outR(kFrames);

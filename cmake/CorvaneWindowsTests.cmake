@@ -25,7 +25,7 @@ file(GLOB support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 corvane_windows_portable(support ${support})
 add_library(test_support STATIC ${support})
 target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(test_support PUBLIC corvane gtest gmock)
+target_link_libraries(test_support PUBLIC corvane corvane_reference gtest gmock)
 
 set(CORVANE_WINDOWS_TESTS)
 foreach(rel IN LISTS CORVANE_WINDOWS_TEST_DIRS)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "CorvaneIdentity.h"
 #include "CorvaneLayout.h"
 #include "PlatformWindows.h"
 #include "platform/IGraphicsWin.h"
@@ -13,13 +14,13 @@ ConfigRecord Corvane::MakeConfig()
   ConfigRecord c;
   c.nParams = kNumParams;
   c.nPresets = 1;
-  c.channelIOStr = "1-1 2-2";
-  c.pluginName = "Corvane";
-  c.productName = "Corvane";
-  c.mfrName = "Quillmarsh";
-  c.vendorVersion = 0x30000;
-  c.uniqueID = FourCC("CRVN");
-  c.mfrID = FourCC("Qmsh");
+  c.channelIOStr = corvane::kChannelIO;
+  c.pluginName = corvane::kPluginName;
+  c.productName = corvane::kProductName;
+  c.mfrName = corvane::kMakerName;
+  c.vendorVersion = corvane::kVendorVersion;
+  c.uniqueID = FourCC(corvane::kUniqueId);
+  c.mfrID = FourCC(corvane::kMakerId);
   c.latency = 0;
   c.plugDoesMidiIn = false;
   c.plugDoesMidiOut = false;
@@ -27,12 +28,12 @@ ConfigRecord Corvane::MakeConfig()
   c.plugDoesChunks = true;
   c.plugType = 0;
   c.plugHasUI = true;
-  c.plugWidth = 1086;
-  c.plugHeight = 214;
-  c.plugMinWidth = 543;
-  c.plugMaxWidth = 2172;
-  c.plugMinHeight = 107;
-  c.plugMaxHeight = 428;
+  c.plugWidth = corvane::kEditorWidth;
+  c.plugHeight = corvane::kEditorHeight;
+  c.plugMinWidth = corvane::kEditorWidth / 2;
+  c.plugMaxWidth = corvane::kEditorWidth * 2;
+  c.plugMinHeight = corvane::kEditorHeight / 2;
+  c.plugMaxHeight = corvane::kEditorHeight * 2;
   c.plugHostResize = false;
   c.bundleID = "";
   return c;
@@ -44,19 +45,21 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplin
 
   // Smoothers start at a 240-sample time constant until the first block sets them from the
   // sample rate.
-  for (OnePoleSmoother* s : {&mLowSmoother, &mHighSmoother, &mDriveSmoother, &mOutputSmoother})
+  for (OnePoleSmoother* s :
+       {&mChain.lowSmoother, &mChain.highSmoother, &mChain.driveSmoother, &mChain.outputSmoother})
   {
     s->a = std::exp(-0.02617993877991494);
     s->b = 1.0 - s->a;
     s->z = 0.0;
   }
-  for (HalfbandFilter* f : {&mUpLeft, &mUpRight, &mDownLeft, &mDownRight})
+  for (HalfbandFilter* f : {&mChain.upLeft, &mChain.upRight, &mChain.downLeft, &mChain.downRight})
     f->Clear();
 
   DefineParameters();
 
   SetMakeGraphicsFunc([this]() -> igraphics::IGraphics* {
-    auto* graphics = new igraphics::IGraphicsWin(this, kEditorWidth, kEditorHeight, kEditorFps, 1.f);
+    auto* graphics =
+      new igraphics::IGraphicsWin(this, corvane::kEditorWidth, corvane::kEditorHeight, kEditorFps, 1.f);
     graphics->SetModuleInstance(ModuleInstance());
     return graphics;
   });
@@ -138,12 +141,12 @@ int Corvane::ReadState(const ByteChunk& chunk, int startPos)
 
 void Corvane::ResetProcessing()
 {
-  for (HalfbandFilter* f : {&mUpLeft, &mUpRight, &mDownLeft, &mDownRight})
+  for (HalfbandFilter* f : {&mChain.upLeft, &mChain.upRight, &mChain.downLeft, &mChain.downRight})
     f->Clear();
-  mOutputSmoother.z = OutputFactor();
-  mLowSmoother.z = LowTarget();
-  mHighSmoother.z = HighTarget();
-  mDriveSmoother.z = DriveFactor();
+  mChain.outputSmoother.z = OutputFactor();
+  mChain.lowSmoother.z = LowTarget();
+  mChain.highSmoother.z = HighTarget();
+  mChain.driveSmoother.z = DriveFactor();
 }
 
 void Corvane::UpdateLatency()
@@ -156,10 +159,10 @@ void Corvane::UpdateLatency()
 void Corvane::RenderBlock(sample** inputs, sample** outputs, int nFrames)
 {
   const double fs = GetSampleRate();
-  mLowSmoother.SetTime(fs, 0.03);
-  mHighSmoother.SetTime(fs, 0.03);
-  mDriveSmoother.SetTime(fs, 0.01);
-  mOutputSmoother.SetTime(fs, 0.01);
+  mChain.lowSmoother.SetTime(fs, 0.03);
+  mChain.highSmoother.SetTime(fs, 0.03);
+  mChain.driveSmoother.SetTime(fs, 0.01);
+  mChain.outputSmoother.SetTime(fs, 0.01);
 
   if (BypassMultiplier() == 0.0)
   {

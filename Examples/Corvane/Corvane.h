@@ -2,12 +2,10 @@
 
 #include <atomic>
 
-#include "HalfbandFilter.h"
 #include "IPlugAAX.h"
 #include "CreatePlugin.h"
-#include "OnePoleSmoother.h"
 #include "PreampEngine.h"
-#include "ToneBiquad.h"
+#include "PreampState.h"
 
 // Parameter indices of the product.
 enum ECorvaneParams
@@ -46,9 +44,7 @@ public:
   void ResetProcessing() override;  // audio thread (or initialisation)
 
   static constexpr int kOversamplingLatency = 64;
-  // The editor's graphics context: logical size and redraw rate.
-  static constexpr int kEditorWidth = 1086;
-  static constexpr int kEditorHeight = 214;
+  // The editor's redraw rate; its size is the product's identity (CorvaneIdentity.h).
   static constexpr int kEditorFps = 60;
 
   // The instance handle of the module this code was loaded from (null when it cannot be told).
@@ -77,28 +73,8 @@ private:
   std::atomic<int> mLatencyFactor{0};
   std::atomic<double> mBypassMultiplier{1.0};
 
-  // Processing state, audio thread only.
-  OnePoleSmoother mLowSmoother;
-  OnePoleSmoother mHighSmoother;
-  OnePoleSmoother mDriveSmoother;
-  OnePoleSmoother mOutputSmoother;
-  ToneBiquad mLowLeft;
-  ToneBiquad mLowRight;
-  ToneBiquad mHighLeft;
-  ToneBiquad mHighRight;
-  double mLowP = 0.0;
-  double mLowQ = 0.0;
-  double mHighP = 0.0;
-  double mHighQ = 0.0;
-  HalfbandFilter mUpLeft;
-  HalfbandFilter mUpRight;
-  HalfbandFilter mDownLeft;
-  HalfbandFilter mDownRight;
-  double mDenormalOffset = 1e-15;
-
-  // The processed path, run by stages over each block; it advances the state above.
-  PreampEngine mEngine{{mLowSmoother, mHighSmoother, mDriveSmoother, mOutputSmoother,
-                        mLowLeft, mLowRight, mHighLeft, mHighRight,
-                        mLowP, mLowQ, mHighP, mHighQ,
-                        mUpLeft, mUpRight, mDownLeft, mDownRight, mDenormalOffset}};
+  // Processing state, audio thread only: set up here, advanced by the engine, which runs the
+  // processed path by stages over each block.
+  PreampState mChain;
+  PreampEngine mEngine{mChain};
 };

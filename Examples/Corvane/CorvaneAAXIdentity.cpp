@@ -1,17 +1,26 @@
 #include "AAX_SEffectIdentity.h"
+#include "CorvaneIdentity.h"
+#include "IPlugConstants.h"
 
-// How the product introduces itself to an AAX host. The identifiers match the configuration
-// record's maker and product codes.
+namespace
+{
+constexpr AAX_CTypeID TypeId(const char (&code)[5])
+{
+  return static_cast<AAX_CTypeID>(iplug::FourCC(code));
+}
+} // namespace
+
+// How the product introduces itself to an AAX host.
 const AAX_SEffectIdentity kProductEffectIdentity = {
-  "Corvane",
+  corvane::kPluginName,
   0x40,
-  "com.quillmarsh.aax.Corvane",
-  "Quill Marsh",
-  0x00030000,
-  "1-1 2-2",
+  corvane::kAaxEffectId,
+  corvane::kAaxManufacturerName,
+  static_cast<uint32_t>(corvane::kVendorVersion),
+  corvane::kChannelIO,
   {AAX_TypeID('I', 'E', 'F', '1'), AAX_TypeID('I', 'E', 'F', '2')},
   {AAX_TypeID('I', 'E', 'A', '1'), AAX_TypeID('I', 'E', 'A', '2')},
-  AAX_TypeID('Q', 'm', 's', 'h'),
-  AAX_TypeID('C', 'R', 'V', 'N'),
-  "Corvane Midi",
+  TypeId(corvane::kMakerId),
+  TypeId(corvane::kUniqueId),
+  corvane::kMidiNodeName,
 };

@@ -85,7 +85,7 @@ struct PreampEngine::ToneBand
 
 // ---- Render and RenderChunk ------------------------------------------------------------------
 
-PreampEngine::PreampEngine(const State& state) : mState(state)
+PreampEngine::PreampEngine(PreampState& state) : mState(state)
 {
   static_assert(kPad >= kHalfbandKernelPadding, "scratch too short for the kernels' whole vectors");
 }

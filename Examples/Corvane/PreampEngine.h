@@ -2,8 +2,7 @@
 
 #include "HalfbandFilter.h"
 #include "IPlugConstants.h"
-#include "OnePoleSmoother.h"
-#include "ToneBiquad.h"
+#include "PreampState.h"
 
 namespace iplug
 {
@@ -25,32 +24,11 @@ struct PreampKernels;
 // transcendental functions, and independent of how the host splits its blocks.
 //
 // The engine advances state the product owns (it is named by the signal chain and initialised and
-// reset by the product) through the references in `State`; it owns only its scratch buffers, sized
-// for kMaxChunk frames: longer host blocks run in chunks, so nothing is allocated while rendering.
+// reset by the product) through a reference to it; it owns only its scratch buffers, sized for
+// kMaxChunk frames: longer host blocks run in chunks, so nothing is allocated while rendering.
 class PreampEngine
 {
 public:
-  struct State
-  {
-    OnePoleSmoother& lowSmoother;
-    OnePoleSmoother& highSmoother;
-    OnePoleSmoother& driveSmoother;
-    OnePoleSmoother& outputSmoother;
-    ToneBiquad& lowLeft;
-    ToneBiquad& lowRight;
-    ToneBiquad& highLeft;
-    ToneBiquad& highRight;
-    double& lowP; // the arguments the tone filters were last designed with
-    double& lowQ;
-    double& highP;
-    double& highQ;
-    HalfbandFilter& upLeft;
-    HalfbandFilter& upRight;
-    HalfbandFilter& downLeft;
-    HalfbandFilter& downRight;
-    double& denormalOffset;
-  };
-
   // What the block routine read from the parameter side at the start of the block.
   struct Targets
   {
@@ -64,7 +42,7 @@ public:
   static constexpr int kMaxChunk = 256;
   static constexpr double kMakeUpGain = 1.5488166189124812; // 10^0.19, +3.8 dB
 
-  explicit PreampEngine(const State& state);
+  explicit PreampEngine(PreampState& state);
   PreampEngine(const PreampEngine&) = delete;
   PreampEngine& operator=(const PreampEngine&) = delete;
 
@@ -97,7 +75,7 @@ private:
   template <bool kLowGlides, bool kHighGlides>
   void RunToneFilters(int n);
 
-  State mState;
+  PreampState& mState;
   // The sample rates the tone filters' current coefficients were designed at (0: never).
   double mLowDesignRate = 0.0;
   double mHighDesignRate = 0.0;

@@ -14,7 +14,7 @@
 #include "AAX_CString.h"
 #include "AAX_Errors.h"
 #include "HostSession.h"
-#include "ReferenceChain.h"
+#include "reference/Render.h"
 #include "support/AllocationCounter.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "CommandRunner.h"
-#include "ReferenceChain.h"
+#include "reference/Render.h"
 
 namespace {
 

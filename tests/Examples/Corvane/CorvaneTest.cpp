@@ -9,7 +9,7 @@
 
 #include "Corvane.h"
 #include "OnePoleSmoother.h"
-#include "Saturation.h"
+#include "reference/Saturation.h"
 #include "support/ProcessingRig.h"
 
 using namespace iplug;
@@ -168,13 +168,13 @@ TEST(CorvaneSaturation, CurveValues)
     {-10.0, -1.0, 1e-8},
   };
   for (auto c : cases)
-    EXPECT_NEAR(Saturate(c.d), c.expected, c.tolerance) << "S(" << c.d << ")";
+    EXPECT_NEAR(reference::Saturate(c.d), c.expected, c.tolerance) << "S(" << c.d << ")";
 
   // The two ceilings differ: nothing positive exceeds 1 + sin(0.2), nothing negative goes below -1.
   for (double d = 0.01; d < 100.0; d *= 1.1)
   {
-    EXPECT_LT(Saturate(d), 1.0 + std::sin(0.2) + 1e-12);
-    EXPECT_GT(Saturate(-d), -1.0 - 1e-12);
+    EXPECT_LT(reference::Saturate(d), 1.0 + std::sin(0.2) + 1e-12);
+    EXPECT_GT(reference::Saturate(-d), -1.0 - 1e-12);
   }
 }
 

@@ -1,7 +1,7 @@
-// The staged engine behind RenderBlock against the plain frame-by-frame chain: the same numbers
-// (within 1e-9) on hard signals, at every block size, with and without oversampling, with settled
-// and gliding controls, on every instruction set this processor has; and the same output, to the
-// bit, however the host splits its blocks.
+// The staged engine behind RenderBlock against the plainly written reference chain: the same
+// numbers (within 1e-9) on hard signals, at every block size, with and without oversampling, with
+// settled and gliding controls, on every instruction set this processor has; and the same output,
+// to the bit, however the host splits its blocks.
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,12 @@
 #include "HalfbandFilter.h"
 #include "IParam.h"
 #include "OnePoleSmoother.h"
-#include "PlainPreampChain.h"
 #include "PreampEngine.h"
-#include "Saturation.h"
+#include "PreampState.h"
 #include "ToneBiquad.h"
 #include "VectorMath.h"
+#include "reference/PreampChain.h"
+#include "reference/Saturation.h"
 
 using namespace iplug;
 
@@ -117,13 +118,18 @@ Stereo SignalFor(const std::string& name, int n)
   return Square(n);
 }
 
-Stereo RenderPlain(const Scenario& sc, const Stereo& in)
+reference::Settings ReferenceSettings(const Settings& s, bool oversampling)
+{
+  return {s.gain, s.low, s.high, s.output, oversampling};
+}
+
+Stereo RenderReference(const Scenario& sc, const Stereo& in)
 {
   const int n = static_cast<int>(in[0].size());
-  PlainPreampChain chain;
+  reference::PreampChain chain;
   chain.SetSampleRate(kRate);
   const Settings first = sc.gliding ? kGlideStart : kSettled;
-  chain.SetParameters(first.gain, first.low, first.high, first.output, sc.oversampling);
+  chain.SetParameters(ReferenceSettings(first, sc.oversampling));
   chain.Reset();
   Stereo out(2, std::vector<double>(n));
   int pos = 0;
@@ -135,9 +141,9 @@ Stereo RenderPlain(const Scenario& sc, const Stereo& in)
   };
   if (sc.gliding)
   {
-    chain.SetParameters(kGlideFirst.gain, kGlideFirst.low, kGlideFirst.high, kGlideFirst.output, sc.oversampling);
+    chain.SetParameters(ReferenceSettings(kGlideFirst, sc.oversampling));
     run(kSecondChange);
-    chain.SetParameters(kGlideSecond.gain, kGlideSecond.low, kGlideSecond.high, kGlideSecond.output, sc.oversampling);
+    chain.SetParameters(ReferenceSettings(kGlideSecond, sc.oversampling));
   }
   run(n);
   return out;
@@ -202,7 +208,7 @@ int FramesFor(int blockSize)
 
 } // namespace
 
-TEST(PreampEngine, MatchesThePlainChainAtEveryBlockSize)
+TEST(PreampEngine, MatchesTheReferenceChainAtEveryBlockSize)
 {
   SimdLevelScope restore;
   const std::vector<int> sizes = BlockSizes();
@@ -216,7 +222,7 @@ TEST(PreampEngine, MatchesThePlainChainAtEveryBlockSize)
   for (const Scenario& sc : scenarios)
   {
     const Stereo in = SignalFor(sc.signal, longest);
-    const Stereo plain = RenderPlain(sc, in);
+    const Stereo expected = RenderReference(sc, in);
     for (SimdLevel level : SupportedLevels())
     {
       ASSERT_TRUE(UseSimdLevel(level));
@@ -226,7 +232,7 @@ TEST(PreampEngine, MatchesThePlainChainAtEveryBlockSize)
       const Stereo whole = RenderProduct(sc, in, longest, longest);
       for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < longest; ++i)
-          ASSERT_NEAR(whole[ch][i], plain[ch][i], 1e-9) << "channel " << ch << " frame " << i;
+          ASSERT_NEAR(whole[ch][i], expected[ch][i], 1e-9) << "channel " << ch << " frame " << i;
 
       for (int blockSize : sizes)
       {
@@ -281,7 +287,7 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       }
       k.saturateDivide(d.data(), g.data(), out.data(), n);
       for (int i = 0; i < n; ++i)
-        EXPECT_NEAR(out[i], Saturate(d[i]) / g[i], 1e-14 / g[i]) << "n " << n << " i " << i;
+        EXPECT_NEAR(out[i], reference::Saturate(d[i]) / g[i], 1e-14 / g[i]) << "n " << n << " i " << i;
       EXPECT_EQ(out[n], -7.0) << "wrote past the end, n " << n;
 
       std::vector<double> p(n), q(n), lowP(n), lowQ(n);
@@ -367,11 +373,12 @@ TEST(PreampEngine, HalfbandPhasesRoundTripWithStep)
 TEST(PreampEngine, SmoothersFlushSubnormalStatesLikeStep)
 {
   OnePoleSmoother low{0.5, 0.5, 1e-300}, high{0.5, 0.5, -1e-300}, drive{0.5, 0.5, 1.0}, output{0.5, 0.5, 1e-300};
-  ToneBiquad lowL, lowR, highL, highR;
-  double lowP = 0, lowQ = 0, highP = 0, highQ = 0, offset = 1e-15;
-  HalfbandFilter upL, upR, downL, downR;
-  PreampEngine engine({low, high, drive, output, lowL, lowR, highL, highR, lowP, lowQ, highP, highQ,
-                       upL, upR, downL, downR, offset});
+  PreampState state;
+  state.lowSmoother = low;
+  state.highSmoother = high;
+  state.driveSmoother = drive;
+  state.outputSmoother = output;
+  PreampEngine engine(state);
   OnePoleSmoother refLow = low, refHigh = high, refOutput = output;
 
   IParam bypass;
@@ -391,10 +398,10 @@ TEST(PreampEngine, SmoothersFlushSubnormalStatesLikeStep)
     refOutput.Step(0.0);
   }
   EXPECT_EQ(refLow.z, 0.0);
-  EXPECT_EQ(low.z, refLow.z);
-  EXPECT_EQ(high.z, refHigh.z);
-  EXPECT_EQ(output.z, refOutput.z);
-  EXPECT_EQ(drive.z, 1.0);
+  EXPECT_EQ(state.lowSmoother.z, refLow.z);
+  EXPECT_EQ(state.highSmoother.z, refHigh.z);
+  EXPECT_EQ(state.outputSmoother.z, refOutput.z);
+  EXPECT_EQ(state.driveSmoother.z, 1.0);
   for (int i = 0; i < kFrames; ++i) // the output level is next to nothing: only the offset is left
     ASSERT_TRUE(std::fabs(left[i]) <= 1e-15 && std::fabs(right[i]) <= 1e-15) << i;
 }
