@@ -2,9 +2,6 @@
 
 #include <cmath>
 
-#include "CorvaneLayout.h"
-#include "PlatformWindows.h"
-#include "platform/IGraphicsWin.h"
 
 using namespace iplug;
 
@@ -38,7 +35,7 @@ ConfigRecord Corvane::MakeConfig()
   return c;
 }
 
-Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplingLatency)
+Corvane::Corvane(const InstanceInfo& info) : PluginAdapter(MakeConfig(), kOversamplingLatency)
 {
   (void) info;
 
@@ -55,23 +52,7 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplin
 
   DefineParameters();
 
-  SetMakeGraphicsFunc([this]() -> igraphics::IGraphics* {
-    auto* graphics = new igraphics::IGraphicsWin(this, kEditorWidth, kEditorHeight, kEditorFps, 1.f);
-    graphics->SetModuleInstance(ModuleInstance());
-    return graphics;
-  });
-  SetLayoutFunc(LayoutCorvaneEditor);
-}
-
-void* Corvane::ModuleInstance()
-{
-  // The module that holds this code holds the editor's pictures and font as well; asked by
-  // address, so it is the plug-in's file and not the host's executable.
-  HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCSTR>(&Corvane::ModuleInstance), &module))
-    return nullptr;
-  return module;
+  AttachEditor();
 }
 
 Corvane::~Corvane() = default;
