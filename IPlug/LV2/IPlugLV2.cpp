@@ -170,7 +170,10 @@ void IPlugLV2::Run(uint32_t nFrames)
 
   const int channels = mPorts.nChannels;
   const auto pieceLimit = static_cast<uint32_t>(std::max(GetBlockSize(), 1));
-  for (uint32_t done = 0; done < nFrames;)
+  // A run of no frames still goes through the block routine, as under AAX, so the latency
+  // report follows the settings before any audio flows.
+  uint32_t done = 0;
+  do
   {
     const auto frames = static_cast<int>(std::min(nFrames - done, pieceLimit));
     std::array<float*, 2> in{};
@@ -189,15 +192,10 @@ void IPlugLV2::Run(uint32_t nFrames)
     else
       RunBlock(frames);
     done += static_cast<uint32_t>(frames);
-  }
+  } while (done < nFrames);
 
   if (mLatencyPort)
     *mLatencyPort = static_cast<float>(GetLatency());
-}
-
-void IPlugLV2::ReportLatency(int samples)
-{
-  IPlugProcessor::ReportLatency(samples);
 }
 
 // ---- 3. State --------------------------------------------------------------------------------

@@ -52,16 +52,13 @@ public:
   void Activate();      // instantiation thread: clears the processing state
   void Deactivate() {}  // instantiation thread
   // Audio thread. Applies changed control inputs, renders in pieces of the prepared block
-  // length and reports the latency.
+  // length and writes the latency in force to the latency port.
   void Run(uint32_t nFrames);
 
   // State thread. The state chunk under the product's state key, as an atom:Chunk.
   LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
   // Refuses a missing property, another type, a null or short record (nothing changes then).
   LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
-
-  // Audio thread (from the block routine) or initialisation; the port carries it to the host.
-  void ReportLatency(int samples) override;
 
   const LV2PortLayout& Ports() const { return mPorts; }
   int MaxLatency() const { return mMaxLatency; }
