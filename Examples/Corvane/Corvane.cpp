@@ -3,9 +3,6 @@
 #include <cmath>
 
 #include "CorvaneIdentity.h"
-#include "CorvaneLayout.h"
-#include "PlatformWindows.h"
-#include "platform/IGraphicsWin.h"
 
 using namespace iplug;
 
@@ -39,7 +36,7 @@ ConfigRecord Corvane::MakeConfig()
   return c;
 }
 
-Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplingLatency)
+Corvane::Corvane(const InstanceInfo& info) : PluginAdapter(MakeConfig(), kOversamplingLatency)
 {
   (void) info;
 
@@ -57,24 +54,7 @@ Corvane::Corvane(const InstanceInfo& info) : IPlugAAX(MakeConfig(), kOversamplin
 
   DefineParameters();
 
-  SetMakeGraphicsFunc([this]() -> igraphics::IGraphics* {
-    auto* graphics =
-      new igraphics::IGraphicsWin(this, corvane::kEditorWidth, corvane::kEditorHeight, kEditorFps, 1.f);
-    graphics->SetModuleInstance(ModuleInstance());
-    return graphics;
-  });
-  SetLayoutFunc(LayoutCorvaneEditor);
-}
-
-void* Corvane::ModuleInstance()
-{
-  // The module that holds this code holds the editor's pictures and font as well; asked by
-  // address, so it is the plug-in's file and not the host's executable.
-  HMODULE module = nullptr;
-  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCSTR>(&Corvane::ModuleInstance), &module))
-    return nullptr;
-  return module;
+  AttachEditor();
 }
 
 Corvane::~Corvane() = default;

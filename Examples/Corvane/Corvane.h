@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "IPlugAAX.h"
 #include "CreatePlugin.h"
+#include "PluginAdapter.h"
 #include "PreampEngine.h"
 #include "PreampState.h"
 
@@ -27,7 +27,7 @@ enum ECorvaneParams
 // UI thread; RenderBlock and ResetProcessing run on the audio thread. They share only the
 // derived values below, each a single atomic word, and parameter 5 through its atomic value.
 // Not final: the validator's tests build modules around subclasses that plant one fault each.
-class Corvane : public iplug::IPlugAAX
+class Corvane : public iplug::PluginAdapter
 {
 public:
   explicit Corvane(const InstanceInfo& info);
@@ -62,6 +62,8 @@ public:
 private:
   static iplug::ConfigRecord MakeConfig();
   void DefineParameters();
+  // Installs the editor the adapter this build is for can show (none where it has no editor).
+  void AttachEditor();
   void UpdateLatency();
 
   // Derived values: written by OnParamValueChange, read by the block routine.

@@ -6,7 +6,7 @@ using namespace iplug;
 
 // The module's factory, in a file of its own so that a module built around another product
 // class (a test build with a deliberate fault) brings its own and never links this one.
-IPlugAAX* CreatePlugin(const InstanceInfo& info)
+PluginAdapter* CreatePlugin(const InstanceInfo& info)
 {
   // Created on first use, released when the module unloads.
   static std::mutex factoryLock;

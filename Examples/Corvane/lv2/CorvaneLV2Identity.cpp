@@ -1,0 +1,13 @@
+#include "LV2EffectIdentity.h"
+
+// How the product introduces itself to LV2 hosts.
+const LV2EffectIdentity kProductLV2Identity = {
+  "http://quillmarsh.com/plugins/corvane/mono",
+  "http://quillmarsh.com/plugins/corvane/stereo",
+  "Corvane Mono",
+  "Corvane",
+  "Quillmarsh",
+  "http://quillmarsh.com/plugins/corvane#state",
+  "Corvane.so",
+  "Corvane.ttl",
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "IPlugAAX.h"
+
+namespace iplug {
+
+// The adapter a product derives from in this build. Each adapter folder has a header of this
+// name; the build puts one of them on the include path.
+using PluginAdapter = IPlugAAX;
+
+} // namespace iplug
