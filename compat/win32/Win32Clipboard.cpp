@@ -206,18 +206,6 @@ HWND GetClipboardOwner()
   return clipboard.owner;
 }
 
-int CountClipboardFormats()
-{
-  auto& clipboard = Clipboard();
-  std::lock_guard<std::mutex> lock(clipboard.mutex);
-  int count = static_cast<int>(clipboard.data.size());
-  if (AvailableLocked(clipboard, CF_TEXT) && !clipboard.data.count(CF_TEXT))
-    ++count;
-  if (AvailableLocked(clipboard, CF_UNICODETEXT) && !clipboard.data.count(CF_UNICODETEXT))
-    ++count;
-  return count;
-}
-
 namespace win32compat::script {
 
 bool SetClipboardText(const std::wstring& text)

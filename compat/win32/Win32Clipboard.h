@@ -26,4 +26,3 @@ HANDLE SetClipboardData(UINT format, HANDLE memory);
 HANDLE GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
 HWND GetClipboardOwner();
-int CountClipboardFormats();

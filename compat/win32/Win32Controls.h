@@ -77,7 +77,6 @@ typedef struct tagINITCOMMONCONTROLSEX
 // Registers the tooltip class when the flags ask for tab, bar, list-view or tree-view classes
 // (which carry tooltips), as comctl32 does. FALSE for a wrong size.
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init);
-void InitCommonControls();
 
 // --- Tooltips ---------------------------------------------------------------------------------
 #define TOOLTIPS_CLASSW L"tooltips_class32"

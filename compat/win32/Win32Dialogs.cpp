@@ -130,11 +130,6 @@ int ShowMessageBox(HWND owner, std::wstring text, std::wstring caption, UINT typ
 
 } // namespace
 
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-  return ShowMessageBox(owner, WidenZ(text), caption ? Widen(caption) : L"Error", type);
-}
-
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 {
   return ShowMessageBox(owner, text ? text : L"", caption ? caption : L"Error", type);
@@ -143,8 +138,6 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
 // --- 3. File choosers ----------------------------------------------------------------------------
 
 namespace {
-
-thread_local DWORD tCommonDialogError = 0;
 
 bool Exists(const std::wstring& path)
 {
@@ -206,10 +199,8 @@ template <typename Ofn>
 BOOL ShowFileDialog(Ofn* ofn, bool save)
 {
   using Char = std::remove_cv_t<std::remove_pointer_t<decltype(ofn->lpstrFile)>>;
-  tCommonDialogError = 0;
   if (!ofn || ofn->lStructSize != sizeof(Ofn))
   {
-    tCommonDialogError = CDERR_STRUCTSIZE;
     return FALSE;
   }
   script::FileDialogShown shown;
@@ -256,7 +247,6 @@ BOOL ShowFileDialog(Ofn* ofn, bool save)
     converted.assign(chosen->begin(), chosen->end());
   if (!ofn->lpstrFile || converted.size() + 1 > ofn->nMaxFile)
   {
-    tCommonDialogError = FNERR_BUFFERTOOSMALL;
     if (ofn->lpstrFile && ofn->nMaxFile * sizeof(Char) >= sizeof(WORD))
     {
       const WORD needed = static_cast<WORD>(std::min<size_t>(converted.size() + 1, 0xFFFF));
@@ -288,29 +278,14 @@ BOOL ShowFileDialog(Ofn* ofn, bool save)
 
 } // namespace
 
-BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn)
-{
-  return ShowFileDialog(ofn, false);
-}
-
 BOOL GetOpenFileNameW(LPOPENFILENAMEW ofn)
 {
   return ShowFileDialog(ofn, false);
 }
 
-BOOL GetSaveFileNameA(LPOPENFILENAMEA ofn)
-{
-  return ShowFileDialog(ofn, true);
-}
-
 BOOL GetSaveFileNameW(LPOPENFILENAMEW ofn)
 {
   return ShowFileDialog(ofn, true);
-}
-
-DWORD CommDlgExtendedError()
-{
-  return tCommonDialogError;
 }
 
 // --- 4. Colour chooser ---------------------------------------------------------------------------
@@ -320,10 +295,8 @@ namespace {
 template <typename Choose>
 BOOL ShowColorDialog(Choose* choose)
 {
-  tCommonDialogError = 0;
   if (!choose || choose->lStructSize != sizeof(Choose) || !choose->lpCustColors)
   {
-    tCommonDialogError = CDERR_STRUCTSIZE;
     return FALSE;
   }
   script::ColorDialogShown shown;
@@ -358,11 +331,6 @@ BOOL ShowColorDialog(Choose* choose)
 
 } // namespace
 
-BOOL ChooseColorA(LPCHOOSECOLORA choose)
-{
-  return ShowColorDialog(choose);
-}
-
 BOOL ChooseColorW(LPCHOOSECOLORW choose)
 {
   return ShowColorDialog(choose);
@@ -372,33 +340,16 @@ BOOL ChooseColorW(LPCHOOSECOLORW choose)
 
 namespace {
 
-struct ComState
-{
-  int count = 0;
-  DWORD model = 0;
-};
-thread_local ComState tCom;
-
-HRESULT InitialiseCom(DWORD model)
-{
-  if (tCom.count > 0)
-  {
-    if (model != tCom.model)
-      return RPC_E_CHANGED_MODE;
-    ++tCom.count;
-    return S_FALSE;
-  }
-  tCom.count = 1;
-  tCom.model = model;
-  return S_OK;
-}
+// How often OLE was initialised on the thread and not yet uninitialised.
+thread_local int tOleCount = 0;
 
 // An item list holding one item: the folder's path as wide characters.
 PIDLIST_ABSOLUTE MakeItemList(const std::wstring& path)
 {
   const size_t payload = (path.size() + 1) * sizeof(wchar_t);
   const size_t itemSize = sizeof(USHORT) + payload;
-  auto* bytes = static_cast<BYTE*>(CoTaskMemAlloc(itemSize + sizeof(USHORT)));
+  // Freed by CoTaskMemFree.
+  auto* bytes = static_cast<BYTE*>(std::malloc(itemSize + sizeof(USHORT)));
   if (!bytes)
     return nullptr;
   const auto cb = static_cast<USHORT>(std::min<size_t>(itemSize, 0xFFFF));
@@ -434,7 +385,7 @@ PIDLIST_ABSOLUTE ShowFolderDialog(Info* info)
   shown.owner = info->hwndOwner;
   shown.title = TextOf(info->lpszTitle);
   shown.flags = info->ulFlags;
-  shown.comInitialised = tCom.count > 0;
+  shown.comInitialised = tOleCount > 0;
   std::optional<std::wstring> answer;
   {
     ModalOwner modal(info->hwndOwner);
@@ -462,23 +413,9 @@ PIDLIST_ABSOLUTE ShowFolderDialog(Info* info)
 
 } // namespace
 
-PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info)
-{
-  return ShowFolderDialog(info);
-}
-
 PIDLIST_ABSOLUTE SHBrowseForFolderW(LPBROWSEINFOW info)
 {
   return ShowFolderDialog(info);
-}
-
-BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE list, LPSTR path)
-{
-  std::wstring text;
-  if (!path || !PathOfItemList(list, text))
-    return FALSE;
-  CopyOut(Narrow(text), path, MAX_PATH);
-  return TRUE;
 }
 
 BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE list, LPWSTR path)
@@ -490,35 +427,15 @@ BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE list, LPWSTR path)
   return TRUE;
 }
 
-HRESULT CoInitialize(LPVOID)
-{
-  return InitialiseCom(COINIT_APARTMENTTHREADED);
-}
-
-HRESULT CoInitializeEx(LPVOID, DWORD coInit)
-{
-  return InitialiseCom(coInit & COINIT_APARTMENTTHREADED);
-}
-
-void CoUninitialize()
-{
-  if (tCom.count > 0)
-    --tCom.count;
-}
-
 HRESULT OleInitialize(LPVOID)
 {
-  return InitialiseCom(COINIT_APARTMENTTHREADED);
+  return tOleCount++ == 0 ? S_OK : S_FALSE;
 }
 
 void OleUninitialize()
 {
-  CoUninitialize();
-}
-
-LPVOID CoTaskMemAlloc(SIZE_T bytes)
-{
-  return std::malloc(bytes ? bytes : 1);
+  if (tOleCount > 0)
+    --tOleCount;
 }
 
 void CoTaskMemFree(LPVOID memory)

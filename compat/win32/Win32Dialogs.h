@@ -48,7 +48,6 @@
 
 // Returns the button pressed; an answer that is not one of the box's buttons counts as no answer.
 // 0 for an unknown button set (ERROR_INVALID_PARAMETER).
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 // --- File choosers (comdlg32) -----------------------------------------------------------------
@@ -66,9 +65,6 @@ typedef UINT_PTR(CALLBACK* LPOFNHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
 #define OFN_EXPLORER 0x00080000
 #define OFN_ENABLESIZING 0x00800000
 
-#define CDERR_GENERALCODES 0x0000
-#define CDERR_STRUCTSIZE 0x0001
-#define FNERR_BUFFERTOOSMALL 0x3003
 
 typedef struct tagOFNA
 {
@@ -128,13 +124,10 @@ typedef struct tagOFNW
 // with OFN_FILEMUSTEXIST (or OFN_PATHMUSTEXIST for its directory) an answer naming nothing that
 // exists is refused, as the dialog would refuse it, and the next answer is taken. On success the
 // path is in lpstrFile with nFileOffset and nFileExtension set; a path that does not fit gives
-// FALSE with FNERR_BUFFERTOOSMALL (CommDlgExtendedError) and the size needed in lpstrFile's first
-// two bytes. Cancelled: FALSE with CommDlgExtendedError 0. A wrong lStructSize: CDERR_STRUCTSIZE.
-BOOL GetOpenFileNameA(LPOPENFILENAMEA ofn);
+// FALSE with the size needed in lpstrFile's first two bytes. Cancelled, or a wrong lStructSize
+// (which shows no dialog): FALSE.
 BOOL GetOpenFileNameW(LPOPENFILENAMEW ofn);
-BOOL GetSaveFileNameA(LPOPENFILENAMEA ofn);
 BOOL GetSaveFileNameW(LPOPENFILENAMEW ofn);
-DWORD CommDlgExtendedError();
 
 // --- Colour chooser (comdlg32) ----------------------------------------------------------------
 typedef UINT_PTR(CALLBACK* LPCCHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
@@ -182,7 +175,6 @@ typedef struct tagCHOOSECOLORW
 // gets WM_INITDIALOG (lParam: the CHOOSECOLOR) and may set the title (SetWindowText) and the
 // colour (the registered message SETRGBSTRING, lParam the colour), which the script sees. On OK
 // the answer is in rgbResult (TRUE); cancelled: FALSE. lpCustColors (16 colours) is required.
-BOOL ChooseColorA(LPCHOOSECOLORA choose);
 BOOL ChooseColorW(LPCHOOSECOLORW choose);
 
 // --- Folder browser (shell32) and COM (ole32) -------------------------------------------------
@@ -244,24 +236,14 @@ typedef struct _browseinfoW
 // (NULL when cancelled). The callback gets BFFM_INITIALIZED with the dialog's window;
 // pszDisplayName (MAX_PATH characters) receives the folder's own name. The script also learns
 // whether COM was initialised on the thread, which the new dialog style requires.
-PIDLIST_ABSOLUTE SHBrowseForFolderA(LPBROWSEINFOA info);
 PIDLIST_ABSOLUTE SHBrowseForFolderW(LPBROWSEINFOW info);
 // Copies the item list's path (the buffer must hold MAX_PATH characters).
-BOOL SHGetPathFromIDListA(PCIDLIST_ABSOLUTE list, LPSTR path);
 BOOL SHGetPathFromIDListW(PCIDLIST_ABSOLUTE list, LPWSTR path);
 
-#define COINIT_MULTITHREADED 0x0
-#define COINIT_APARTMENTTHREADED 0x2
-#define RPC_E_CHANGED_MODE ((HRESULT)0x80010106L)
-
-// Per thread, counted: S_OK the first time, S_FALSE after; another apartment model than the
-// first gives RPC_E_CHANGED_MODE. CoUninitialize undoes one successful call.
-HRESULT CoInitialize(LPVOID reserved);
-HRESULT CoInitializeEx(LPVOID reserved, DWORD coInit);
-void CoUninitialize();
+// Per thread, counted: S_OK the first time, S_FALSE after; OleUninitialize undoes one call.
 HRESULT OleInitialize(LPVOID reserved);
 void OleUninitialize();
-LPVOID CoTaskMemAlloc(SIZE_T bytes);
+// Frees what SHBrowseForFolderW returned.
 void CoTaskMemFree(LPVOID memory);
 
 #ifdef UNICODE
@@ -279,17 +261,11 @@ typedef LPBROWSEINFOW LPBROWSEINFO;
 #define SHBrowseForFolder SHBrowseForFolderW
 #define SHGetPathFromIDList SHGetPathFromIDListW
 #else
-#define MessageBox MessageBoxA
 typedef OPENFILENAMEA OPENFILENAME;
 typedef LPOPENFILENAMEA LPOPENFILENAME;
-#define GetOpenFileName GetOpenFileNameA
-#define GetSaveFileName GetSaveFileNameA
 typedef CHOOSECOLORA CHOOSECOLOR;
 typedef LPCHOOSECOLORA LPCHOOSECOLOR;
-#define ChooseColor ChooseColorA
 #define SETRGBSTRING SETRGBSTRINGA
 typedef BROWSEINFOA BROWSEINFO;
 typedef LPBROWSEINFOA LPBROWSEINFO;
-#define SHBrowseForFolder SHBrowseForFolderA
-#define SHGetPathFromIDList SHGetPathFromIDListA
 #endif

@@ -93,23 +93,10 @@ void Reset()
   ResetVerticalBlank();
   auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
-  state.defaultDpi = 96;
   std::fill(std::begin(state.asyncKeys), std::end(state.asyncKeys), BYTE{0});
   state.cursorPos = POINT{0, 0};
   state.cursor = nullptr;
   state.cursorShowCount = 0;
-}
-
-void SetScreenSize(int width, int height)
-{
-  ChangeSettings([=](DisplaySettings& s) { s.screen = SIZE{std::max(width, 1), std::max(height, 1)}; });
-}
-
-void SetDefaultDpi(UINT dpi)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.defaultDpi = dpi ? dpi : 96;
 }
 
 bool SetWindowDpi(HWND hwnd, UINT dpi)
@@ -134,11 +121,6 @@ bool SetWindowDpi(HWND hwnd, UINT dpi)
   return true;
 }
 
-void SetDpiQueryAvailable(bool available)
-{
-  ChangeSettings([=](DisplaySettings& s) { s.dpiQueryAvailable = available; });
-}
-
 void SetDigitizer(int digitizerFlags, int maximumTouches)
 {
   ChangeSettings([=](DisplaySettings& s) {
@@ -154,11 +136,6 @@ void SetWindowsVersion(DWORD major, DWORD minor, DWORD build)
     s.minor = minor;
     s.build = build;
   });
-}
-
-void SetKeyboardLayout(KeyboardLayout layout)
-{
-  ChangeSettings([=](DisplaySettings& s) { s.layout = layout; });
 }
 
 void SetVerticalBlankFunctionsAvailable(bool available)

@@ -2,8 +2,8 @@
 
 // The headless display behind our Win32 stand-in, for tests and tools; not part of Win32.
 //
-// It holds what a real machine would decide: the screen, the DPI of each window, the Windows
-// version, the keyboard layout, the digitizer, the vertical-blank clock; it lets tests act as a
+// It holds what a real machine would decide: the DPI of each window, the Windows version, the
+// digitizer, the vertical-blank clock; it lets tests act as a
 // user would, posting real input messages into windows; and it keeps the frames that OpenGL
 // presented into each window (SwapBuffers) as RGBA images.
 //
@@ -22,29 +22,18 @@ namespace win32compat::display {
 
 // --- Settings ---------------------------------------------------------------------------------
 
-// Back to the defaults below: 1920 x 1080 screen at 96 DPI, GetDpiForWindow and the
-// vertical-blank functions available, a real-time 60 Hz vertical blank, Windows 10.0.19045, US
-// keyboard, no digitizer; also releases every key and button and puts the cursor at (0, 0).
+// Back to the defaults below: the vertical-blank functions available, a real-time 60 Hz vertical
+// blank, Windows 10.0.19045, no digitizer; also releases every key and button and puts the cursor
+// at (0, 0). The screen is always 1920 x 1080, new top-level windows get 96 DPI, and the keyboard
+// has the US layout.
 void Reset();
 
-void SetScreenSize(int width, int height);
-// The DPI given to new top-level windows (children take their parent's) and GetDpiForSystem.
-void SetDefaultDpi(UINT dpi);
 // Sets the DPI of the window and all its descendants, as moving it to another monitor would.
 bool SetWindowDpi(HWND hwnd, UINT dpi);
-// Whether "user32.dll" exports "GetDpiForWindow" (false: a Windows before 10 version 1607).
-void SetDpiQueryAvailable(bool available);
 // The SM_DIGITIZER metric (NID_ flags) and SM_MAXIMUMTOUCHES.
 void SetDigitizer(int digitizerFlags, int maximumTouches);
-// What GetVersionEx and VerifyVersionInfo report.
+// The version that VerifyVersionInfo compares with.
 void SetWindowsVersion(DWORD major, DWORD minor, DWORD build);
-
-enum class KeyboardLayout
-{
-  Us,
-  UsInternational, // ', ", `, ~ and ^ are dead keys
-};
-void SetKeyboardLayout(KeyboardLayout layout);
 
 // --- Vertical blank ---------------------------------------------------------------------------
 // D3DKMTWaitForVerticalBlankEvent waits for the next blank of a simulated 60 Hz clock. In manual
@@ -55,8 +44,6 @@ void SetVerticalBlankFunctionsAvailable(bool available);
 void SetManualVerticalBlank(bool manual);
 // One blank: releases every wait in progress (manual mode; in real-time mode an extra blank).
 void VerticalBlank();
-// How many blanks have happened since the process started.
-uint64_t VerticalBlankCount();
 // How many threads are waiting for a blank right now.
 int VerticalBlankWaiters();
 // The next count waits fail (as when the display goes away), or the next count adapter opens.
@@ -97,7 +84,7 @@ bool MouseWheel(HWND hwnd, int x, int y, int delta, bool horizontal = false);
 bool KeyDown(HWND hwnd, UINT virtualKey);
 bool KeyUp(HWND hwnd, UINT virtualKey);
 bool KeyPress(HWND hwnd, UINT virtualKey);
-// Presses the keys that type the text on the current layout (Shift as needed); false when a
+// Presses the keys that type the text on the US layout (Shift as needed); false when a
 // character has no key.
 bool TypeText(HWND hwnd, std::wstring_view text);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // Internal to the stand-in: the display settings and the presented frames, shared by the parts
-// that answer from them (metrics, versions, the keyboard, module exports, SwapBuffers).
+// that answer from them (metrics, versions, module exports, SwapBuffers).
 
 #include "Win32Display.h"
 
@@ -12,12 +12,10 @@ namespace win32compat {
 struct DisplaySettings
 {
   SIZE screen{1920, 1080};
-  bool dpiQueryAvailable = true;
   bool verticalBlankAvailable = true;
   DWORD major = 10;
   DWORD minor = 0;
   DWORD build = 19045;
-  display::KeyboardLayout layout = display::KeyboardLayout::Us;
   int digitizer = 0;
   int maximumTouches = 0;
 };

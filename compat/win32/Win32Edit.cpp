@@ -391,7 +391,7 @@ LRESULT CALLBACK EditWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   case EM_GETLINECOUNT:
     return (style & ES_MULTILINE) ? 1 + std::count(edit->text.begin(), edit->text.end(), L'\n') : 1;
   case EM_SETREADONLY:
-    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(wParam ? (style | ES_READONLY) : (style & ~static_cast<DWORD>(ES_READONLY))));
+    SetWindowLongPtrW(hwnd, GWL_STYLE, static_cast<LONG_PTR>(wParam ? (style | ES_READONLY) : (style & ~static_cast<DWORD>(ES_READONLY))));
     return TRUE;
   case EM_CANUNDO:
   case EM_UNDO:

@@ -113,32 +113,9 @@ HANDLE CreateMapping(HANDLE file, DWORD protect, bool named)
   return AddKernelHandle(std::make_shared<MappingObject>(std::move(object), static_cast<size_t>(size)));
 }
 
-DWORD Attributes(const std::string& path)
-{
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0)
-  {
-    SetLastError(errno == ENOENT ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
-    return INVALID_FILE_ATTRIBUTES;
-  }
-  if (S_ISDIR(info.st_mode))
-    return FILE_ATTRIBUTE_DIRECTORY;
-  return ::access(path.c_str(), W_OK) == 0 ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY;
-}
-
 const wchar_t kSystemDirectory[] = L"C:\\Windows\\system32";
 
 } // namespace
-
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE)
-{
-  if (!fileName)
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return INVALID_HANDLE_VALUE;
-  }
-  return OpenForReading(fileName, access, disposition);
-}
 
 HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE)
 {
@@ -158,30 +135,6 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
   if (sizeHigh)
     *sizeHigh = static_cast<DWORD>(static_cast<ULONGLONG>(size) >> 32);
   return static_cast<DWORD>(size);
-}
-
-BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size)
-{
-  LONGLONG value = 0;
-  if (!size || !SizeOf(file, value))
-    return FALSE;
-  size->QuadPart = value;
-  return TRUE;
-}
-
-DWORD GetFileAttributesA(LPCSTR fileName)
-{
-  return fileName ? Attributes(fileName) : INVALID_FILE_ATTRIBUTES;
-}
-
-DWORD GetFileAttributesW(LPCWSTR fileName)
-{
-  return fileName ? Attributes(Narrow(fileName)) : INVALID_FILE_ATTRIBUTES;
-}
-
-HANDLE CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD, DWORD, LPCSTR name)
-{
-  return CreateMapping(file, protect, name != nullptr);
 }
 
 HANDLE CreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES, DWORD protect, DWORD, DWORD, LPCWSTR name)
@@ -233,14 +186,6 @@ BOOL UnmapViewOfFile(LPCVOID baseAddress)
   }
   ::munmap(const_cast<void*>(baseAddress), size);
   return TRUE;
-}
-
-UINT GetSystemDirectoryA(LPSTR buffer, UINT size)
-{
-  const std::string directory = Narrow(kSystemDirectory);
-  if (!buffer || size <= directory.size())
-    return static_cast<UINT>(directory.size() + 1);
-  return static_cast<UINT>(CopyOut(directory, buffer, static_cast<int>(size)));
 }
 
 UINT GetSystemDirectoryW(LPWSTR buffer, UINT size)

@@ -26,20 +26,13 @@
 
 // Reading an existing file only (GENERIC_READ with OPEN_EXISTING); anything else fails with
 // ERROR_NOT_SUPPORTED. INVALID_HANDLE_VALUE on failure (ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED).
-HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes,
-                   DWORD disposition, DWORD flags, HANDLE templateFile);
 HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES attributes,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
-BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
-DWORD GetFileAttributesA(LPCSTR fileName);
-DWORD GetFileAttributesW(LPCWSTR fileName);
 
 // PAGE_READONLY mappings of a whole file, unnamed; an empty file cannot be mapped
 // (ERROR_FILE_INVALID). A view stays valid after the mapping and file handles are closed, until
 // UnmapViewOfFile.
-HANDLE CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES attributes, DWORD protect, DWORD maximumSizeHigh,
-                          DWORD maximumSizeLow, LPCSTR name);
 HANDLE CreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES attributes, DWORD protect, DWORD maximumSizeHigh,
                           DWORD maximumSizeLow, LPCWSTR name);
 LPVOID MapViewOfFile(HANDLE mapping, DWORD desiredAccess, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
@@ -47,17 +40,10 @@ BOOL UnmapViewOfFile(LPCVOID baseAddress);
 
 // "C:\Windows\system32": the stand-in names the directory a Windows machine would have. Returns the
 // length copied, or the size needed (with the terminator) when the buffer is too small.
-UINT GetSystemDirectoryA(LPSTR buffer, UINT size);
 UINT GetSystemDirectoryW(LPWSTR buffer, UINT size);
 
 #ifdef UNICODE
 #define CreateFile CreateFileW
-#define GetFileAttributes GetFileAttributesW
 #define CreateFileMapping CreateFileMappingW
 #define GetSystemDirectory GetSystemDirectoryW
-#else
-#define CreateFile CreateFileA
-#define GetFileAttributes GetFileAttributesA
-#define CreateFileMapping CreateFileMappingA
-#define GetSystemDirectory GetSystemDirectoryA
 #endif

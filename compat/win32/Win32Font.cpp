@@ -343,20 +343,6 @@ HFONT CreateFontIndirectW(const LOGFONTW* logFont)
   return static_cast<HFONT>(AddGdiObjectLocked(std::move(font)));
 }
 
-HFONT CreateFontIndirectA(const LOGFONTA* logFont)
-{
-  if (!logFont)
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  LOGFONTW wide;
-  std::memcpy(&wide, logFont, offsetof(LOGFONTA, lfFaceName));
-  const std::string face(logFont->lfFaceName, std::find(logFont->lfFaceName, logFont->lfFaceName + LF_FACESIZE, '\0'));
-  CopyOut(Widen(face), wide.lfFaceName, LF_FACESIZE);
-  return CreateFontIndirectW(&wide);
-}
-
 int GetTextFaceW(HDC dc, int count, LPWSTR faceName)
 {
   const auto face = FaceOfDc(dc);
@@ -365,17 +351,6 @@ int GetTextFaceW(HDC dc, int count, LPWSTR faceName)
   if (!faceName)
     return static_cast<int>(face->family.size() + 1);
   return CopyOut(face->family, faceName, count);
-}
-
-int GetTextFaceA(HDC dc, int count, LPSTR faceName)
-{
-  const auto face = FaceOfDc(dc);
-  if (!face)
-    return 0;
-  const std::string family = Narrow(face->family);
-  if (!faceName)
-    return static_cast<int>(family.size() + 1);
-  return CopyOut(family, faceName, count);
 }
 
 namespace {
@@ -453,46 +428,6 @@ int EnumFontFamiliesExW(HDC dc, LPLOGFONTW logFont, FONTENUMPROCW proc, LPARAM l
     NEWTEXTMETRICEXW metric;
     FillEnumeration(face, enumerated, metric);
     result = proc(&enumerated.elfLogFont, reinterpret_cast<const TEXTMETRICW*>(&metric), TRUETYPE_FONTTYPE, lParam);
-    if (result == 0)
-      break;
-  }
-  return result;
-}
-
-int EnumFontFamiliesExA(HDC dc, LPLOGFONTA logFont, FONTENUMPROCA proc, LPARAM lParam, DWORD)
-{
-  if (!logFont || !proc || GetObjectType(dc) == 0)
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  const std::string name(logFont->lfFaceName, std::find(logFont->lfFaceName, logFont->lfFaceName + LF_FACESIZE, '\0'));
-  int result = 1;
-  for (const auto& face : EnumerationFor(Widen(name)))
-  {
-    ENUMLOGFONTEXW wide;
-    NEWTEXTMETRICEXW wideMetric;
-    FillEnumeration(face, wide, wideMetric);
-    ENUMLOGFONTEXA narrow{};
-    std::memcpy(&narrow.elfLogFont, &wide.elfLogFont, offsetof(LOGFONTA, lfFaceName));
-    CopyOut(Narrow(wide.elfLogFont.lfFaceName), narrow.elfLogFont.lfFaceName, LF_FACESIZE);
-    CopyOut(Narrow(wide.elfFullName), reinterpret_cast<LPSTR>(narrow.elfFullName), LF_FULLFACESIZE);
-    CopyOut(Narrow(wide.elfStyle), reinterpret_cast<LPSTR>(narrow.elfStyle), LF_FACESIZE);
-    CopyOut(Narrow(wide.elfScript), reinterpret_cast<LPSTR>(narrow.elfScript), LF_FACESIZE);
-    NEWTEXTMETRICEXA metric{};
-    std::memcpy(&metric.ntmTm, &wideMetric.ntmTm, offsetof(NEWTEXTMETRICA, tmFirstChar));
-    metric.ntmTm.tmFirstChar = 0x20;
-    metric.ntmTm.tmLastChar = 0xFF;
-    metric.ntmTm.tmDefaultChar = 0x1F;
-    metric.ntmTm.tmBreakChar = 0x20;
-    metric.ntmTm.tmWeight = wideMetric.ntmTm.tmWeight;
-    metric.ntmTm.tmItalic = wideMetric.ntmTm.tmItalic;
-    metric.ntmTm.tmPitchAndFamily = wideMetric.ntmTm.tmPitchAndFamily;
-    metric.ntmTm.tmCharSet = wideMetric.ntmTm.tmCharSet;
-    metric.ntmTm.ntmFlags = wideMetric.ntmTm.ntmFlags;
-    metric.ntmTm.ntmSizeEM = wideMetric.ntmTm.ntmSizeEM;
-    metric.ntmTm.ntmCellHeight = wideMetric.ntmTm.ntmCellHeight;
-    result = proc(&narrow.elfLogFont, reinterpret_cast<const TEXTMETRICA*>(&metric), TRUETYPE_FONTTYPE, lParam);
     if (result == 0)
       break;
   }

@@ -242,11 +242,9 @@ typedef int(CALLBACK* FONTENUMPROCA)(const LOGFONTA* logFont, const TEXTMETRICA*
 typedef int(CALLBACK* FONTENUMPROCW)(const LOGFONTW* logFont, const TEXTMETRICW* metric, DWORD fontType, LPARAM lParam);
 
 // Always succeeds for a LOGFONT (the face is matched when it is used); NULL for a NULL pointer.
-HFONT CreateFontIndirectA(const LOGFONTA* logFont);
 HFONT CreateFontIndirectW(const LOGFONTW* logFont);
 
 // The family name of the face that the DC's selected font stands for (see above).
-int GetTextFaceA(HDC dc, int count, LPSTR faceName);
 int GetTextFaceW(HDC dc, int count, LPWSTR faceName);
 
 // Bytes of the face of the DC's selected font. table 0: from the start of the font (for a face of
@@ -262,7 +260,6 @@ DWORD GetFontData(HDC dc, DWORD table, DWORD offset, PVOID buffer, DWORD size);
 // case (an empty name: once per family), with an ENUMLOGFONTEX and a NEWTEXTMETRICEX; the
 // process's memory fonts are private and not enumerated, as on Windows. Returns the procedure's
 // last answer (enumeration stops when it answers 0), or 1 when nothing matched.
-int EnumFontFamiliesExA(HDC dc, LPLOGFONTA logFont, FONTENUMPROCA proc, LPARAM lParam, DWORD flags);
 int EnumFontFamiliesExW(HDC dc, LPLOGFONTW logFont, FONTENUMPROCW proc, LPARAM lParam, DWORD flags);
 
 // Adds the faces of a font file image (a single font or a collection) as private fonts of the
@@ -290,7 +287,4 @@ typedef NEWTEXTMETRICA NEWTEXTMETRIC;
 typedef NEWTEXTMETRICEXA NEWTEXTMETRICEX;
 typedef ENUMLOGFONTEXA ENUMLOGFONTEX;
 typedef FONTENUMPROCA FONTENUMPROC;
-#define CreateFontIndirect CreateFontIndirectA
-#define GetTextFace GetTextFaceA
-#define EnumFontFamiliesEx EnumFontFamiliesExA
 #endif

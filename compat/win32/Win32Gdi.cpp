@@ -170,16 +170,6 @@ bool SelectedLogFont(HDC dc, LOGFONTW& logFont)
   return true;
 }
 
-bool LogFontOf(HGDIOBJ handle, LOGFONTW& logFont)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* font = FindGdiLocked<FontObject>(handle, OBJ_FONT);
-  if (!font)
-    return false;
-  logFont = font->logFont;
-  return true;
-}
-
 size_t LiveGdiObjects()
 {
   std::lock_guard<std::mutex> lock(GdiMutex());
@@ -213,14 +203,6 @@ HGDIOBJ GetStockObject(int index)
   if (index < 0 || index >= 20)
     return nullptr;
   return TableLocked().stock[index];
-}
-
-HBRUSH CreateSolidBrush(COLORREF color)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto brush = std::make_shared<BrushObject>();
-  brush->brush = LOGBRUSH{BS_SOLID, color & 0x00FFFFFF, 0};
-  return static_cast<HBRUSH>(AddGdiObjectLocked(std::move(brush)));
 }
 
 BOOL DeleteObject(HGDIOBJ handle)
@@ -299,11 +281,6 @@ int GetObjectInternal(HGDIOBJ handle, int size, LPVOID buffer, bool unicode)
 
 } // namespace
 
-int GetObjectA(HGDIOBJ object, int size, LPVOID buffer)
-{
-  return GetObjectInternal(object, size, buffer, false);
-}
-
 int GetObjectW(HGDIOBJ object, int size, LPVOID buffer)
 {
   return GetObjectInternal(object, size, buffer, true);
@@ -359,11 +336,6 @@ int ReleaseDC(HWND hwnd, HDC dc)
   return object && object->type == OBJ_DC && object->hwnd == hwnd ? 1 : 0;
 }
 
-HWND WindowFromDC(HDC dc)
-{
-  return WindowOfDc(dc);
-}
-
 HDC CreateCompatibleDC(HDC)
 {
   std::lock_guard<std::mutex> lock(GdiMutex());
@@ -407,21 +379,6 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ handle)
   return previous;
 }
 
-HGDIOBJ GetCurrentObject(HDC dc, UINT type)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* context = FindDcLocked(dc);
-  if (!context)
-    return nullptr;
-  switch (type)
-  {
-  case OBJ_FONT: return context->font;
-  case OBJ_BRUSH: return context->brush;
-  case OBJ_PEN: return context->pen;
-  default: return nullptr;
-  }
-}
-
 namespace {
 
 template <typename Field, typename Value>
@@ -451,19 +408,9 @@ COLORREF SetBkColor(HDC dc, COLORREF color)
   return Exchange(dc, &DcObject::background, color & 0x00FFFFFF, static_cast<COLORREF>(CLR_INVALID));
 }
 
-COLORREF GetBkColor(HDC dc)
-{
-  return Read(dc, &DcObject::background, static_cast<COLORREF>(CLR_INVALID));
-}
-
 COLORREF SetTextColor(HDC dc, COLORREF color)
 {
   return Exchange(dc, &DcObject::text, color & 0x00FFFFFF, static_cast<COLORREF>(CLR_INVALID));
-}
-
-COLORREF GetTextColor(HDC dc)
-{
-  return Read(dc, &DcObject::text, static_cast<COLORREF>(CLR_INVALID));
 }
 
 int SetBkMode(HDC dc, int mode)
@@ -473,54 +420,9 @@ int SetBkMode(HDC dc, int mode)
   return Exchange(dc, &DcObject::backgroundMode, mode, 0);
 }
 
-int GetBkMode(HDC dc)
-{
-  return Read(dc, &DcObject::backgroundMode, 0);
-}
-
 COLORREF SetDCBrushColor(HDC dc, COLORREF color)
 {
   return Exchange(dc, &DcObject::dcBrush, color & 0x00FFFFFF, static_cast<COLORREF>(CLR_INVALID));
-}
-
-COLORREF GetDCBrushColor(HDC dc)
-{
-  return Read(dc, &DcObject::dcBrush, static_cast<COLORREF>(CLR_INVALID));
-}
-
-int GetDeviceCaps(HDC dc, int index)
-{
-  HWND hwnd;
-  {
-    std::lock_guard<std::mutex> lock(GdiMutex());
-    auto* context = FindDcLocked(dc);
-    if (!context)
-      return 0;
-    hwnd = context->hwnd;
-  }
-  switch (index)
-  {
-  case LOGPIXELSX:
-  case LOGPIXELSY:
-  {
-    if (hwnd)
-      if (const UINT dpi = GetDpiForWindow(hwnd))
-        return static_cast<int>(dpi);
-    auto& state = User();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    return static_cast<int>(state.defaultDpi);
-  }
-  case HORZRES: return ScreenSize().cx;
-  case VERTRES: return ScreenSize().cy;
-  case BITSPIXEL: return 32;
-  default: return 0;
-  }
-}
-
-int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  return FindDcLocked(dc) && rect && FindGdiLocked<BrushObject>(brush, OBJ_BRUSH) ? TRUE : FALSE;
 }
 
 // --- 4. Regions --------------------------------------------------------------------------------
@@ -535,56 +437,11 @@ HRGN NewRegion(const Region& region)
   return static_cast<HRGN>(AddGdiObjectLocked(std::move(object)));
 }
 
-Region::Op OpFor(int mode)
-{
-  switch (mode)
-  {
-  case RGN_AND: return Region::Op::And;
-  case RGN_XOR: return Region::Op::Xor;
-  case RGN_DIFF: return Region::Op::Diff;
-  default: return Region::Op::Or;
-  }
-}
-
 } // namespace
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom)
 {
   return NewRegion(Region(RECT{left, top, right, bottom}));
-}
-
-HRGN CreateRectRgnIndirect(const RECT* rect)
-{
-  return rect ? NewRegion(Region(*rect)) : nullptr;
-}
-
-BOOL SetRectRgn(HRGN handle, int left, int top, int right, int bottom)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* region = FindGdiLocked<RegionObject>(handle, OBJ_REGION);
-  if (!region)
-    return FALSE;
-  region->region = Region(RECT{left, top, right, bottom});
-  return TRUE;
-}
-
-int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* target = FindGdiLocked<RegionObject>(dest, OBJ_REGION);
-  auto* a = FindGdiLocked<RegionObject>(src1, OBJ_REGION);
-  if (!target || !a || mode < RGN_AND || mode > RGN_COPY)
-    return ERROR;
-  if (mode == RGN_COPY)
-  {
-    target->region = a->region;
-    return target->region.Kind();
-  }
-  auto* b = FindGdiLocked<RegionObject>(src2, OBJ_REGION);
-  if (!b)
-    return ERROR;
-  target->region = Region::Combine(a->region, b->region, OpFor(mode));
-  return target->region.Kind();
 }
 
 int GetRgnBox(HRGN handle, LPRECT rect)
@@ -595,40 +452,6 @@ int GetRgnBox(HRGN handle, LPRECT rect)
     return ERROR;
   *rect = region->region.Bounds();
   return region->region.Kind();
-}
-
-int OffsetRgn(HRGN handle, int x, int y)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* region = FindGdiLocked<RegionObject>(handle, OBJ_REGION);
-  if (!region)
-    return ERROR;
-  region->region.Offset(x, y);
-  return region->region.Kind();
-}
-
-BOOL PtInRegion(HRGN handle, int x, int y)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* region = FindGdiLocked<RegionObject>(handle, OBJ_REGION);
-  return region && region->region.Contains(x, y) ? TRUE : FALSE;
-}
-
-BOOL RectInRegion(HRGN handle, const RECT* rect)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* region = FindGdiLocked<RegionObject>(handle, OBJ_REGION);
-  return region && rect && region->region.Intersects(*rect) ? TRUE : FALSE;
-}
-
-BOOL EqualRgn(HRGN a, HRGN b)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* ra = FindGdiLocked<RegionObject>(a, OBJ_REGION);
-  auto* rb = FindGdiLocked<RegionObject>(b, OBJ_REGION);
-  if (!ra || !rb)
-    return ERROR;
-  return ra->region == rb->region ? TRUE : FALSE;
 }
 
 DWORD GetRegionData(HRGN handle, DWORD count, LPRGNDATA data)

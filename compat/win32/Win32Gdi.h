@@ -59,12 +59,10 @@ typedef struct tagLOGBRUSH
 
 // Stock objects are shared and never deleted (DeleteObject on one succeeds and does nothing).
 HGDIOBJ GetStockObject(int index);
-HBRUSH CreateSolidBrush(COLORREF color);
 // Fails for an object selected into a device context, as on Windows.
 BOOL DeleteObject(HGDIOBJ object);
 DWORD GetObjectType(HGDIOBJ object);
 // Fonts give their LOGFONT (Win32Font.h), brushes their LOGBRUSH; a NULL buffer asks for the size.
-int GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
 int GetObjectW(HGDIOBJ object, int size, LPVOID buffer);
 
 // --- Device contexts -------------------------------------------------------------------------
@@ -72,7 +70,6 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer);
 // time; GetDC(NULL) gives the screen's. ReleaseDC answers 1 for a DC of that window.
 HDC GetDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
-HWND WindowFromDC(HDC dc);
 // A memory DC (hdc ignored); DeleteDC frees it.
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
@@ -80,32 +77,20 @@ BOOL DeleteDC(HDC dc);
 // Returns the object of the same kind that was selected before; regions are not selectable here
 // (HGDI_ERROR).
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 
 #define TRANSPARENT 1
 #define OPAQUE 2
 
 COLORREF SetBkColor(HDC dc, COLORREF color);
-COLORREF GetBkColor(HDC dc);
 COLORREF SetTextColor(HDC dc, COLORREF color);
-COLORREF GetTextColor(HDC dc);
 int SetBkMode(HDC dc, int mode);
-int GetBkMode(HDC dc);
 COLORREF SetDCBrushColor(HDC dc, COLORREF color);
-COLORREF GetDCBrushColor(HDC dc);
 
 #define HORZRES 8
 #define VERTRES 10
 #define BITSPIXEL 12
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90
-
-// LOGPIXELSX and LOGPIXELSY give the DPI of the DC's window (the screen's default DPI for the
-// screen and memory DCs).
-int GetDeviceCaps(HDC dc, int index);
-
-// Nothing is drawn; TRUE for a valid DC and brush.
-int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 
 // --- Regions ---------------------------------------------------------------------------------
 #define ERROR 0
@@ -138,22 +123,13 @@ typedef struct _RGNDATA
 } RGNDATA, *PRGNDATA, *LPRGNDATA;
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
-HRGN CreateRectRgnIndirect(const RECT* rect);
-BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom);
 // dest = src1 op src2 (RGN_COPY: src1); dest may be one of the sources. Returns the kind of the
 // result, or ERROR.
-int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode);
 int GetRgnBox(HRGN region, LPRECT rect);
-int OffsetRgn(HRGN region, int x, int y);
-BOOL PtInRegion(HRGN region, int x, int y);
-BOOL RectInRegion(HRGN region, const RECT* rect);
-BOOL EqualRgn(HRGN a, HRGN b);
 // The region's rectangles in y-x banded order after an RGNDATAHEADER. A NULL buffer asks for the
 // size; a buffer too small gives 0; otherwise the size given is returned.
 DWORD GetRegionData(HRGN region, DWORD count, LPRGNDATA data);
 
 #ifdef UNICODE
 #define GetObject GetObjectW
-#else
-#define GetObject GetObjectA
 #endif

@@ -77,9 +77,6 @@ DcObject* FindDcLocked(HDC dc);
 // lock; false when the DC or font is not known.
 HWND WindowOfDc(HDC dc);
 bool SelectedLogFont(HDC dc, LOGFONTW& logFont);
-// The font object's LOGFONT.
-bool LogFontOf(HGDIOBJ font, LOGFONTW& logFont);
-
 // Frees a window's DC when the window is gone.
 void ReleaseWindowDc(HWND hwnd);
 

@@ -411,12 +411,6 @@ HDC wglGetCurrentDC()
   return tCurrent.dc;
 }
 
-BOOL wglShareLists(HGLRC, HGLRC)
-{
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return FALSE;
-}
-
 BOOL SwapBuffers(HDC dc)
 {
   const HWND hwnd = WindowOfDc(dc);
@@ -522,7 +516,6 @@ FARPROC OpenGl32Export(const char* name)
       {"wglGetCurrentContext", AsProc(&wglGetCurrentContext)},
       {"wglGetCurrentDC", AsProc(&wglGetCurrentDC)},
       {"wglGetProcAddress", AsProc(&wglGetProcAddress)},
-      {"wglShareLists", AsProc(&wglShareLists)},
   };
   for (const auto& entry : kWgl)
     if (std::strcmp(entry.name, name) == 0)

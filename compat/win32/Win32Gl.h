@@ -90,9 +90,6 @@ HDC wglGetCurrentDC();
 // functions offered: wglGetExtensionsStringARB, wglGetExtensionsStringEXT, wglSwapIntervalEXT and
 // wglGetSwapIntervalEXT.
 PROC wglGetProcAddress(LPCSTR name);
-// Not supported: contexts here do not share objects (FALSE).
-BOOL wglShareLists(HGLRC first, HGLRC second);
-
 // Presents the window's back buffer; the DC's window must be the one the calling thread's current
 // context draws to (else FALSE with ERROR_INVALID_HANDLE).
 BOOL SwapBuffers(HDC dc);

@@ -152,8 +152,6 @@ HWND ApplyRetrievedInputLocked(UserState& state, ThreadQueue& queue, const Input
   if (input.buttonVk >= 0)
     SetKey(queue.keyState, input.buttonVk, input.buttonDown);
   queue.lastExtraInfo = input.extraInfo;
-  queue.lastTime = input.msg.time;
-  queue.lastPos = input.msg.pt;
   const UINT message = input.msg.message;
   const bool setsCursor = message == WM_MOUSEMOVE || (IsMouseMessage(message) && message != WM_MOUSEWHEEL &&
                                                       message != WM_MOUSEHWHEEL);
@@ -324,11 +322,6 @@ HCURSOR LoadSystemCursor(HINSTANCE instance, ULONG_PTR name, bool isAtom)
 
 } // namespace
 
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name)
-{
-  return LoadSystemCursor(instance, reinterpret_cast<ULONG_PTR>(name), IS_INTRESOURCE(name));
-}
-
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name)
 {
   return LoadSystemCursor(instance, reinterpret_cast<ULONG_PTR>(name), IS_INTRESOURCE(name));
@@ -341,13 +334,6 @@ HCURSOR SetCursor(HCURSOR cursor)
   const HCURSOR previous = state.cursor;
   state.cursor = cursor;
   return previous;
-}
-
-HCURSOR GetCursor()
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  return state.cursor;
 }
 
 int ShowCursor(BOOL show)
@@ -383,14 +369,16 @@ SHORT GetKeyState(int virtualKey)
   return static_cast<SHORT>(((key & 0x80) ? 0x8000 : 0) | (key & 0x01));
 }
 
-SHORT GetAsyncKeyState(int virtualKey)
+namespace {
+
+bool KeyHeld(int virtualKey)
 {
-  if (virtualKey < 0 || virtualKey > 255)
-    return 0;
   auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
-  return static_cast<SHORT>((state.asyncKeys[virtualKey] & 0x80) ? 0x8000 : 0);
+  return (state.asyncKeys[virtualKey] & 0x80) != 0;
 }
+
+} // namespace
 
 BOOL GetKeyboardState(PBYTE keyState)
 {
@@ -399,16 +387,6 @@ BOOL GetKeyboardState(PBYTE keyState)
   auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
   std::copy_n(CurrentQueueLocked(state)->keyState, 256, keyState);
-  return TRUE;
-}
-
-BOOL SetKeyboardState(PBYTE keyState)
-{
-  if (!keyState)
-    return FALSE;
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  std::copy_n(keyState, 256, CurrentQueueLocked(state)->keyState);
   return TRUE;
 }
 
@@ -475,16 +453,6 @@ BOOL RegisterTouchWindow(HWND hwnd, ULONG)
   if (!OwnWindowLocked(state, hwnd))
     return FALSE;
   FindWindowLocked(state, hwnd)->touch = true;
-  return TRUE;
-}
-
-BOOL UnregisterTouchWindow(HWND hwnd)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  if (!OwnWindowLocked(state, hwnd))
-    return FALSE;
-  FindWindowLocked(state, hwnd)->touch = false;
   return TRUE;
 }
 
@@ -567,11 +535,6 @@ UINT QueryDrop(HDROP drop, UINT index, Char* file, UINT size, Convert convert)
 
 } // namespace
 
-UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size)
-{
-  return QueryDrop(drop, index, file, size, [](const std::wstring& w) { return Narrow(w); });
-}
-
 UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR file, UINT size)
 {
   return QueryDrop(drop, index, file, size, [](const std::wstring& w) { return w; });
@@ -621,11 +584,6 @@ int GetSystemMetrics(int index)
   }
 }
 
-UINT GetDoubleClickTime()
-{
-  return kDoubleClickTime;
-}
-
 UINT GetDpiForWindow(HWND hwnd)
 {
   auto& state = User();
@@ -637,13 +595,6 @@ UINT GetDpiForWindow(HWND hwnd)
     return 0;
   }
   return window->dpi;
-}
-
-UINT GetDpiForSystem()
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  return state.defaultDpi;
 }
 
 // --- 8. Injection ------------------------------------------------------------------------------
@@ -926,7 +877,7 @@ bool TypeText(HWND hwnd, std::wstring_view text)
     bool shift;
     if (!KeyForCharacter(c, vk, shift))
       return false;
-    const bool shiftHeld = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+    const bool shiftHeld = KeyHeld(VK_SHIFT);
     if (shift && !shiftHeld && !KeyDown(hwnd, VK_SHIFT))
       return false;
     const bool typed = KeyPress(hwnd, vk);
@@ -1031,7 +982,9 @@ int CursorId(HCURSOR cursor)
 
 HCURSOR CurrentCursor()
 {
-  return GetCursor();
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.cursor;
 }
 
 bool CursorVisible()

@@ -49,11 +49,9 @@ HWND GetFocus();
 // The system cursors only (instance NULL and an IDC_ identifier); anything else is NULL with
 // ERROR_RESOURCE_NAME_NOT_FOUND. The same identifier gives the same handle every time.
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 // Returns the previous cursor. The cursor is process-wide here (one mouse, one screen).
 HCURSOR SetCursor(HCURSOR cursor);
-HCURSOR GetCursor();
 // The display counter: the cursor shows while it is 0 or more. Returns the new count.
 int ShowCursor(BOOL show);
 // Screen coordinates, kept within the screen. Moving the cursor sends the window under it (or the
@@ -150,31 +148,13 @@ BOOL GetCursorPos(LPPOINT point);
 // last input message it retrieved.
 SHORT GetKeyState(int virtualKey);
 // High bit: down right now (at injection time); the "pressed since the last call" bit is not kept.
-SHORT GetAsyncKeyState(int virtualKey);
 BOOL GetKeyboardState(PBYTE keyState);
-BOOL SetKeyboardState(PBYTE keyState);
 
-// Translates a key with the given keyboard state into characters for the current keyboard layout
-// (US by default; Win32Display.h can choose US-International, whose ', ", `, ~ and ^ are dead
-// keys). Returns 0 (no character), 1 or 2 characters (a dead key followed by a character it does
-// not combine with gives both), or -1 for a dead key, whose spacing form is then in the buffer;
-// the dead key waits, per thread, for the next translation unless flags has bit 2 set. Ctrl with a
-// letter gives the control characters 1..26; Ctrl+Alt (AltGr) gives nothing on these layouts.
-// A key-up (bit 15 of the scan code) gives 0.
+// Translates a key with the given keyboard state into a character of the US keyboard layout, the
+// stand-in's only one (it has no dead keys). Returns 0 (no character) or 1. Ctrl with a letter
+// gives the control characters 1..26; Ctrl+Alt (AltGr) gives nothing. A key-up (bit 15 of the
+// scan code) gives 0.
 int ToUnicode(UINT virtualKey, UINT scanCode, const BYTE* keyState, LPWSTR buffer, int bufferSize, UINT flags);
-// The same for characters below 256, written as bytes into the WORD buffer.
-int ToAscii(UINT virtualKey, UINT scanCode, const BYTE* keyState, LPWORD chars, UINT flags);
-
-#define MAPVK_VK_TO_VSC 0
-#define MAPVK_VSC_TO_VK 1
-#define MAPVK_VK_TO_CHAR 2
-#define MAPVK_VSC_TO_VK_EX 3
-#define MAPVK_VK_TO_VSC_EX 4
-
-// Scan codes of the US keyboard (set 1); MAPVK_VK_TO_CHAR gives the unshifted character (letters
-// in upper case) with the top bit set for a dead key. 0 when there is no mapping.
-UINT MapVirtualKeyA(UINT code, UINT mapType);
-UINT MapVirtualKeyW(UINT code, UINT mapType);
 
 // --- Mouse tracking ----------------------------------------------------------------------------
 #define TME_HOVER 0x00000001
@@ -236,7 +216,6 @@ typedef const TOUCHINPUT* PCTOUCHINPUT;
 // handle); any other window gets the primary contact as left-button mouse messages whose extra
 // information carries the touch signature 0xFF515780.
 BOOL RegisterTouchWindow(HWND hwnd, ULONG flags);
-BOOL UnregisterTouchWindow(HWND hwnd);
 BOOL IsTouchWindow(HWND hwnd, PULONG flags);
 // size must be sizeof(TOUCHINPUT); copies at most count inputs.
 BOOL GetTouchInputInfo(HTOUCHINPUT touchInput, UINT count, PTOUCHINPUT inputs, int size);
@@ -248,7 +227,6 @@ BOOL CloseTouchInputHandle(HTOUCHINPUT touchInput);
 void DragAcceptFiles(HWND hwnd, BOOL accept);
 // index 0xFFFFFFFF: the number of files; a NULL buffer: the length of that file's path; otherwise
 // the path is copied (cut to the buffer) and the characters copied returned.
-UINT DragQueryFileA(HDROP drop, UINT index, LPSTR file, UINT size);
 UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR file, UINT size);
 // The drop point in the client coordinates of the window that received the drop.
 BOOL DragQueryPoint(HDROP drop, LPPOINT point);
@@ -281,19 +259,12 @@ void DragFinish(HDROP drop);
 // The screen's size and the digitizer come from the display settings (Win32Display.h); the
 // digitizer metric is 0 (no touch screen) unless a test sets it.
 int GetSystemMetrics(int index);
-UINT GetDoubleClickTime();
 
 // The window's DPI (96 unless Win32Display.h sets another); 0 with ERROR_INVALID_PARAMETER for an
 // unknown window. Also found as "GetDpiForWindow" in "user32.dll" through GetProcAddress.
 UINT GetDpiForWindow(HWND hwnd);
-UINT GetDpiForSystem();
 
 #ifdef UNICODE
 #define LoadCursor LoadCursorW
-#define MapVirtualKey MapVirtualKeyW
 #define DragQueryFile DragQueryFileW
-#else
-#define LoadCursor LoadCursorA
-#define MapVirtualKey MapVirtualKeyA
-#define DragQueryFile DragQueryFileA
 #endif

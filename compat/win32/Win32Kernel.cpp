@@ -421,32 +421,12 @@ namespace {
 constexpr LONGLONG kPerformanceFrequency = 10'000'000;
 } // namespace
 
-BOOL QueryPerformanceCounter(LARGE_INTEGER* count)
-{
-  if (!count)
-    return FALSE;
-  const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch());
-  count->QuadPart = ns.count() / (1'000'000'000 / kPerformanceFrequency);
-  return TRUE;
-}
-
-BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency)
-{
-  if (!frequency)
-    return FALSE;
-  frequency->QuadPart = kPerformanceFrequency;
-  return TRUE;
-}
-
 // --- Process and thread extras -------------------------------------------------------------------
 
 namespace {
 
-// What GetCurrentThread and GetCurrentProcess return on Windows.
+// What GetCurrentThread returns on Windows.
 const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2));
-const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
-
-thread_local int tPriority = THREAD_PRIORITY_NORMAL;
 
 } // namespace
 
@@ -461,11 +441,6 @@ HANDLE GetCurrentThread()
   return kCurrentThread;
 }
 
-HANDLE GetCurrentProcess()
-{
-  return kCurrentProcess;
-}
-
 BOOL SetThreadPriority(HANDLE thread, int priority)
 {
   const bool valid = priority == THREAD_PRIORITY_IDLE || priority == THREAD_PRIORITY_TIME_CRITICAL ||
@@ -475,20 +450,10 @@ BOOL SetThreadPriority(HANDLE thread, int priority)
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  if (thread == kCurrentThread)
-  {
-    tPriority = priority;
-    return TRUE;
-  }
-  if (!FindKernelHandle(thread))
+  if (thread != kCurrentThread && !FindKernelHandle(thread))
   {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  return TRUE; // another thread's priority: accepted, not kept
-}
-
-int GetThreadPriority(HANDLE thread)
-{
-  return thread == kCurrentThread ? tPriority : THREAD_PRIORITY_NORMAL;
+  return TRUE;
 }

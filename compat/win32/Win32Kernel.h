@@ -69,9 +69,8 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES attributes, SIZE_T stackSize, LPTHREAD
 DWORD GetCurrentThreadId();
 DWORD GetCurrentProcessId();
 
-// Pseudo handles that stand for the calling thread and process; closing them does nothing.
+// A pseudo handle that stands for the calling thread; closing it does nothing.
 HANDLE GetCurrentThread();
-HANDLE GetCurrentProcess();
 
 #define THREAD_PRIORITY_IDLE (-15)
 #define THREAD_PRIORITY_LOWEST (-2)
@@ -81,10 +80,9 @@ HANDLE GetCurrentProcess();
 #define THREAD_PRIORITY_HIGHEST 2
 #define THREAD_PRIORITY_TIME_CRITICAL 15
 
-// The priority is recorded and reported back, not applied: the machines that run the stand-in
-// give no thread real-time scheduling.
+// The priority is checked, not applied: the machines that run the stand-in give no thread
+// real-time scheduling.
 BOOL SetThreadPriority(HANDLE thread, int priority);
-int GetThreadPriority(HANDLE thread);
 
 // Sleep(0) gives up the rest of the time slice.
 void Sleep(DWORD milliseconds);
@@ -92,5 +90,3 @@ void Sleep(DWORD milliseconds);
 // --- Clocks -----------------------------------------------------------------------------------
 // Milliseconds of the monotonic clock, wrapping at 2^32 like the real one.
 DWORD GetTickCount();
-BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
-BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);

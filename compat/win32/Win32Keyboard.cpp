@@ -1,10 +1,8 @@
-// Keyboard layouts and character translation: ToUnicode, ToAscii, MapVirtualKey and
-// TranslateMessage.
+// The US keyboard layout and character translation: ToUnicode and TranslateMessage.
 
 #include "Win32Input.h"
 #include "Win32KeyboardLayout.h"
 
-#include "Win32DisplayState.h"
 #include "Win32Kernel.h"
 #include "Win32UserState.h"
 
@@ -70,29 +68,6 @@ constexpr CharEntry kCharacters[] = {
     {VK_DIVIDE, L'/', L'/'}, {VK_DECIMAL, L'.', L'.'},
 };
 
-struct Composition
-{
-  wchar_t dead;
-  wchar_t base;
-  wchar_t composed;
-};
-
-constexpr Composition kCompositions[] = {
-    {L'\'', L'a', L'\u00E1'}, {L'\'', L'e', L'\u00E9'}, {L'\'', L'i', L'\u00ED'}, {L'\'', L'o', L'\u00F3'},
-    {L'\'', L'u', L'\u00FA'}, {L'\'', L'y', L'\u00FD'}, {L'\'', L'c', L'\u00E7'}, {L'\'', L'A', L'\u00C1'},
-    {L'\'', L'E', L'\u00C9'}, {L'\'', L'I', L'\u00CD'}, {L'\'', L'O', L'\u00D3'}, {L'\'', L'U', L'\u00DA'},
-    {L'\'', L'Y', L'\u00DD'}, {L'\'', L'C', L'\u00C7'}, {L'"', L'a', L'\u00E4'}, {L'"', L'e', L'\u00EB'},
-    {L'"', L'i', L'\u00EF'}, {L'"', L'o', L'\u00F6'}, {L'"', L'u', L'\u00FC'}, {L'"', L'y', L'\u00FF'},
-    {L'"', L'A', L'\u00C4'}, {L'"', L'E', L'\u00CB'}, {L'"', L'I', L'\u00CF'}, {L'"', L'O', L'\u00D6'},
-    {L'"', L'U', L'\u00DC'}, {L'`', L'a', L'\u00E0'}, {L'`', L'e', L'\u00E8'}, {L'`', L'i', L'\u00EC'},
-    {L'`', L'o', L'\u00F2'}, {L'`', L'u', L'\u00F9'}, {L'`', L'A', L'\u00C0'}, {L'`', L'E', L'\u00C8'},
-    {L'`', L'I', L'\u00CC'}, {L'`', L'O', L'\u00D2'}, {L'`', L'U', L'\u00D9'}, {L'~', L'a', L'\u00E3'},
-    {L'~', L'o', L'\u00F5'}, {L'~', L'n', L'\u00F1'}, {L'~', L'A', L'\u00C3'}, {L'~', L'O', L'\u00D5'},
-    {L'~', L'N', L'\u00D1'}, {L'^', L'a', L'\u00E2'}, {L'^', L'e', L'\u00EA'}, {L'^', L'i', L'\u00EE'},
-    {L'^', L'o', L'\u00F4'}, {L'^', L'u', L'\u00FB'}, {L'^', L'A', L'\u00C2'}, {L'^', L'E', L'\u00CA'},
-    {L'^', L'I', L'\u00CE'}, {L'^', L'O', L'\u00D4'}, {L'^', L'U', L'\u00DB'},
-};
-
 bool Down(const BYTE* state, int vk)
 {
   return (state[vk] & 0x80) != 0;
@@ -103,23 +78,17 @@ bool Toggled(const BYTE* state, int vk)
   return (state[vk] & 0x01) != 0;
 }
 
-// The character the key gives without dead-key handling, or 0. dead tells whether it is a dead
-// key on the current layout.
-wchar_t PlainCharacter(UINT vk, bool shift, bool caps, bool& dead)
+// The character the key gives without Ctrl, or 0.
+wchar_t PlainCharacter(UINT vk, bool shift, bool caps)
 {
-  dead = false;
   if (vk >= 'A' && vk <= 'Z')
     return static_cast<wchar_t>((shift != caps) ? vk : vk + ('a' - 'A'));
   if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
     return static_cast<wchar_t>(L'0' + (vk - VK_NUMPAD0));
   for (const auto& entry : kCharacters)
   {
-    if (entry.vk != vk)
-      continue;
-    const wchar_t c = shift ? entry.shifted : entry.normal;
-    if (Settings().layout == display::KeyboardLayout::UsInternational)
-      dead = c == L'\'' || c == L'"' || c == L'`' || c == L'~' || (c == L'^' && vk == '6');
-    return c;
+    if (entry.vk == vk)
+      return shift ? entry.shifted : entry.normal;
   }
   return 0;
 }
@@ -147,63 +116,14 @@ wchar_t ControlCharacter(UINT vk, bool shift)
 
 } // namespace
 
-int TranslateKey(UINT vk, const BYTE* state, wchar_t out[2], wchar_t& deadKey, bool keepState)
+wchar_t TranslateKey(UINT vk, const BYTE* state)
 {
   const bool shift = Down(state, VK_SHIFT) || Down(state, VK_LSHIFT) || Down(state, VK_RSHIFT);
   const bool control = Down(state, VK_CONTROL) || Down(state, VK_LCONTROL) || Down(state, VK_RCONTROL);
   const bool alt = Down(state, VK_MENU) || Down(state, VK_LMENU) || Down(state, VK_RMENU);
-  const bool caps = Toggled(state, VK_CAPITAL);
   if (control && alt)
-    return 0; // AltGr: nothing on these layouts
-  wchar_t c;
-  bool dead = false;
-  if (control)
-    c = ControlCharacter(vk, shift);
-  else
-    c = PlainCharacter(vk, shift, caps, dead);
-  if (c == 0)
-    return 0;
-
-  if (dead)
-  {
-    out[0] = c;
-    if (deadKey != 0)
-    {
-      // A dead key after a dead key: both come out.
-      out[0] = deadKey;
-      out[1] = c;
-      if (!keepState)
-        deadKey = 0;
-      return 2;
-    }
-    if (!keepState)
-      deadKey = c;
-    return -1;
-  }
-  if (deadKey == 0)
-  {
-    out[0] = c;
-    return 1;
-  }
-  const wchar_t pending = deadKey;
-  if (!keepState)
-    deadKey = 0;
-  if (c == L' ')
-  {
-    out[0] = pending;
-    return 1;
-  }
-  for (const auto& composition : kCompositions)
-  {
-    if (composition.dead == pending && composition.base == c)
-    {
-      out[0] = composition.composed;
-      return 1;
-    }
-  }
-  out[0] = pending;
-  out[1] = c;
-  return 2;
+    return 0; // AltGr: nothing on this layout
+  return control ? ControlCharacter(vk, shift) : PlainCharacter(vk, shift, Toggled(state, VK_CAPITAL));
 }
 
 UINT ScanCodeOf(UINT vk)
@@ -220,40 +140,6 @@ bool IsExtendedKey(UINT vk)
     if (entry.vk == vk)
       return entry.extended;
   return false;
-}
-
-UINT VirtualKeyOfScanCode(UINT scan, bool extended, bool distinguishSides)
-{
-  for (const auto& entry : kScanCodes)
-  {
-    if (entry.scan != scan || entry.extended != extended)
-      continue;
-    UINT vk = entry.vk;
-    if (!distinguishSides)
-    {
-      if (vk == VK_LSHIFT || vk == VK_RSHIFT)
-        return VK_SHIFT;
-      if (vk == VK_LCONTROL || vk == VK_RCONTROL)
-        return VK_CONTROL;
-      if (vk == VK_LMENU || vk == VK_RMENU)
-        return VK_MENU;
-    }
-    else if (vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU)
-      continue; // the table lists the left key first under its own name
-    return vk;
-  }
-  return 0;
-}
-
-UINT CharacterOfKey(UINT vk)
-{
-  if (vk >= 'A' && vk <= 'Z')
-    return vk;
-  bool dead = false;
-  const wchar_t c = PlainCharacter(vk, false, false, dead);
-  if (c == 0 || c == L'\r' || c == L'\b' || c == L'\t' || c == 0x1B)
-    return c == 0 ? 0 : static_cast<UINT>(c);
-  return static_cast<UINT>(c) | (dead ? 0x80000000u : 0u);
 }
 
 bool KeyForCharacter(wchar_t c, UINT& vk, bool& shift)
@@ -295,72 +181,18 @@ bool KeyForCharacter(wchar_t c, UINT& vk, bool& shift)
 
 using namespace win32compat;
 
-int ToUnicode(UINT virtualKey, UINT scanCode, const BYTE* keyState, LPWSTR buffer, int bufferSize, UINT flags)
+int ToUnicode(UINT virtualKey, UINT scanCode, const BYTE* keyState, LPWSTR buffer, int bufferSize, UINT)
 {
   if (!keyState || (scanCode & 0x8000))
     return 0;
-  wchar_t chars[2] = {0, 0};
-  int result;
-  {
-    auto& state = User();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    auto queue = CurrentQueueLocked(state);
-    result = TranslateKey(virtualKey, keyState, chars, queue->deadKey, (flags & 0x4) != 0);
-  }
-  const int count = result < 0 ? 1 : result;
-  for (int i = 0; i < count && buffer && i < bufferSize; ++i)
-    buffer[i] = chars[i];
-  if (buffer && count < bufferSize)
-    buffer[count] = 0;
-  return result;
-}
-
-int ToAscii(UINT virtualKey, UINT scanCode, const BYTE* keyState, LPWORD chars, UINT flags)
-{
-  wchar_t wide[3] = {0, 0, 0};
-  const int result = ToUnicode(virtualKey, scanCode, keyState, wide, 3, flags);
-  const int count = result < 0 ? 1 : result;
-  if (!chars)
-    return result;
-  auto* bytes = reinterpret_cast<BYTE*>(chars);
-  for (int i = 0; i < count; ++i)
-  {
-    if (wide[i] > 0xFF)
-      return 0;
-    bytes[i] = static_cast<BYTE>(wide[i]);
-  }
-  return result;
-}
-
-namespace {
-
-UINT MapKey(UINT code, UINT mapType)
-{
-  switch (mapType)
-  {
-  case MAPVK_VK_TO_VSC: return ScanCodeOf(code);
-  case MAPVK_VK_TO_VSC_EX:
-  {
-    const UINT scan = ScanCodeOf(code);
-    return scan && IsExtendedKey(code) ? (0xE000 | scan) : scan;
-  }
-  case MAPVK_VSC_TO_VK: return VirtualKeyOfScanCode(code & 0xFF, false, false);
-  case MAPVK_VSC_TO_VK_EX: return VirtualKeyOfScanCode(code & 0xFF, (code & 0xFF00) == 0xE000, true);
-  case MAPVK_VK_TO_CHAR: return CharacterOfKey(code);
-  default: return 0;
-  }
-}
-
-} // namespace
-
-UINT MapVirtualKeyA(UINT code, UINT mapType)
-{
-  return MapKey(code, mapType);
-}
-
-UINT MapVirtualKeyW(UINT code, UINT mapType)
-{
-  return MapKey(code, mapType);
+  const wchar_t c = TranslateKey(virtualKey, keyState);
+  if (c == 0)
+    return 0;
+  if (buffer && bufferSize > 0)
+    buffer[0] = c;
+  if (buffer && bufferSize > 1)
+    buffer[1] = 0;
+  return 1;
 }
 
 BOOL TranslateMessage(const MSG* msg)
@@ -375,15 +207,9 @@ BOOL TranslateMessage(const MSG* msg)
   auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
   auto queue = CurrentQueueLocked(state);
-  wchar_t chars[2] = {0, 0};
-  const int result = TranslateKey(static_cast<UINT>(msg->wParam), queue->keyState, chars, queue->deadKey, false);
-  const bool system = message == WM_SYSKEYDOWN;
-  // Posted messages come before input, so the characters arrive before the next key.
-  if (result < 0)
+  // Posted messages come before input, so the character arrives before the next key.
+  if (const wchar_t c = TranslateKey(static_cast<UINT>(msg->wParam), queue->keyState))
     PostToThreadLocked(state, queue->threadId,
-                       MakeMessage(msg->hwnd, system ? WM_SYSDEADCHAR : WM_DEADCHAR, chars[0], msg->lParam));
-  for (int i = 0; i < result; ++i)
-    PostToThreadLocked(state, queue->threadId,
-                       MakeMessage(msg->hwnd, system ? WM_SYSCHAR : WM_CHAR, chars[i], msg->lParam));
+                       MakeMessage(msg->hwnd, message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR, c, msg->lParam));
   return TRUE;
 }

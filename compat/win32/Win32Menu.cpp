@@ -124,20 +124,6 @@ void DestroyLocked(Menus& all, HMENU handle, std::set<uintptr_t>& seen)
       DestroyLocked(all, item.submenu, seen);
 }
 
-Item ItemFromFlags(UINT flags, UINT_PTR idNewItem, std::wstring text)
-{
-  Item item;
-  item.type = flags & kTypeBits;
-  item.state = flags & kStateBits;
-  if (flags & MF_POPUP)
-    item.submenu = reinterpret_cast<HMENU>(idNewItem);
-  else
-    item.id = static_cast<UINT>(idNewItem);
-  if (!(flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW)))
-    item.text = std::move(text);
-  return item;
-}
-
 BOOL InsertAt(HMENU menu, UINT position, bool byPosition, Item item)
 {
   auto& all = AllMenus();
@@ -279,28 +265,6 @@ BOOL GetItem(HMENU menu, UINT position, BOOL byPosition, Info* info)
   return TRUE;
 }
 
-BOOL Remove(HMENU menu, UINT position, UINT flags, bool destroySubmenu)
-{
-  auto& all = AllMenus();
-  std::lock_guard<std::mutex> lock(all.mutex);
-  if (!CheckLocked(all, menu))
-    return FALSE;
-  HMENU owner = nullptr;
-  size_t index = 0;
-  Item* item = LocateLocked(all, menu, position, (flags & MF_BYPOSITION) != 0, &owner, &index);
-  if (!item)
-    return FALSE;
-  const HMENU submenu = item->submenu;
-  Menu* holder = FindLocked(all, owner);
-  holder->items.erase(holder->items.begin() + static_cast<std::ptrdiff_t>(index));
-  if (destroySubmenu && submenu)
-  {
-    std::set<uintptr_t> seen;
-    DestroyLocked(all, submenu, seen);
-  }
-  return TRUE;
-}
-
 // What the script sees of a menu. Lock held.
 std::vector<script::MenuItemShown> ShowLocked(Menus& all, HMENU handle, int depth)
 {
@@ -374,132 +338,23 @@ BOOL DestroyMenu(HMENU menu)
   return TRUE;
 }
 
-BOOL IsMenu(HMENU menu)
+namespace {
+
+bool MenuExists(HMENU menu)
 {
   auto& all = AllMenus();
   std::lock_guard<std::mutex> lock(all.mutex);
-  return FindLocked(all, menu) ? TRUE : FALSE;
+  return FindLocked(all, menu) != nullptr;
 }
 
-BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem)
-{
-  const bool text = newItem && !(flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW));
-  return InsertAt(menu, static_cast<UINT>(-1), true, ItemFromFlags(flags, idNewItem, text ? Widen(newItem) : L""));
-}
-
-BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCWSTR newItem)
-{
-  const bool text = newItem && !(flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW));
-  return InsertAt(menu, static_cast<UINT>(-1), true, ItemFromFlags(flags, idNewItem, text ? newItem : L""));
-}
-
-BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCSTR newItem)
-{
-  const bool text = newItem && !(flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW));
-  return InsertAt(menu, position, (flags & MF_BYPOSITION) != 0,
-                  ItemFromFlags(flags, idNewItem, text ? Widen(newItem) : L""));
-}
-
-BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCWSTR newItem)
-{
-  const bool text = newItem && !(flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW));
-  return InsertAt(menu, position, (flags & MF_BYPOSITION) != 0, ItemFromFlags(flags, idNewItem, text ? newItem : L""));
-}
-
-BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
-{
-  return InsertItem(menu, item, byPosition, info);
-}
+} // namespace
 
 BOOL InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info)
 {
   return InsertItem(menu, item, byPosition, info);
 }
 
-BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info)
-{
-  return SetItem(menu, item, byPosition, info);
-}
-
-BOOL SetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info)
-{
-  return SetItem(menu, item, byPosition, info);
-}
-
-BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info)
-{
-  return GetItem(menu, item, byPosition, info);
-}
-
-BOOL GetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOW info)
-{
-  return GetItem(menu, item, byPosition, info);
-}
-
-int GetMenuItemCount(HMENU menu)
-{
-  auto& all = AllMenus();
-  std::lock_guard<std::mutex> lock(all.mutex);
-  const Menu* found = CheckLocked(all, menu);
-  return found ? static_cast<int>(found->items.size()) : -1;
-}
-
-UINT GetMenuItemID(HMENU menu, int position)
-{
-  auto& all = AllMenus();
-  std::lock_guard<std::mutex> lock(all.mutex);
-  const Menu* found = FindLocked(all, menu);
-  if (!found || position < 0 || static_cast<size_t>(position) >= found->items.size() ||
-      found->items[static_cast<size_t>(position)].submenu)
-    return static_cast<UINT>(-1);
-  return found->items[static_cast<size_t>(position)].id;
-}
-
-HMENU GetSubMenu(HMENU menu, int position)
-{
-  auto& all = AllMenus();
-  std::lock_guard<std::mutex> lock(all.mutex);
-  const Menu* found = FindLocked(all, menu);
-  if (!found || position < 0 || static_cast<size_t>(position) >= found->items.size())
-    return nullptr;
-  return found->items[static_cast<size_t>(position)].submenu;
-}
-
-DWORD CheckMenuItem(HMENU menu, UINT item, UINT check)
-{
-  auto& all = AllMenus();
-  std::lock_guard<std::mutex> lock(all.mutex);
-  Item* found = LocateLocked(all, menu, item, (check & MF_BYPOSITION) != 0);
-  if (!found)
-    return static_cast<DWORD>(-1);
-  const DWORD previous = found->state & MF_CHECKED;
-  found->state = (found->state & ~static_cast<UINT>(MF_CHECKED)) | (check & MF_CHECKED);
-  return previous;
-}
-
-BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable)
-{
-  auto& all = AllMenus();
-  std::lock_guard<std::mutex> lock(all.mutex);
-  Item* found = LocateLocked(all, menu, item, (enable & MF_BYPOSITION) != 0);
-  if (!found)
-    return -1;
-  const UINT previous = found->state & (MF_GRAYED | MF_DISABLED);
-  found->state = (found->state & ~static_cast<UINT>(MF_GRAYED | MF_DISABLED)) | (enable & (MF_GRAYED | MF_DISABLED));
-  return static_cast<BOOL>(previous);
-}
-
-BOOL DeleteMenu(HMENU menu, UINT position, UINT flags)
-{
-  return Remove(menu, position, flags, true);
-}
-
-BOOL RemoveMenu(HMENU menu, UINT position, UINT flags)
-{
-  return Remove(menu, position, flags, false);
-}
-
-BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS)
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*)
 {
   {
     auto& state = User();
@@ -513,7 +368,7 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPAR
       return FALSE;
     }
   }
-  if (!IsMenu(menu))
+  if (!MenuExists(menu))
   {
     SetLastError(ERROR_INVALID_MENU_HANDLE);
     return FALSE;
@@ -553,7 +408,3 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPAR
   return TRUE;
 }
 
-BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*)
-{
-  return TrackPopupMenuEx(menu, flags, x, y, owner, nullptr);
-}

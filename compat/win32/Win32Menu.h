@@ -111,36 +111,10 @@ HMENU CreatePopupMenu();
 // Destroys the menu and, as Windows does, the submenus it holds. FALSE for an unknown menu
 // (ERROR_INVALID_MENU_HANDLE).
 BOOL DestroyMenu(HMENU menu);
-BOOL IsMenu(HMENU menu);
 
-// MF_POPUP takes the submenu handle as the identifier; MF_SEPARATOR ignores the text.
-BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
-BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCWSTR newItem);
-// position: an item's identifier, or with MF_BYPOSITION its position (-1 or past the end appends).
-BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCSTR newItem);
-BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idNewItem, LPCWSTR newItem);
 // cbSize must be that of MENUITEMINFO; fMask says which fields are read (MIIM_TYPE being the
 // older form of MIIM_FTYPE | MIIM_STRING).
-BOOL InsertMenuItemA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
 BOOL InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info);
-BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
-BOOL SetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOW info);
-// MIIM_STRING with dwTypeData NULL asks for the text's length in cch.
-BOOL GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOA info);
-BOOL GetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMINFOW info);
-
-int GetMenuItemCount(HMENU menu);
-// The identifier at the position; -1 for a submenu or no item.
-UINT GetMenuItemID(HMENU menu, int position);
-HMENU GetSubMenu(HMENU menu, int position);
-// MF_CHECKED/MF_UNCHECKED (with MF_BYCOMMAND or MF_BYPOSITION); returns the previous state or -1.
-DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);
-// MF_ENABLED, MF_GRAYED or MF_DISABLED; returns the previous state or -1.
-BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
-// DeleteMenu also destroys the item's submenu; RemoveMenu does not.
-BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
-BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
-
 // Shows the menu owned by a window of the calling thread (else ERROR_INVALID_WINDOW_HANDLE), at
 // the screen point, and returns when the script has answered. The owner gets WM_ENTERMENULOOP,
 // WM_INITMENUPOPUP and, when the menu closes, WM_UNINITMENUPOPUP and WM_EXITMENULOOP. An item
@@ -149,24 +123,14 @@ BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 // posted to the owner, and the result is non-zero. A dismissed menu returns 0 with
 // TPM_RETURNCMD, else non-zero.
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
-BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, LPTPMPARAMS params);
 
 #ifdef UNICODE
 typedef MENUITEMINFOW MENUITEMINFO;
 typedef LPMENUITEMINFOW LPMENUITEMINFO;
 typedef LPCMENUITEMINFOW LPCMENUITEMINFO;
-#define AppendMenu AppendMenuW
-#define InsertMenu InsertMenuW
 #define InsertMenuItem InsertMenuItemW
-#define SetMenuItemInfo SetMenuItemInfoW
-#define GetMenuItemInfo GetMenuItemInfoW
 #else
 typedef MENUITEMINFOA MENUITEMINFO;
 typedef LPMENUITEMINFOA LPMENUITEMINFO;
 typedef LPCMENUITEMINFOA LPCMENUITEMINFO;
-#define AppendMenu AppendMenuA
-#define InsertMenu InsertMenuA
-#define InsertMenuItem InsertMenuItemA
-#define SetMenuItemInfo SetMenuItemInfoA
-#define GetMenuItemInfo GetMenuItemInfoA
 #endif

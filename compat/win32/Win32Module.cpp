@@ -44,9 +44,7 @@ FARPROC AsProc(F function)
 FARPROC User32Export(const char* name)
 {
   if (std::strcmp(name, "GetDpiForWindow") == 0)
-    return Settings().dpiQueryAvailable ? AsProc(&GetDpiForWindow) : nullptr;
-  if (std::strcmp(name, "GetDpiForSystem") == 0)
-    return Settings().dpiQueryAvailable ? AsProc(&GetDpiForSystem) : nullptr;
+    return AsProc(&GetDpiForWindow);
   return nullptr;
 }
 
@@ -200,11 +198,6 @@ HMODULE LoadLibraryA(LPCSTR fileName)
   return fileName ? Load(Widen(fileName).c_str()) : Load(nullptr);
 }
 
-HMODULE LoadLibraryW(LPCWSTR fileName)
-{
-  return Load(fileName);
-}
-
 BOOL FreeLibrary(HMODULE module)
 {
   if (module && FreeFile(module))
@@ -343,27 +336,6 @@ BOOL Verify(DWORD major, DWORD minor, WORD spMajor, WORD spMinor, DWORD build, D
 }
 
 } // namespace
-
-BOOL GetVersionExA(LPOSVERSIONINFOA info)
-{
-  return FillVersion(info);
-}
-
-BOOL GetVersionExW(LPOSVERSIONINFOW info)
-{
-  return FillVersion(info);
-}
-
-BOOL VerifyVersionInfoA(LPOSVERSIONINFOEXA info, DWORD typeMask, ULONGLONG conditionMask)
-{
-  if (!info || typeMask == 0)
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  return Verify(info->dwMajorVersion, info->dwMinorVersion, info->wServicePackMajor, info->wServicePackMinor,
-                info->dwBuildNumber, typeMask, conditionMask);
-}
 
 BOOL VerifyVersionInfoW(LPOSVERSIONINFOEXW info, DWORD typeMask, ULONGLONG conditionMask)
 {

@@ -3,7 +3,7 @@
 // Modules and the Windows version of our Win32 stand-in.
 //
 // The stand-in's own system libraries answer by name (without regard to case, with or without
-// ".dll" and a directory): "user32.dll" exports "GetDpiForWindow" and "GetDpiForSystem";
+// ".dll" and a directory): "user32.dll" exports "GetDpiForWindow";
 // "gdi32.dll" exports "D3DKMTOpenAdapterFromHdc", "D3DKMTWaitForVerticalBlankEvent" and
 // "D3DKMTCloseAdapter"; "opengl32.dll" exports the wgl functions and the OpenGL 1.1 entry points
 // (later ones come from wglGetProcAddress, as on Windows). "kernel32.dll", "shell32.dll",
@@ -21,7 +21,6 @@
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
 HMODULE LoadLibraryA(LPCSTR fileName);
-HMODULE LoadLibraryW(LPCWSTR fileName);
 // System libraries stay loaded; FreeLibrary only checks their handle.
 BOOL FreeLibrary(HMODULE module);
 // NULL with ERROR_PROC_NOT_FOUND when the module does not export the name (ordinals are not
@@ -101,15 +100,9 @@ typedef struct _OSVERSIONINFOEXW
   BYTE wReserved;
 } OSVERSIONINFOEXW, *POSVERSIONINFOEXW, *LPOSVERSIONINFOEXW;
 
-// The version set through Win32Display.h (10.0.19045 by default), as a manifested application
-// sees it. The size field must be that of OSVERSIONINFO or OSVERSIONINFOEX.
-BOOL GetVersionExA(LPOSVERSIONINFOA info);
-BOOL GetVersionExW(LPOSVERSIONINFOW info);
-
 // Major, minor and service pack numbers are compared together, as one version, with the
 // condition of the first of them in the mask; the build number on its own. FALSE with
 // ERROR_OLD_WIN_VERSION when the system does not satisfy the conditions.
-BOOL VerifyVersionInfoA(LPOSVERSIONINFOEXA info, DWORD typeMask, ULONGLONG conditionMask);
 BOOL VerifyVersionInfoW(LPOSVERSIONINFOEXW info, DWORD typeMask, ULONGLONG conditionMask);
 ULONGLONG VerSetConditionMask(ULONGLONG conditionMask, DWORD typeMask, BYTE condition);
 
@@ -117,14 +110,10 @@ ULONGLONG VerSetConditionMask(ULONGLONG conditionMask, DWORD typeMask, BYTE cond
 typedef OSVERSIONINFOW OSVERSIONINFO;
 typedef OSVERSIONINFOEXW OSVERSIONINFOEX;
 #define GetModuleHandle GetModuleHandleW
-#define LoadLibrary LoadLibraryW
-#define GetVersionEx GetVersionExW
 #define VerifyVersionInfo VerifyVersionInfoW
 #else
 typedef OSVERSIONINFOA OSVERSIONINFO;
 typedef OSVERSIONINFOEXA OSVERSIONINFOEX;
 #define GetModuleHandle GetModuleHandleA
 #define LoadLibrary LoadLibraryA
-#define GetVersionEx GetVersionExA
-#define VerifyVersionInfo VerifyVersionInfoA
 #endif

@@ -54,16 +54,6 @@ void ValidateAreaLocked(Window& window, const Region* area)
     window.erase = false;
 }
 
-bool RegionOf(HRGN handle, Region& out)
-{
-  std::lock_guard<std::mutex> lock(GdiMutex());
-  auto* region = FindGdiLocked<RegionObject>(handle, OBJ_REGION);
-  if (!region)
-    return false;
-  out = region->region;
-  return true;
-}
-
 Region AreaFrom(const Window& window, const RECT* rect)
 {
   return rect ? Region(*rect) : Region(RECT{0, 0, window.rect.right - window.rect.left, window.rect.bottom - window.rect.top});
@@ -105,21 +95,6 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase)
   return TRUE;
 }
 
-BOOL InvalidateRgn(HWND hwnd, HRGN handle, BOOL erase)
-{
-  Region area;
-  const bool whole = handle == nullptr;
-  if (!whole && !RegionOf(handle, area))
-    return FALSE;
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto window = CheckWindowLocked(state, hwnd);
-  if (!window)
-    return FALSE;
-  InvalidateAreaLocked(state, *window, whole ? AreaFrom(*window, nullptr) : area, erase != FALSE, Children::ByStyle);
-  return TRUE;
-}
-
 BOOL ValidateRect(HWND hwnd, const RECT* rect)
 {
   auto& state = User();
@@ -129,20 +104,6 @@ BOOL ValidateRect(HWND hwnd, const RECT* rect)
     return FALSE;
   const Region area = rect ? Region(*rect) : Region();
   ValidateAreaLocked(*window, rect ? &area : nullptr);
-  return TRUE;
-}
-
-BOOL ValidateRgn(HWND hwnd, HRGN handle)
-{
-  Region area;
-  if (handle && !RegionOf(handle, area))
-    return FALSE;
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto window = CheckWindowLocked(state, hwnd);
-  if (!window)
-    return FALSE;
-  ValidateAreaLocked(*window, handle ? &area : nullptr);
   return TRUE;
 }
 
@@ -226,39 +187,5 @@ BOOL UpdateWindow(HWND hwnd)
   }
   if (needed)
     SendMessageW(hwnd, WM_PAINT, 0, 0);
-  return TRUE;
-}
-
-BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN handle, UINT flags)
-{
-  Region area;
-  if (handle && !RegionOf(handle, area))
-    return FALSE;
-  std::vector<HWND> toPaint;
-  {
-    auto& state = User();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    auto window = CheckWindowLocked(state, hwnd);
-    if (!window)
-      return FALSE;
-    if (!handle)
-      area = AreaFrom(*window, rect);
-    const Children children = (flags & RDW_ALLCHILDREN)  ? Children::All
-                              : (flags & RDW_NOCHILDREN) ? Children::None
-                                                         : Children::ByStyle;
-    if (flags & RDW_INVALIDATE)
-      InvalidateAreaLocked(state, *window, area, (flags & RDW_ERASE) != 0, children);
-    if (flags & RDW_VALIDATE)
-      ValidateAreaLocked(*window, handle || rect ? &area : nullptr);
-    if (flags & RDW_UPDATENOW)
-    {
-      toPaint.push_back(hwnd);
-      for (auto& [value, other] : state.windows)
-        if (other->handle != hwnd && (flags & RDW_ALLCHILDREN) && IsDescendantLocked(state, hwnd, other->handle))
-          toPaint.push_back(other->handle);
-    }
-  }
-  for (HWND h : toPaint)
-    UpdateWindow(h);
   return TRUE;
 }

@@ -24,9 +24,7 @@ typedef struct tagPAINTSTRUCT
 
 // rect NULL: the whole client area. erase marks the area for WM_ERASEBKGND at the next BeginPaint.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
-BOOL InvalidateRgn(HWND hwnd, HRGN region, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);
-BOOL ValidateRgn(HWND hwnd, HRGN region);
 
 // The bounding box of the update region (all zeros when empty); TRUE when it is not empty.
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
@@ -55,7 +53,3 @@ BOOL UpdateWindow(HWND hwnd);
 #define RDW_ERASENOW 0x0200
 #define RDW_FRAME 0x0400
 #define RDW_NOFRAME 0x0800
-
-// RDW_INVALIDATE, RDW_VALIDATE, RDW_ERASE, RDW_ALLCHILDREN, RDW_NOCHILDREN and RDW_UPDATENOW
-// (which paints the window, and its children with RDW_ALLCHILDREN, before returning).
-BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);

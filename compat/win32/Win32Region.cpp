@@ -46,7 +46,6 @@ bool Apply(Region::Op op, bool inA, bool inB)
   {
   case Region::Op::And: return inA && inB;
   case Region::Op::Or: return inA || inB;
-  case Region::Op::Xor: return inA != inB;
   case Region::Op::Diff: return inA && !inB;
   }
   return false;
@@ -161,32 +160,6 @@ void Region::Offset(int dx, int dy)
     r.top += dy;
     r.bottom += dy;
   }
-}
-
-bool Region::Contains(LONG x, LONG y) const
-{
-  return std::any_of(mRects.begin(), mRects.end(), [x, y](const RECT& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-  });
-}
-
-bool Region::Intersects(const RECT& rect) const
-{
-  return !Combine(*this, Region(rect), Op::And).Empty();
-}
-
-bool Region::operator==(const Region& other) const
-{
-  if (mRects.size() != other.mRects.size())
-    return false;
-  for (size_t i = 0; i < mRects.size(); ++i)
-  {
-    const auto& a = mRects[i];
-    const auto& b = other.mRects[i];
-    if (a.left != b.left || a.top != b.top || a.right != b.right || a.bottom != b.bottom)
-      return false;
-  }
-  return true;
 }
 
 } // namespace win32compat

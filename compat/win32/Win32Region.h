@@ -13,7 +13,7 @@ namespace win32compat {
 class Region
 {
 public:
-  enum class Op { And, Or, Xor, Diff };
+  enum class Op { And, Or, Diff };
 
   Region() = default;
   // An empty or inverted rectangle gives the empty region; the corners are put in order first.
@@ -29,10 +29,6 @@ public:
   int Kind() const;
 
   void Offset(int dx, int dy);
-  bool Contains(LONG x, LONG y) const;
-  bool Intersects(const RECT& rect) const;
-
-  bool operator==(const Region& other) const;
 
 private:
   std::vector<RECT> mRects;

@@ -22,19 +22,7 @@ HINSTANCE Execute(HWND hwnd, std::wstring operation, const std::wstring* file, s
   return reinterpret_cast<HINSTANCE>(result);
 }
 
-bool Exists(const std::string& path)
-{
-  struct stat info;
-  return !path.empty() && ::stat(path.c_str(), &info) == 0;
-}
-
 } // namespace
-
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand)
-{
-  const std::wstring target = WidenZ(file);
-  return Execute(hwnd, WidenZ(operation), file ? &target : nullptr, WidenZ(parameters), WidenZ(directory), showCommand);
-}
 
 HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
                         INT showCommand)
@@ -50,14 +38,4 @@ BOOL InternetGetConnectedState(LPDWORD flags, DWORD)
   if (flags)
     *flags = connected ? INTERNET_CONNECTION_LAN | INTERNET_CONNECTION_CONFIGURED : INTERNET_CONNECTION_OFFLINE;
   return connected ? TRUE : FALSE;
-}
-
-BOOL PathFileExistsA(LPCSTR path)
-{
-  return path && Exists(path) ? TRUE : FALSE;
-}
-
-BOOL PathFileExistsW(LPCWSTR path)
-{
-  return path && Exists(Narrow(path)) ? TRUE : FALSE;
 }

@@ -14,7 +14,6 @@
 
 // Returns a value above 32 on success (42 unless the script says otherwise), an SE_ERR_ code on
 // failure; a NULL file gives SE_ERR_FNF.
-HINSTANCE ShellExecuteA(HWND hwnd, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory, INT showCommand);
 HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
                         INT showCommand);
 
@@ -28,14 +27,6 @@ HINSTANCE ShellExecuteW(HWND hwnd, LPCWSTR operation, LPCWSTR file, LPCWSTR para
 // INTERNET_CONNECTION_OFFLINE otherwise.
 BOOL InternetGetConnectedState(LPDWORD flags, DWORD reserved);
 
-// Whether a file or directory exists at the path.
-BOOL PathFileExistsA(LPCSTR path);
-BOOL PathFileExistsW(LPCWSTR path);
-
 #ifdef UNICODE
 #define ShellExecute ShellExecuteW
-#define PathFileExists PathFileExistsW
-#else
-#define ShellExecute ShellExecuteA
-#define PathFileExists PathFileExistsA
 #endif

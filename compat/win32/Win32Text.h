@@ -15,7 +15,6 @@ std::string Narrow(std::wstring_view text);
 
 // NULL gives the empty text.
 inline std::wstring WidenZ(LPCSTR text) { return text ? Widen(text) : std::wstring(); }
-inline std::string NarrowZ(LPCWSTR text) { return text ? Narrow(text) : std::string(); }
 
 // Copies at most capacity - 1 characters and a terminator; returns the characters copied
 // (0 for a capacity below 1). The A form never cuts a UTF-8 sequence in two.

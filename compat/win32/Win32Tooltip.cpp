@@ -223,9 +223,3 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* init)
                         LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
   return TRUE;
 }
-
-void InitCommonControls()
-{
-  const INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&init);
-}

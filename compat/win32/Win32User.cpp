@@ -166,21 +166,9 @@ bool Retrieve(UserState& state, ThreadQueue& queue, const Filter& filter, bool r
     {
       out.msg = *it;
       if (remove)
-      {
         queue.posted.erase(it);
-        queue.lastTime = out.msg.time;
-        queue.lastPos = out.msg.pt;
-      }
       return true;
     }
-  }
-
-  if (queue.quitPosted)
-  {
-    out.msg = MakeMessage(nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0);
-    if (remove)
-      queue.quitPosted = false;
-    return true;
   }
 
   for (auto it = queue.input.begin(); it != queue.input.end(); ++it)
@@ -510,11 +498,6 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
   return GetOrPeek(msg, hwnd, filterMin, filterMax, true, true);
 }
 
-BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax)
-{
-  return GetOrPeek(msg, hwnd, filterMin, filterMax, true, true);
-}
-
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags)
 {
   return GetOrPeek(msg, hwnd, filterMin, filterMax, false, (removeFlags & PM_REMOVE) != 0);
@@ -523,24 +506,6 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags)
 {
   return GetOrPeek(msg, hwnd, filterMin, filterMax, false, (removeFlags & PM_REMOVE) != 0);
-}
-
-BOOL WaitMessage()
-{
-  const Filter filter{nullptr, 0, 0};
-  auto& state = User();
-  std::unique_lock<std::mutex> lock(state.mutex);
-  const auto queue = CurrentQueueLocked(state);
-  HandleAllSent(lock, *queue);
-  Retrieved retrieved;
-  if (Retrieve(state, *queue, filter, false, retrieved))
-    return TRUE;
-  if (const auto due = NextDue(state, *queue, filter))
-    queue->wake.wait_until(lock, *due);
-  else
-    queue->wake.wait(lock);
-  HandleAllSent(lock, *queue);
-  return TRUE;
 }
 
 LRESULT DispatchMessageA(const MSG* msg)
@@ -570,43 +535,9 @@ BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPar
   return PostToThreadLocked(state, threadId, MakeMessage(nullptr, message, wParam, lParam));
 }
 
-BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return PostThreadMessageA(threadId, message, wParam, lParam);
-}
-
-LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return SendInternal(hwnd, message, wParam, lParam, false);
-}
-
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
   return SendInternal(hwnd, message, wParam, lParam, true);
-}
-
-void PostQuitMessage(int exitCode)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  const auto queue = CurrentQueueLocked(state);
-  queue->quitPosted = true;
-  queue->quitCode = exitCode;
-}
-
-LONG GetMessageTime()
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  return static_cast<LONG>(CurrentQueueLocked(state)->lastTime);
-}
-
-DWORD GetMessagePos()
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  const POINT pt = CurrentQueueLocked(state)->lastPos;
-  return static_cast<DWORD>(MAKELONG(pt.x, pt.y));
 }
 
 LPARAM GetMessageExtraInfo()
@@ -614,18 +545,6 @@ LPARAM GetMessageExtraInfo()
   auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
   return CurrentQueueLocked(state)->lastExtraInfo;
-}
-
-BOOL InSendMessage()
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  return CurrentQueueLocked(state)->handlingSent > 0 ? TRUE : FALSE;
-}
-
-UINT RegisterWindowMessageA(LPCSTR name)
-{
-  return RegisterMessageName(WidenZ(name));
 }
 
 UINT RegisterWindowMessageW(LPCWSTR name)

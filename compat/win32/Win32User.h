@@ -9,10 +9,9 @@
 // the thread's timers and windows, goes away when the thread ends.
 //
 // Retrieval order is that of Windows. Messages sent from other threads are delivered first, inside
-// GetMessage, PeekMessage, WaitMessage and a SendMessage that waits for its own reply; they never
-// appear in the queue. Then come posted messages in the order they were posted; then WM_QUIT once
-// PostQuitMessage was called; then input (mouse and keyboard messages, see Win32Input.h); then
-// WM_PAINT for a window of the thread that has an update region (see Win32Paint.h); then
+// GetMessage, PeekMessage and a SendMessage that waits for its own reply; they never appear in the
+// queue. Then come posted messages (WM_QUIT among them) in the order they were posted; then input
+// (mouse and keyboard messages, see Win32Input.h); then WM_PAINT for a window of the thread that has an update region (see Win32Paint.h); then
 // WM_MOUSEHOVER, then a timer tick. Paint and ticks are not queued: WM_PAINT stays retrievable
 // until the window's update region is validated (PM_REMOVE does not remove it); when nothing else
 // is waiting, a timer whose interval has run out produces one WM_TIMER, and it produces the next
@@ -50,18 +49,14 @@ typedef VOID(CALLBACK* TIMERPROC)(HWND hwnd, UINT message, UINT_PTR idEvent, DWO
 // always passes. Returns 0 for WM_QUIT, -1 for a NULL message pointer or a window that is not the
 // calling thread's, else non-zero.
 BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
-BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
 
 // As GetMessage without waiting; PM_REMOVE removes the message, PM_NOREMOVE leaves it in place.
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 
-// Waits until the thread has something to retrieve or a sent message to handle.
-BOOL WaitMessage();
-
-// Turns key messages into character messages for the current keyboard layout (Win32Input.h):
-// WM_KEYDOWN posts WM_CHAR or WM_DEADCHAR, WM_SYSKEYDOWN posts WM_SYSCHAR or WM_SYSDEADCHAR, to
-// the message's window, ahead of later input. Non-zero for every key message, as on Windows.
+// Turns key messages into character messages of the US keyboard layout (Win32Input.h):
+// WM_KEYDOWN posts WM_CHAR, WM_SYSKEYDOWN posts WM_SYSCHAR, to the message's window, ahead of
+// later input. Non-zero for every key message, as on Windows.
 BOOL TranslateMessage(const MSG* msg);
 
 // A WM_TIMER with a timer procedure in lParam calls that procedure with (hwnd, WM_TIMER, timer
@@ -84,7 +79,6 @@ BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // ERROR_INVALID_THREAD_ID when that thread has no queue, ERROR_NOT_ENOUGH_QUOTA when it holds
 // 10000 unretrieved messages.
 BOOL PostThreadMessageA(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Calls the window procedure and returns its result. For a window of the calling thread the
 // procedure runs at once; for a window of another thread the message waits until that thread
@@ -92,26 +86,15 @@ BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lPar
 // sent to it, so two threads sending to each other do not deadlock. When the window goes away or
 // its thread ends before the message is handled, the result is 0. Text-bearing messages are
 // converted between the A and W forms of sender and procedure.
-LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Asks the calling thread's loop to end: WM_QUIT with the exit code in wParam follows the
-// messages posted before.
-void PostQuitMessage(int exitCode);
 
 // The time, cursor position and extra information of the last message retrieved by the calling
 // thread. The extra information is that of the input event (0 for ordinary mouse and keyboard
 // input, the pen and touch signature 0xFF5157xx for input that came from a pen or a touch).
-LONG GetMessageTime();
-DWORD GetMessagePos();
 LPARAM GetMessageExtraInfo();
-
-// Whether the calling thread is handling a message sent from another thread.
-BOOL InSendMessage();
 
 // A message number shared by every caller that registers the same name (compared without regard
 // to case), in 0xC000..0xFFFF; 0 for an empty name.
-UINT RegisterWindowMessageA(LPCSTR name);
 UINT RegisterWindowMessageW(LPCWSTR name);
 
 // With hwnd NULL: a thread timer of the calling thread. An identifier of an existing timer of
@@ -130,11 +113,9 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR idEvent, UINT elapse, TIMERPROC timerFunc)
 BOOL KillTimer(HWND hwnd, UINT_PTR idEvent);
 
 #ifdef UNICODE
-#define GetMessage GetMessageW
 #define PeekMessage PeekMessageW
 #define DispatchMessage DispatchMessageW
 #define PostMessage PostMessageW
-#define PostThreadMessage PostThreadMessageW
 #define SendMessage SendMessageW
 #define RegisterWindowMessage RegisterWindowMessageW
 #else
@@ -143,6 +124,4 @@ BOOL KillTimer(HWND hwnd, UINT_PTR idEvent);
 #define DispatchMessage DispatchMessageA
 #define PostMessage PostMessageA
 #define PostThreadMessage PostThreadMessageA
-#define SendMessage SendMessageA
-#define RegisterWindowMessage RegisterWindowMessageA
 #endif

@@ -78,8 +78,6 @@ struct ThreadQueue
   std::deque<MSG> posted;
   std::deque<InputMessage> input;
   std::deque<std::shared_ptr<SentMessage>> sent;
-  bool quitPosted = false;
-  int quitCode = 0;
   bool alive = true;
   int handlingSent = 0; // depth of sent messages being handled right now
 
@@ -88,10 +86,7 @@ struct ThreadQueue
   HWND capture = nullptr;
   BYTE keyState[256]{};     // as of the last input message retrieved
   LPARAM lastExtraInfo = 0;
-  DWORD lastTime = 0;
-  POINT lastPos{};
   MouseTracking tracking;
-  wchar_t deadKey = 0;      // a dead key waiting for the next character
 };
 
 struct TimerRecord
@@ -115,7 +110,6 @@ struct WindowClass
   int clsExtra = 0;
   int wndExtra = 0;
   HICON icon = nullptr;
-  HICON iconSmall = nullptr;
   HCURSOR cursor = nullptr;
   HBRUSH background = nullptr;
   std::wstring menuName;
@@ -172,7 +166,6 @@ struct UserState
   int cursorShowCount = 0;
   BYTE asyncKeys[256]{};
   HWND hoverWindow = nullptr; // the window the mouse was last over
-  UINT defaultDpi = 96;       // of new top-level windows
   HWND desktop = nullptr;
 };
 

@@ -158,14 +158,6 @@ void VerticalBlank()
   vb.blank.notify_all();
 }
 
-uint64_t VerticalBlankCount()
-{
-  auto& vb = Blank();
-  std::lock_guard<std::mutex> lock(vb.mutex);
-  vb.Advance();
-  return vb.count;
-}
-
 int VerticalBlankWaiters()
 {
   auto& vb = Blank();

@@ -360,40 +360,6 @@ ATOM RegisterClassW(const WNDCLASSW* wc)
   return Register(ClassFrom(*wc, wc->lpszClassName, MenuNameOf(wc->lpszMenuName), true));
 }
 
-ATOM RegisterClassExA(const WNDCLASSEXA* wc)
-{
-  if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !ValidClassName(wc->lpszClassName))
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  auto cls = ClassFrom(*wc, Widen(wc->lpszClassName), MenuNameOf(wc->lpszMenuName), false);
-  cls.iconSmall = wc->hIconSm;
-  return Register(std::move(cls));
-}
-
-ATOM RegisterClassExW(const WNDCLASSEXW* wc)
-{
-  if (!wc || wc->cbSize != sizeof(WNDCLASSEXW) || !ValidClassName(wc->lpszClassName))
-  {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  auto cls = ClassFrom(*wc, wc->lpszClassName, MenuNameOf(wc->lpszMenuName), true);
-  cls.iconSmall = wc->hIconSm;
-  return Register(std::move(cls));
-}
-
-BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance)
-{
-  if (!className)
-  {
-    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-    return FALSE;
-  }
-  return Unregister(NameFrom(className), instance);
-}
-
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance)
 {
   if (!className)
@@ -404,44 +370,12 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance)
   return Unregister(NameFrom(className), instance);
 }
 
-BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA wc)
-{
-  auto cls = className && wc ? ClassCopy(NameFrom(className), instance) : nullptr;
-  if (!cls)
-    return FALSE;
-  FillClassInfo(*cls, *wc);
-  wc->lpszClassName = className;
-  return cls->atom;
-}
-
 BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, LPWNDCLASSW wc)
 {
   auto cls = className && wc ? ClassCopy(NameFrom(className), instance) : nullptr;
   if (!cls)
     return FALSE;
   FillClassInfo(*cls, *wc);
-  wc->lpszClassName = className;
-  return cls->atom;
-}
-
-BOOL GetClassInfoExA(HINSTANCE instance, LPCSTR className, LPWNDCLASSEXA wc)
-{
-  auto cls = className && wc ? ClassCopy(NameFrom(className), instance) : nullptr;
-  if (!cls)
-    return FALSE;
-  FillClassInfo(*cls, *wc);
-  wc->hIconSm = cls->iconSmall;
-  wc->lpszClassName = className;
-  return cls->atom;
-}
-
-BOOL GetClassInfoExW(HINSTANCE instance, LPCWSTR className, LPWNDCLASSEXW wc)
-{
-  auto cls = className && wc ? ClassCopy(NameFrom(className), instance) : nullptr;
-  if (!cls)
-    return FALSE;
-  FillClassInfo(*cls, *wc);
-  wc->hIconSm = cls->iconSmall;
   wc->lpszClassName = className;
   return cls->atom;
 }
@@ -456,88 +390,12 @@ std::shared_ptr<WindowClass> ClassOfWindow(HWND hwnd)
   return window ? window->cls : nullptr;
 }
 
-ULONG_PTR ClassLong(HWND hwnd, int index)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto window = CheckWindowLocked(state, hwnd);
-  if (!window)
-    return 0;
-  const auto& cls = *window->cls;
-  switch (index)
-  {
-  case GCLP_HBRBACKGROUND: return reinterpret_cast<ULONG_PTR>(cls.background);
-  case GCLP_HCURSOR: return reinterpret_cast<ULONG_PTR>(cls.cursor);
-  case GCLP_HICON: return reinterpret_cast<ULONG_PTR>(cls.icon);
-  case GCLP_HMODULE: return reinterpret_cast<ULONG_PTR>(cls.instance);
-  case GCL_CBWNDEXTRA: return static_cast<ULONG_PTR>(cls.wndExtra);
-  case GCL_CBCLSEXTRA: return static_cast<ULONG_PTR>(cls.clsExtra);
-  case GCLP_WNDPROC: return reinterpret_cast<ULONG_PTR>(cls.proc);
-  case GCL_STYLE: return cls.style;
-  case GCW_ATOM: return cls.atom;
-  default: SetLastError(ERROR_INVALID_INDEX); return 0;
-  }
-}
-
-ULONG_PTR SetClassLong(HWND hwnd, int index, LONG_PTR value)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto window = CheckWindowLocked(state, hwnd);
-  if (!window)
-    return 0;
-  auto& cls = *window->cls;
-  ULONG_PTR previous = 0;
-  switch (index)
-  {
-  case GCLP_HBRBACKGROUND:
-    previous = reinterpret_cast<ULONG_PTR>(cls.background);
-    cls.background = reinterpret_cast<HBRUSH>(value);
-    return previous;
-  case GCLP_HCURSOR:
-    previous = reinterpret_cast<ULONG_PTR>(cls.cursor);
-    cls.cursor = reinterpret_cast<HCURSOR>(value);
-    return previous;
-  case GCL_STYLE:
-    previous = cls.style;
-    cls.style = static_cast<UINT>(value);
-    return previous;
-  default: SetLastError(ERROR_INVALID_INDEX); return 0;
-  }
-}
-
 } // namespace
-
-int GetClassNameA(HWND hwnd, LPSTR name, int maxCount)
-{
-  auto cls = ClassOfWindow(hwnd);
-  return cls ? CopyOut(Narrow(cls->name), name, maxCount) : 0;
-}
 
 int GetClassNameW(HWND hwnd, LPWSTR name, int maxCount)
 {
   auto cls = ClassOfWindow(hwnd);
   return cls ? CopyOut(cls->name, name, maxCount) : 0;
-}
-
-ULONG_PTR GetClassLongPtrA(HWND hwnd, int index)
-{
-  return ClassLong(hwnd, index);
-}
-
-ULONG_PTR GetClassLongPtrW(HWND hwnd, int index)
-{
-  return ClassLong(hwnd, index);
-}
-
-ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR newLong)
-{
-  return SetClassLong(hwnd, index, newLong);
-}
-
-ULONG_PTR SetClassLongPtrW(HWND hwnd, int index, LONG_PTR newLong)
-{
-  return SetClassLong(hwnd, index, newLong);
 }
 
 // --- 3. Creation -------------------------------------------------------------------------------
@@ -622,10 +480,9 @@ HWND Create(CreateRequest request)
   window->id = child ? reinterpret_cast<LONG_PTR>(request.menu) : 0;
   window->instance = request.instance;
   window->extra.assign(static_cast<size_t>(cls->wndExtra), 0);
+  // A top-level window without owner keeps the default 96.
   if (auto p = FindWindowLocked(state, parent ? parent : owner))
     window->dpi = p->dpi;
-  else
-    window->dpi = state.defaultDpi;
   ++cls->windows;
   state.windows[reinterpret_cast<uintptr_t>(window->handle)] = window;
   if (parent)
@@ -874,14 +731,6 @@ BOOL IsWindow(HWND hwnd)
   auto& state = User();
   std::lock_guard<std::mutex> lock(state.mutex);
   return FindWindowLocked(state, hwnd) ? TRUE : FALSE;
-}
-
-BOOL IsWindowUnicode(HWND hwnd)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto window = FindWindowLocked(state, hwnd);
-  return window && window->unicode ? TRUE : FALSE;
 }
 
 DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId)

@@ -141,21 +141,14 @@ typedef struct tagWNDCLASSEXW
 // fails with ERROR_CLASS_ALREADY_EXISTS. Returns the class atom (0xC000 and up), or 0.
 ATOM RegisterClassA(const WNDCLASSA* wndClass);
 ATOM RegisterClassW(const WNDCLASSW* wndClass);
-ATOM RegisterClassExA(const WNDCLASSEXA* wndClass);
-ATOM RegisterClassExW(const WNDCLASSEXW* wndClass);
 
 // The name is a text or an atom (MAKEINTATOM). FALSE with ERROR_CLASS_DOES_NOT_EXIST, or with
 // ERROR_CLASS_HAS_WINDOWS while windows of the class exist.
-BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
 BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 
-BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA wndClass);
 BOOL GetClassInfoW(HINSTANCE instance, LPCWSTR className, LPWNDCLASSW wndClass);
-BOOL GetClassInfoExA(HINSTANCE instance, LPCSTR className, LPWNDCLASSEXA wndClass);
-BOOL GetClassInfoExW(HINSTANCE instance, LPCWSTR className, LPWNDCLASSEXW wndClass);
 
 // Copies the window's class name (cut to the buffer); returns the characters copied.
-int GetClassNameA(HWND hwnd, LPSTR name, int maxCount);
 int GetClassNameW(HWND hwnd, LPWSTR name, int maxCount);
 
 #define GCLP_MENUNAME (-8)
@@ -168,12 +161,6 @@ int GetClassNameW(HWND hwnd, LPWSTR name, int maxCount);
 #define GCLP_WNDPROC (-24)
 #define GCL_STYLE (-26)
 #define GCW_ATOM (-32)
-
-ULONG_PTR GetClassLongPtrA(HWND hwnd, int index);
-ULONG_PTR GetClassLongPtrW(HWND hwnd, int index);
-// Only GCLP_HCURSOR, GCLP_HBRBACKGROUND and GCL_STYLE can be changed.
-ULONG_PTR SetClassLongPtrA(HWND hwnd, int index, LONG_PTR newLong);
-ULONG_PTR SetClassLongPtrW(HWND hwnd, int index, LONG_PTR newLong);
 
 // --- Creation and destruction -----------------------------------------------------------------
 typedef struct tagCREATESTRUCTA
@@ -230,7 +217,6 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
 BOOL DestroyWindow(HWND hwnd);
 
 BOOL IsWindow(HWND hwnd);
-BOOL IsWindowUnicode(HWND hwnd);
 DWORD GetWindowThreadProcessId(HWND hwnd, LPDWORD processId);
 
 // --- Window procedures ------------------------------------------------------------------------
@@ -246,7 +232,6 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Calls a procedure obtained from GetWindowLongPtr(GWLP_WNDPROC), converting text-bearing messages
 // when the procedure was installed in the other (A or W) form.
-LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 #define GWLP_WNDPROC (-4)
@@ -265,7 +250,6 @@ LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LP
 // WM_STYLECHANGED (wParam GWL_STYLE or GWL_EXSTYLE, lParam a STYLESTRUCT).
 LONG_PTR GetWindowLongPtrA(HWND hwnd, int index);
 LONG_PTR GetWindowLongPtrW(HWND hwnd, int index);
-LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR newLong);
 LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR newLong);
 typedef struct tagSTYLESTRUCT
 {
@@ -275,20 +259,13 @@ typedef struct tagSTYLESTRUCT
 
 // The 32-bit forms, for styles and 32-bit extra bytes; GWLP_WNDPROC, GWLP_HINSTANCE,
 // GWLP_HWNDPARENT and GWLP_USERDATA need the pointer-sized forms (ERROR_INVALID_INDEX).
-LONG GetWindowLongA(HWND hwnd, int index);
 LONG GetWindowLongW(HWND hwnd, int index);
-LONG SetWindowLongA(HWND hwnd, int index, LONG newLong);
-LONG SetWindowLongW(HWND hwnd, int index, LONG newLong);
 
 // --- Text ------------------------------------------------------------------------------------
 // Through WM_SETTEXT, WM_GETTEXT and WM_GETTEXTLENGTH, so that controls answer with their own
 // text.
-BOOL SetWindowTextA(HWND hwnd, LPCSTR text);
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
-int GetWindowTextA(HWND hwnd, LPSTR text, int maxCount);
 int GetWindowTextW(HWND hwnd, LPWSTR text, int maxCount);
-int GetWindowTextLengthA(HWND hwnd);
-int GetWindowTextLengthW(HWND hwnd);
 
 // --- Relations -------------------------------------------------------------------------------
 #define GA_PARENT 1
@@ -309,23 +286,11 @@ HWND GetParent(HWND hwnd);
 HWND GetAncestor(HWND hwnd, UINT flags);
 // Moves the window under a new parent (NULL: the desktop), keeping its position relative to the
 // new parent's client area and its styles, as Windows does. Returns the previous parent.
-HWND SetParent(HWND child, HWND newParent);
-BOOL IsChild(HWND parent, HWND hwnd);
 HWND GetWindow(HWND hwnd, UINT command);
-HWND GetTopWindow(HWND hwnd);
-// A window that stands for the screen; it is the parent of every top-level window for GA_PARENT
-// and has the size of the primary display (Win32Display.h).
-HWND GetDesktopWindow();
 // Top-level windows (in z-order) and the descendants of a window (depth first).
 BOOL EnumWindows(WNDENUMPROC enumFunc, LPARAM lParam);
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC enumFunc, LPARAM lParam);
-BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC enumFunc, LPARAM lParam);
 // Class and title compared without regard to case; NULL matches anything.
-HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
-HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName);
-HWND FindWindowExW(HWND parent, HWND childAfter, LPCWSTR className, LPCWSTR windowName);
-HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND hwnd);
 
 // --- Geometry --------------------------------------------------------------------------------
@@ -366,8 +331,6 @@ BOOL GetClientRect(HWND hwnd, LPRECT rect);
 BOOL ClientToScreen(HWND hwnd, LPPOINT point);
 BOOL ScreenToClient(HWND hwnd, LPPOINT point);
 // Returns the offset added, packed as (dx, dy) in the low and high words.
-int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
-BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 
 // Position in the parent's client coordinates (screen coordinates for a top-level window).
@@ -376,7 +339,6 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 // window with CS_HREDRAW or CS_VREDRAW. Negative sizes count as 0. A window of another thread is
 // changed by that thread, the call waiting for it as SendMessage does.
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
-BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 
 // --- Visibility and state --------------------------------------------------------------------
 #define SW_HIDE 0
@@ -408,13 +370,9 @@ typedef WNDCLASSEXW WNDCLASSEX;
 typedef CREATESTRUCTW CREATESTRUCT;
 typedef LPCREATESTRUCTW LPCREATESTRUCT;
 #define RegisterClass RegisterClassW
-#define RegisterClassEx RegisterClassExW
 #define UnregisterClass UnregisterClassW
 #define GetClassInfo GetClassInfoW
-#define GetClassInfoEx GetClassInfoExW
 #define GetClassName GetClassNameW
-#define GetClassLongPtr GetClassLongPtrW
-#define SetClassLongPtr SetClassLongPtrW
 #define CreateWindowEx CreateWindowExW
 #define CreateWindow CreateWindowW
 #define DefWindowProc DefWindowProcW
@@ -422,36 +380,17 @@ typedef LPCREATESTRUCTW LPCREATESTRUCT;
 #define GetWindowLongPtr GetWindowLongPtrW
 #define SetWindowLongPtr SetWindowLongPtrW
 #define GetWindowLong GetWindowLongW
-#define SetWindowLong SetWindowLongW
 #define SetWindowText SetWindowTextW
 #define GetWindowText GetWindowTextW
-#define GetWindowTextLength GetWindowTextLengthW
 #define FindWindow FindWindowW
-#define FindWindowEx FindWindowExW
 #else
 typedef WNDCLASSA WNDCLASS;
 typedef WNDCLASSEXA WNDCLASSEX;
 typedef CREATESTRUCTA CREATESTRUCT;
 typedef LPCREATESTRUCTA LPCREATESTRUCT;
 #define RegisterClass RegisterClassA
-#define RegisterClassEx RegisterClassExA
-#define UnregisterClass UnregisterClassA
-#define GetClassInfo GetClassInfoA
-#define GetClassInfoEx GetClassInfoExA
-#define GetClassName GetClassNameA
-#define GetClassLongPtr GetClassLongPtrA
-#define SetClassLongPtr SetClassLongPtrA
 #define CreateWindowEx CreateWindowExA
 #define CreateWindow CreateWindowA
 #define DefWindowProc DefWindowProcA
-#define CallWindowProc CallWindowProcA
 #define GetWindowLongPtr GetWindowLongPtrA
-#define SetWindowLongPtr SetWindowLongPtrA
-#define GetWindowLong GetWindowLongA
-#define SetWindowLong SetWindowLongA
-#define SetWindowText SetWindowTextA
-#define GetWindowText GetWindowTextA
-#define GetWindowTextLength GetWindowTextLengthA
-#define FindWindow FindWindowA
-#define FindWindowEx FindWindowExA
 #endif

@@ -218,42 +218,6 @@ BOOL ScreenToClient(HWND hwnd, LPPOINT point)
   return TRUE;
 }
 
-int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  POINT a{0, 0};
-  POINT b{0, 0};
-  if (from && from != state.desktop)
-  {
-    auto window = CheckWindowLocked(state, from);
-    if (!window)
-      return 0;
-    a = ScreenOriginLocked(state, *window);
-  }
-  if (to && to != state.desktop)
-  {
-    auto window = CheckWindowLocked(state, to);
-    if (!window)
-      return 0;
-    b = ScreenOriginLocked(state, *window);
-  }
-  const LONG dx = a.x - b.x;
-  const LONG dy = a.y - b.y;
-  for (UINT i = 0; points && i < count; ++i)
-  {
-    points[i].x += dx;
-    points[i].y += dy;
-  }
-  SetLastError(0);
-  return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
-}
-
-BOOL AdjustWindowRect(LPRECT rect, DWORD, BOOL)
-{
-  return rect ? TRUE : FALSE;
-}
-
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD, BOOL, DWORD)
 {
   return rect ? TRUE : FALSE;
@@ -269,11 +233,6 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   return static_cast<BOOL>(RunOnWindowThread(hwnd, [=] {
     return static_cast<LRESULT>(SetPositionOnOwnThread(hwnd, insertAfter, x, y, cx, cy, flags));
   }));
-}
-
-BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint)
-{
-  return SetWindowPos(hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
 BOOL ShowWindow(HWND hwnd, int command)

@@ -161,11 +161,6 @@ LRESULT CallProcFromUser(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, L
 
 } // namespace
 
-LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-  return CallProcFromUser(proc, hwnd, message, wParam, lParam, false);
-}
-
 LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
   return CallProcFromUser(proc, hwnd, message, wParam, lParam, true);
@@ -461,19 +456,9 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index)
   return GetLong(hwnd, index, Width::Pointer);
 }
 
-LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR newLong)
-{
-  return SetLong(hwnd, index, newLong, Width::Pointer, false);
-}
-
 LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR newLong)
 {
   return SetLong(hwnd, index, newLong, Width::Pointer, true);
-}
-
-LONG GetWindowLongA(HWND hwnd, int index)
-{
-  return static_cast<LONG>(GetLong(hwnd, index, Width::Long));
 }
 
 LONG GetWindowLongW(HWND hwnd, int index)
@@ -481,27 +466,7 @@ LONG GetWindowLongW(HWND hwnd, int index)
   return static_cast<LONG>(GetLong(hwnd, index, Width::Long));
 }
 
-LONG SetWindowLongA(HWND hwnd, int index, LONG newLong)
-{
-  return static_cast<LONG>(SetLong(hwnd, index, newLong, Width::Long, false));
-}
-
-LONG SetWindowLongW(HWND hwnd, int index, LONG newLong)
-{
-  return static_cast<LONG>(SetLong(hwnd, index, newLong, Width::Long, true));
-}
-
 // --- 4. Window text ----------------------------------------------------------------------------
-
-BOOL SetWindowTextA(HWND hwnd, LPCSTR text)
-{
-  if (!IsWindow(hwnd))
-  {
-    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-    return FALSE;
-  }
-  return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
-}
 
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text)
 {
@@ -513,28 +478,10 @@ BOOL SetWindowTextW(HWND hwnd, LPCWSTR text)
   return SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
 }
 
-int GetWindowTextA(HWND hwnd, LPSTR text, int maxCount)
-{
-  if (!text || maxCount <= 0)
-    return 0;
-  text[0] = 0;
-  return static_cast<int>(SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(text)));
-}
-
 int GetWindowTextW(HWND hwnd, LPWSTR text, int maxCount)
 {
   if (!text || maxCount <= 0)
     return 0;
   text[0] = 0;
   return static_cast<int>(SendMessageW(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(text)));
-}
-
-int GetWindowTextLengthA(HWND hwnd)
-{
-  return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
-}
-
-int GetWindowTextLengthW(HWND hwnd)
-{
-  return static_cast<int>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
 }

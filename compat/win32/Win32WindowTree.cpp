@@ -147,55 +147,6 @@ HWND GetAncestor(HWND hwnd, UINT flags)
   }
 }
 
-HWND SetParent(HWND child, HWND newParent)
-{
-  const HWND desktop = Desktop();
-  if (newParent == desktop || newParent == HWND_MESSAGE)
-    newParent = nullptr;
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto window = CheckWindowLocked(state, child);
-  if (!window || child == desktop)
-    return nullptr;
-  if (newParent)
-  {
-    if (!CheckWindowLocked(state, newParent))
-      return nullptr;
-    if (IsDescendantLocked(state, child, newParent))
-    {
-      SetLastError(ERROR_INVALID_PARAMETER); // a window cannot become its own descendant
-      return nullptr;
-    }
-  }
-  const HWND previous = window->parent ? window->parent : desktop;
-  if (auto old = FindWindowLocked(state, window->parent))
-    std::erase(old->children, child);
-  else
-    std::erase(state.topLevel, child);
-  window->parent = newParent;
-  if (auto p = FindWindowLocked(state, newParent))
-  {
-    p->children.insert(p->children.begin(), child);
-    window->owner = nullptr;
-  }
-  else
-    state.topLevel.insert(state.topLevel.begin(), child);
-  return previous;
-}
-
-BOOL IsChild(HWND parent, HWND hwnd)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  for (auto window = FindWindowLocked(state, hwnd); window && (window->style & WS_CHILD);)
-  {
-    if (window->parent == parent)
-      return TRUE;
-    window = FindWindowLocked(state, window->parent);
-  }
-  return FALSE;
-}
-
 HWND GetWindow(HWND hwnd, UINT command)
 {
   auto& state = User();
@@ -232,22 +183,6 @@ HWND GetWindow(HWND hwnd, UINT command)
   }
 }
 
-HWND GetTopWindow(HWND hwnd)
-{
-  if (!hwnd)
-  {
-    auto& state = User();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    return state.topLevel.empty() ? nullptr : state.topLevel.front();
-  }
-  return GetWindow(hwnd, GW_CHILD);
-}
-
-HWND GetDesktopWindow()
-{
-  return Desktop();
-}
-
 BOOL EnumWindows(WNDENUMPROC enumFunc, LPARAM lParam)
 {
   std::vector<HWND> windows;
@@ -259,72 +194,11 @@ BOOL EnumWindows(WNDENUMPROC enumFunc, LPARAM lParam)
   return Enumerate(windows, enumFunc, lParam);
 }
 
-BOOL EnumChildWindows(HWND parent, WNDENUMPROC enumFunc, LPARAM lParam)
-{
-  std::vector<HWND> windows;
-  {
-    auto& state = User();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    if (parent)
-      CollectDescendantsLocked(state, parent, windows);
-    else
-      for (HWND top : state.topLevel)
-      {
-        windows.push_back(top);
-        CollectDescendantsLocked(state, top, windows);
-      }
-  }
-  return Enumerate(windows, enumFunc, lParam);
-}
-
-BOOL EnumThreadWindows(DWORD threadId, WNDENUMPROC enumFunc, LPARAM lParam)
-{
-  std::vector<HWND> windows;
-  {
-    auto& state = User();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    for (HWND top : state.topLevel)
-      if (auto window = FindWindowLocked(state, top); window && window->threadId == threadId)
-        windows.push_back(top);
-  }
-  return Enumerate(windows, enumFunc, lParam);
-}
-
-HWND FindWindowA(LPCSTR className, LPCSTR windowName)
-{
-  return FindWindowExA(nullptr, nullptr, className, windowName);
-}
-
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName)
-{
-  return FindWindowExW(nullptr, nullptr, className, windowName);
-}
-
-HWND FindWindowExA(HWND parent, HWND childAfter, LPCSTR className, LPCSTR windowName)
-{
-  const NameOrAtom cls = className ? NameFrom(className) : NameOrAtom{};
-  const std::wstring title = WidenZ(windowName);
-  return Find(parent, childAfter, className ? &cls : nullptr, windowName ? &title : nullptr);
-}
-
-HWND FindWindowExW(HWND parent, HWND childAfter, LPCWSTR className, LPCWSTR windowName)
 {
   const NameOrAtom cls = className ? NameFrom(className) : NameOrAtom{};
   const std::wstring title = windowName ? windowName : L"";
-  return Find(parent, childAfter, className ? &cls : nullptr, windowName ? &title : nullptr);
-}
-
-HWND GetDlgItem(HWND dialog, int id)
-{
-  auto& state = User();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  auto window = CheckWindowLocked(state, dialog);
-  if (!window)
-    return nullptr;
-  for (HWND child : window->children)
-    if (auto c = FindWindowLocked(state, child); c && c->id == id)
-      return child;
-  return nullptr;
+  return Find(nullptr, nullptr, className ? &cls : nullptr, windowName ? &title : nullptr);
 }
 
 int GetDlgCtrlID(HWND hwnd)
