@@ -10,7 +10,7 @@
 // be filled and read as another application would. Answers and records are process-wide and may be
 // queued from any thread.
 
-#include "Win32Types.h"
+#include "../api/Win32Types.h"
 
 #include <array>
 #include <functional>

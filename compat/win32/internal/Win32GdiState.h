@@ -1,5 +1,9 @@
 #pragma once
 
+#ifndef WIN32COMPAT_INTERNAL
+#error "internal to the Win32 stand-in: include PlatformWindows.h (or a header of win32/testing/)"
+#endif
+
 // Internal to the stand-in: the GDI object table that device contexts, brushes, regions and fonts
 // share. One lock guards the table and the objects' mutable state; it is never held while user32's
 // lock is taken or a callback runs.

@@ -1,5 +1,9 @@
 #pragma once
 
+#ifndef WIN32COMPAT_INTERNAL
+#error "internal to the Win32 stand-in: include PlatformWindows.h (or a header of win32/testing/)"
+#endif
+
 // Internal to the stand-in: the EGL side of WGL. This header and its source use no Win32 type, so
 // that EGL's and OpenGL's headers never meet the stand-in's (their BOOL and friends clash).
 //

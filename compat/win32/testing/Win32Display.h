@@ -11,7 +11,7 @@
 // thread that owns the target window, to be retrieved by its message loop. Coordinates are
 // client coordinates of the window named in the call (physical pixels, as on Windows).
 
-#include "Win32Types.h"
+#include "../api/Win32Types.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,9 @@
 #pragma once
 
+#ifndef WIN32COMPAT_INTERNAL
+#error "internal to the Win32 stand-in: include PlatformWindows.h (or a header of win32/testing/)"
+#endif
+
 // Internal to the stand-in: how many objects each part holds right now, for display::LiveObjects.
 
 #include <cstddef>

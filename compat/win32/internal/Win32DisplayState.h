@@ -1,5 +1,9 @@
 #pragma once
 
+#ifndef WIN32COMPAT_INTERNAL
+#error "internal to the Win32 stand-in: include PlatformWindows.h (or a header of win32/testing/)"
+#endif
+
 // Internal to the stand-in: the display settings and the presented frames, shared by the parts
 // that answer from them (metrics, versions, module exports, SwapBuffers).
 

@@ -1,5 +1,9 @@
 #pragma once
 
+#ifndef WIN32COMPAT_INTERNAL
+#error "internal to the Win32 stand-in: include PlatformWindows.h (or a header of win32/testing/)"
+#endif
+
 // Internal to the stand-in: a region as GDI keeps it, a set of non-overlapping rectangles in
 // y-x banded order (rows of equal top and bottom, each row sorted by left, rows that have the same
 // horizontal spans merged). Update regions and HRGN objects both use it.

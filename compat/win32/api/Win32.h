@@ -5,7 +5,8 @@
 // where there is no Windows. Include it through PlatformWindows.h, never directly, so that the
 // same sources build against the real Windows headers.
 //
-// The test-facing parts that are not Win32 (Win32Display.h, Win32Script.h) are not included here.
+// The test-facing parts that are not Win32 (testing/Win32Display.h, testing/Win32Script.h) are not
+// included here, nor is the stand-in's own state (internal/).
 
 #include "Win32Types.h"
 #include "Win32Kernel.h"
