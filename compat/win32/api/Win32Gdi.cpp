@@ -205,6 +205,14 @@ HGDIOBJ GetStockObject(int index)
   return TableLocked().stock[index];
 }
 
+HBRUSH CreateSolidBrush(COLORREF color)
+{
+  std::lock_guard<std::mutex> lock(GdiMutex());
+  auto brush = std::make_shared<BrushObject>();
+  brush->brush = LOGBRUSH{BS_SOLID, color & 0x00FFFFFF, 0};
+  return static_cast<HBRUSH>(AddGdiObjectLocked(std::move(brush)));
+}
+
 BOOL DeleteObject(HGDIOBJ handle)
 {
   std::lock_guard<std::mutex> lock(GdiMutex());

@@ -59,6 +59,7 @@ typedef struct tagLOGBRUSH
 
 // Stock objects are shared and never deleted (DeleteObject on one succeeds and does nothing).
 HGDIOBJ GetStockObject(int index);
+HBRUSH CreateSolidBrush(COLORREF color);
 // Fails for an object selected into a device context, as on Windows.
 BOOL DeleteObject(HGDIOBJ object);
 DWORD GetObjectType(HGDIOBJ object);
