@@ -20,7 +20,7 @@
 #include "IControl.h"
 #include "PlatformWindows.h"
 #include "platform/IGraphicsWin.h"
-#include "win32/Win32Display.h"
+#include "win32/testing/Win32Display.h"
 
 using namespace iplug::igraphics;
 

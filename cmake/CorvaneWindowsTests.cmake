@@ -8,7 +8,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane IPlug IPlug/AAX IPlug/AAX/library host)
-set(linux_only "AllocationCounter|OffscreenGLContext|CommandRunner\\.h|sys/wait\\.h|unistd\\.h|dlfcn\\.h|win32/Win32")
+set(linux_only "AllocationCounter|OffscreenGLContext|CommandRunner\\.h|sys/wait\\.h|unistd\\.h|dlfcn\\.h|win32/testing/")
 
 function(corvane_windows_portable out)
   set(kept)

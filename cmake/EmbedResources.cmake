@@ -31,7 +31,7 @@ endforeach()
 file(WRITE "${OUTPUT}.tmp"
 "// Generated at build time from the editor's resource files; do not edit.\n"
 "\n"
-"#include \"compat/win32/Win32Resources.h\"\n"
+"#include \"compat/win32/api/Win32Resources.h\"\n"
 "\n"
 "namespace {\n"
 "\n"

@@ -20,7 +20,7 @@
   #include <wininet.h>
   #include <versionhelpers.h>
 #else
-  #include "win32/Win32.h"
+  #include "win32/api/Win32.h"
 #endif
 
 #include "D3DKMT.h"

@@ -26,7 +26,7 @@
 #include "HostSession.h"
 #include "ParameterSettings.h"
 #include "PngFile.h"
-#include "win32/Win32Display.h"
+#include "win32/testing/Win32Display.h"
 
 namespace aaxhost {
 

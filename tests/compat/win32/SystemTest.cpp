@@ -76,19 +76,20 @@ TEST(Files, ReadOnlyMappingsOutliveTheirHandles)
   EXPECT_FALSE(UnmapViewOfFile(view));
 
   SetLastError(0);
-  EXPECT_EQ(CreateFileA("/no/such/file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CreateFileW(L"/no/such/file", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-  EXPECT_EQ(CreateFileA(path.string().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+  EXPECT_EQ(CreateFileW(path.wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
             INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GetFileAttributesA("/"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
   std::filesystem::remove(path);
 }
 
-TEST(Threads, PriorityIsRecordedPerThread)
+TEST(Threads, PrioritiesAreChecked)
 {
   EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL));
-  EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_TIME_CRITICAL);
   EXPECT_FALSE(SetThreadPriority(GetCurrentThread(), 99));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(SetThreadPriority(reinterpret_cast<HANDLE>(0x1234), THREAD_PRIORITY_NORMAL));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL));
   EXPECT_NE(GetCurrentProcessId(), 0u);
 }

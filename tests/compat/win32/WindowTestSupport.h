@@ -4,8 +4,8 @@
 // and a fixture that runs each test on a thread of its own with the display and the script reset.
 
 #include "PlatformWindows.h"
-#include "win32/Win32Display.h"
-#include "win32/Win32Script.h"
+#include "win32/testing/Win32Display.h"
+#include "win32/testing/Win32Script.h"
 
 #include <gtest/gtest.h>
 

@@ -17,8 +17,8 @@
 #include "PlatformWindows.h"
 #include "platform/IGraphicsWin.h"
 #include "support/RecordingEditorDelegate.h"
-#include "win32/Win32Display.h"
-#include "win32/Win32Script.h"
+#include "win32/testing/Win32Display.h"
+#include "win32/testing/Win32Script.h"
 
 namespace platformtest {
 

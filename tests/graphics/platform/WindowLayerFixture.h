@@ -17,7 +17,7 @@
 #include "platform/IGraphicsWin.h"
 #include "support/MessageLoopThread.h"
 #include "support/RecordingEditorDelegate.h"
-#include "win32/Win32Display.h"
+#include "win32/testing/Win32Display.h"
 
 namespace wintest {
 

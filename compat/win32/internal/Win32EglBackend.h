@@ -1,0 +1,46 @@
+#pragma once
+
+#ifndef WIN32COMPAT_INTERNAL
+#error "internal to the Win32 stand-in: include PlatformWindows.h (or a header of win32/testing/)"
+#endif
+
+// Internal to the stand-in: the EGL side of WGL. This header and its source use no Win32 type, so
+// that EGL's and OpenGL's headers never meet the stand-in's (their BOOL and friends clash).
+//
+// One EGL display for the process, off-screen: Mesa's surfaceless platform (falling back to the
+// device platform, then the default display), desktop OpenGL through eglBindAPI(EGL_OPENGL_API).
+// A window's back buffer is a pbuffer surface of its client size, so framebuffer 0 is the
+// window's as on Windows.
+
+#include <cstdint>
+#include <vector>
+
+namespace win32compat::egl {
+
+struct Format
+{
+  int depthBits = 24;
+  int stencilBits = 8;
+};
+
+// Whether an EGL display with desktop OpenGL could be opened (once, on first use).
+bool Available();
+
+// Contexts and surfaces of the same format work together. Null on failure.
+void* CreateContext(const Format& format);
+void DestroyContext(void* context);
+void* CreateSurface(const Format& format, int width, int height);
+void DestroySurface(void* surface);
+// Both null: no context current on the calling thread.
+bool MakeCurrent(void* surface, void* context);
+
+// Reads framebuffer 0 of the current context (width x height from the bottom-left corner) as
+// RGBA rows from the top down, leaving the context's bindings and pack state as they were.
+bool ReadFrame(int width, int height, std::vector<uint8_t>& rgba);
+
+// Any OpenGL function by name (a current context is not needed to look it up).
+void* ProcAddress(const char* name);
+// Whether the name is one of the OpenGL 1.0 and 1.1 entry points.
+bool IsOpenGl11Function(const char* name);
+
+} // namespace win32compat::egl

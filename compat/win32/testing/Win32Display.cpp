@@ -1,0 +1,178 @@
+// The headless display: its settings, per-window DPI and the frames presented into windows.
+
+#include "Win32Display.h"
+
+#include "Win32DisplayState.h"
+#include "Win32GdiState.h"
+#include "Win32GlState.h"
+#include "Win32LiveObjects.h"
+#include "Win32UserState.h"
+
+#include <mutex>
+#include <unordered_map>
+
+namespace win32compat {
+
+namespace {
+
+// The display's own lock is taken last: nothing else is locked while it is held.
+struct DisplayState
+{
+  std::mutex mutex;
+  DisplaySettings settings;
+  std::unordered_map<uintptr_t, display::Frame> frames;
+};
+
+DisplayState& Display()
+{
+  static DisplayState* state = new DisplayState;
+  return *state;
+}
+
+template <typename Change>
+void ChangeSettings(Change change)
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  change(state.settings);
+}
+
+} // namespace
+
+DisplaySettings Settings()
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.settings;
+}
+
+SIZE ScreenSize()
+{
+  return Settings().screen;
+}
+
+void StoreFrame(HWND hwnd, int width, int height, std::vector<uint8_t> rgba)
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto& frame = state.frames[reinterpret_cast<uintptr_t>(hwnd)];
+  frame.width = width;
+  frame.height = height;
+  frame.rgba = std::move(rgba);
+  ++frame.serial;
+}
+
+void DropFrames(HWND hwnd)
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.frames.erase(reinterpret_cast<uintptr_t>(hwnd));
+}
+
+size_t LiveFrames()
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.frames.size();
+}
+
+void ReleaseWindowResources(HWND hwnd)
+{
+  ReleaseWindowSurface(hwnd);
+  ReleaseWindowDc(hwnd);
+  DropFrames(hwnd);
+}
+
+} // namespace win32compat
+
+namespace win32compat::display {
+
+void Reset()
+{
+  ChangeSettings([](DisplaySettings& s) { s = DisplaySettings{}; });
+  ResetVerticalBlank();
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  std::fill(std::begin(state.asyncKeys), std::end(state.asyncKeys), BYTE{0});
+  state.cursorPos = POINT{0, 0};
+  state.cursor = nullptr;
+  state.cursorShowCount = 0;
+}
+
+bool SetWindowDpi(HWND hwnd, UINT dpi)
+{
+  if (dpi == 0)
+    return false;
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto window = FindWindowLocked(state, hwnd);
+  if (!window)
+    return false;
+  std::vector<HWND> pending{hwnd};
+  while (!pending.empty())
+  {
+    auto w = FindWindowLocked(state, pending.back());
+    pending.pop_back();
+    if (!w)
+      continue;
+    w->dpi = dpi;
+    pending.insert(pending.end(), w->children.begin(), w->children.end());
+  }
+  return true;
+}
+
+void SetDigitizer(int digitizerFlags, int maximumTouches)
+{
+  ChangeSettings([=](DisplaySettings& s) {
+    s.digitizer = digitizerFlags;
+    s.maximumTouches = maximumTouches;
+  });
+}
+
+void SetWindowsVersion(DWORD major, DWORD minor, DWORD build)
+{
+  ChangeSettings([=](DisplaySettings& s) {
+    s.major = major;
+    s.minor = minor;
+    s.build = build;
+  });
+}
+
+void SetVerticalBlankFunctionsAvailable(bool available)
+{
+  ChangeSettings([=](DisplaySettings& s) { s.verticalBlankAvailable = available; });
+}
+
+LiveObjectCounts LiveObjects()
+{
+  LiveObjectCounts counts;
+  counts.windows = LiveWindows();
+  counts.gdiObjects = LiveGdiObjects();
+  counts.glContexts = LiveGlContexts();
+  counts.glSurfaces = LiveGlSurfaces();
+  counts.frames = LiveFrames();
+  counts.menus = LiveMenus();
+  counts.globalBlocks = LiveGlobalBlocks();
+  counts.kernelHandles = LiveKernelHandles();
+  counts.inputHandles = LiveInputHandles();
+  counts.memoryFonts = LiveMemoryFonts();
+  return counts;
+}
+
+Frame PresentedFrame(HWND hwnd)
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto it = state.frames.find(reinterpret_cast<uintptr_t>(hwnd));
+  return it == state.frames.end() ? Frame{} : it->second;
+}
+
+uint64_t PresentCount(HWND hwnd)
+{
+  auto& state = Display();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto it = state.frames.find(reinterpret_cast<uintptr_t>(hwnd));
+  return it == state.frames.end() ? 0 : it->second.serial;
+}
+
+} // namespace win32compat::display
