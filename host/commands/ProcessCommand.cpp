@@ -11,6 +11,7 @@
 #include <iomanip>
 #include <iostream>
 #include <limits>
+#include <memory>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -163,37 +164,43 @@ void Interleave(const float* left, const float* right, size_t count, float* fram
 
 // ---- 2. process ---------------------------------------------------------------------------------
 
-void RunProcess(const ProcessOptions& options, std::ostream& out)
-{
-  if (options.blockSize < 1)
-    throw CommandError("block size must be at least 1, not " + std::to_string(options.blockSize));
-  if (options.blockSize > kMaxProcessBlockSize)
-    throw CommandError("block size must be at most " + std::to_string(kMaxProcessBlockSize) + ", not " +
-                       std::to_string(options.blockSize));
+namespace {
 
-  AudioFileReader input(options.inputPath);
+void CheckBlockSize(int blockSize)
+{
+  if (blockSize < 1)
+    throw CommandError("block size must be at least 1, not " + std::to_string(blockSize));
+  if (blockSize > kMaxProcessBlockSize)
+    throw CommandError("block size must be at most " + std::to_string(kMaxProcessBlockSize) + ", not " +
+                       std::to_string(blockSize));
+}
+
+void CheckInputShape(const AudioFileReader& input, const std::string& path)
+{
   if (input.Channels() < 1 || input.Channels() > 2)
-    throw CommandError("input '" + options.inputPath + "' has " + std::to_string(input.Channels()) +
+    throw CommandError("input '" + path + "' has " + std::to_string(input.Channels()) +
                        " channels; the plug-in takes mono or stereo");
   if (input.SampleRate() < 1)
-    throw CommandError("input '" + options.inputPath + "' has no sample rate");
-  CheckWritable(options.outputPath, "output");
-  if (!options.saveStatePath.empty())
-    CheckWritable(options.saveStatePath, "state file");
+    throw CommandError("input '" + path + "' has no sample rate");
+}
 
-  const int fileChannels = input.Channels();
-  const bool mono = fileChannels == 1 || options.mono;
-  const int channels = mono ? 1 : 2;
-
+// A mono file, or --mono, takes the mono component (0); a stereo file the stereo one (1).
+std::unique_ptr<HostSession> OpenSession(const ProcessOptions& options, int sampleRate, int channels)
+{
   HostSession::Options sessionOptions;
   sessionOptions.modulePath = options.modulePath;
-  sessionOptions.component = mono ? 0 : 1;
-  sessionOptions.sampleRate = input.SampleRate();
-  HostSession session(sessionOptions);
-  if (session.Context().InputChannels() != channels || session.Context().OutputChannels() != channels)
+  sessionOptions.component = channels == 1 ? 0 : 1;
+  sessionOptions.sampleRate = sampleRate;
+  auto session = std::make_unique<HostSession>(sessionOptions);
+  if (session->Context().InputChannels() != channels || session->Context().OutputChannels() != channels)
     throw CommandError("the module's component " + std::to_string(sessionOptions.component) + " does not take " +
                        std::to_string(channels) + " channel(s)");
+  return session;
+}
 
+// The saved chunk first, then the settings on top of it.
+void RestoreStateAndSettings(HostSession& session, const ProcessOptions& options)
+{
   if (!options.statePath.empty())
   {
     const auto state = ReadStateFile(session, options.statePath);
@@ -201,116 +208,194 @@ void RunProcess(const ProcessOptions& options, std::ostream& out)
       throw CommandError("the module refused state file '" + options.statePath + "': " + AAX_ResultMessage(result));
   }
   ApplySettings(session, ResolveSettings(session, options.settings));
+}
 
-  AudioFileWriter output(options.outputPath, channels, input.SampleRate());
+struct RenderTotals
+{
+  double inputPeak = 0.0;
+  double outputPeak = 0.0;
+  int64_t blocks = 0;
+  int64_t frames = 0;
+};
 
-  // The whole render runs on the host's audio thread, block after block. The file is read and
-  // written in large chunks of whole blocks (one libsndfile call each way per chunk), the
-  // channels are split and joined once per chunk and the render procedure works on the chunk's
-  // buffers in place, so a small host block size costs render calls, not file calls.
+// The buffers of one file chunk: the file's frames, the plug-in's channels in and out, and the
+// interleaved output.
+struct ChunkBuffers
+{
+  ChunkBuffers(size_t frames, int fileChannels, int channels)
+    : file(frames * static_cast<size_t>(fileChannels)), interleaved(frames * static_cast<size_t>(channels)),
+      in(static_cast<size_t>(channels), std::vector<float>(frames)),
+      out(static_cast<size_t>(channels), std::vector<float>(frames))
+  {
+  }
+  std::vector<float> file;
+  std::vector<float> interleaved;
+  std::vector<std::vector<float>> in;
+  std::vector<std::vector<float>> out;
+};
+
+// Splits the file's frames into the plug-in's input channels; returns the peak of what the
+// plug-in is given. A stereo file through the mono component is mixed down to one channel.
+float SplitInput(ChunkBuffers& buffers, int fileChannels, int channels, size_t count)
+{
+  if (channels == 1 && fileChannels == 2)
+  {
+    for (size_t i = 0; i < count; ++i)
+      buffers.in[0][i] = 0.5f * (buffers.file[2 * i] + buffers.file[2 * i + 1]);
+    return FinitePeak(buffers.in[0].data(), count);
+  }
+  Deinterleave(buffers.file.data(), fileChannels, channels, count, buffers.in);
+  return FinitePeak(buffers.file.data(), count * static_cast<size_t>(fileChannels));
+}
+
+// The output channels as the file takes them (interleaved for stereo).
+const float* JoinOutput(ChunkBuffers& buffers, int channels, size_t count)
+{
+  if (channels == 1)
+    return buffers.out[0].data();
+  Interleave(buffers.out[0].data(), buffers.out[1].data(), count, buffers.interleaved.data());
+  return buffers.interleaved.data();
+}
+
+// Shows the share of the input rendered so far on standard error, when asked to.
+class Progress
+{
+public:
+  Progress(bool shown, int64_t total) : mShown(shown && total > 0), mTotal(total) {}
+
+  void Update(int64_t frames)
+  {
+    if (!mShown)
+      return;
+    const int percent = static_cast<int>(100 * frames / mTotal);
+    if (percent != mLastPercent)
+    {
+      std::cerr << "\raaxhost: rendering " << percent << "%" << std::flush;
+      mLastPercent = percent;
+    }
+  }
+
+  void Finish()
+  {
+    if (mShown)
+      std::cerr << "\r\033[K" << std::flush;
+  }
+
+private:
+  bool mShown;
+  int64_t mTotal;
+  int mLastPercent = -1;
+};
+
+// Renders `count` frames of the chunk's input in host blocks, in place in the chunk's buffers.
+void RenderChunk(HostSession& session, ChunkBuffers& buffers, int channels, int64_t count, int64_t block,
+                 RenderTotals& totals, Progress& progress)
+{
+  float* inPointers[2] = {};
+  float* outPointers[2] = {};
+  for (int64_t at = 0; at < count; at += block)
+  {
+    const int32_t frames = static_cast<int32_t>(std::min(block, count - at));
+    for (int ch = 0; ch < channels; ++ch)
+    {
+      inPointers[ch] = buffers.in[static_cast<size_t>(ch)].data() + at;
+      outPointers[ch] = buffers.out[static_cast<size_t>(ch)].data() + at;
+    }
+    session.RenderBlock(inPointers, outPointers, frames);
+    ++totals.blocks;
+    totals.frames += frames;
+    progress.Update(totals.frames);
+  }
+}
+
+// The whole render runs on the host's audio thread, block after block. The file is read and
+// written in large chunks of whole blocks (one libsndfile call each way per chunk), the
+// channels are split and joined once per chunk and the render procedure works on the chunk's
+// buffers in place, so a small host block size costs render calls, not file calls.
+RenderTotals RenderFile(HostSession& session, AudioFileReader& input, AudioFileWriter& output, int channels,
+                        const ProcessOptions& options)
+{
   const int64_t block = options.blockSize;
   const int64_t chunk = block * std::max<int64_t>(1, kFileChunkFrames / block);
-  double inputPeak = 0.0, outputPeak = 0.0;
-  int64_t blocks = 0, frames = 0;
+  const int fileChannels = input.Channels();
+  RenderTotals totals;
   session.AudioThread().Run([&] {
-    const size_t chunkFrames = static_cast<size_t>(chunk);
-    std::vector<float> fileFrames(chunkFrames * static_cast<size_t>(fileChannels));
-    std::vector<float> interleaved(chunkFrames * static_cast<size_t>(channels));
-    std::vector<std::vector<float>> in(static_cast<size_t>(channels), std::vector<float>(chunkFrames));
-    std::vector<std::vector<float>> outBuffers(static_cast<size_t>(channels), std::vector<float>(chunkFrames));
-    float* inPointers[2] = {};
-    float* outPointers[2] = {};
-    const int64_t total = input.Frames();
-    int lastPercent = -1;
+    ChunkBuffers buffers(static_cast<size_t>(chunk), fileChannels, channels);
+    Progress progress(options.progress, input.Frames());
     float inPeak = 0.0f, outPeak = 0.0f;
-    while (true)
+    while (const int64_t n = input.Read(buffers.file.data(), chunk))
     {
-      const int64_t n = input.Read(fileFrames.data(), chunk);
-      if (n == 0)
-        break;
       const size_t count = static_cast<size_t>(n);
-      // The input peak is that of what the plug-in is given.
-      if (channels == 1 && fileChannels == 2)
-      {
-        // A stereo file through the mono component is mixed down to one channel.
-        for (size_t i = 0; i < count; ++i)
-          in[0][i] = 0.5f * (fileFrames[2 * i] + fileFrames[2 * i + 1]);
-        inPeak = std::max(inPeak, FinitePeak(in[0].data(), count));
-      }
-      else
-      {
-        inPeak = std::max(inPeak, FinitePeak(fileFrames.data(), count * static_cast<size_t>(fileChannels)));
-        Deinterleave(fileFrames.data(), fileChannels, channels, count, in);
-      }
-
-      for (int64_t at = 0; at < n; at += block)
-      {
-        const int32_t frames32 = static_cast<int32_t>(std::min(block, n - at));
-        for (int ch = 0; ch < channels; ++ch)
-        {
-          inPointers[ch] = in[static_cast<size_t>(ch)].data() + at;
-          outPointers[ch] = outBuffers[static_cast<size_t>(ch)].data() + at;
-        }
-        session.RenderBlock(inPointers, outPointers, frames32);
-        ++blocks;
-        frames += frames32;
-        if (options.progress && total > 0)
-        {
-          const int percent = static_cast<int>(100 * frames / total);
-          if (percent != lastPercent)
-          {
-            std::cerr << "\raaxhost: rendering " << percent << "%" << std::flush;
-            lastPercent = percent;
-          }
-        }
-      }
-
-      const float* written = outBuffers[0].data();
-      if (channels == 2)
-      {
-        Interleave(outBuffers[0].data(), outBuffers[1].data(), count, interleaved.data());
-        written = interleaved.data();
-      }
+      inPeak = std::max(inPeak, SplitInput(buffers, fileChannels, channels, count));
+      RenderChunk(session, buffers, channels, n, block, totals, progress);
+      const float* written = JoinOutput(buffers, channels, count);
       outPeak = std::max(outPeak, FinitePeak(written, count * static_cast<size_t>(channels)));
       output.Write(written, n);
     }
-    inputPeak = inPeak;
-    outputPeak = outPeak;
-    if (options.progress && total > 0)
-      std::cerr << "\r\033[K" << std::flush;
+    totals.inputPeak = inPeak;
+    totals.outputPeak = outPeak;
+    progress.Finish();
   });
-  session.SettleParameters();
+  return totals;
+}
 
+void PrintJsonSummary(HostSession& session, const ProcessOptions& options, int sampleRate, int channels,
+                      const RenderTotals& totals, std::ostream& out)
+{
+  nlohmann::ordered_json summary;
+  summary["component"] = ComponentName(session);
+  summary["sample_rate"] = sampleRate;
+  summary["channels"] = channels;
+  summary["frames"] = totals.frames;
+  summary["block_size"] = options.blockSize;
+  summary["blocks"] = totals.blocks;
+  summary["latency"] = session.Latency();
+  summary["input_peak_dbfs"] = PeakJson(totals.inputPeak);
+  summary["output_peak_dbfs"] = PeakJson(totals.outputPeak);
+  summary["output"] = options.outputPath;
+  summary["parameters"] = ParametersJson(session.Parameters());
+  out << summary.dump(2) << '\n';
+}
+
+void PrintSummary(HostSession& session, const ProcessOptions& options, int sampleRate, int channels,
+                  const RenderTotals& totals, std::ostream& out)
+{
+  out << "component:     " << ComponentName(session) << '\n'
+      << "sample rate:   " << sampleRate << " Hz\n"
+      << "frames:        " << totals.frames << " in " << totals.blocks << " block(s) of up to " << options.blockSize << '\n'
+      << "latency:       " << session.Latency() << " samples\n"
+      << "input peak:    " << PeakText(totals.inputPeak) << '\n'
+      << "output peak:   " << PeakText(totals.outputPeak) << '\n'
+      << "output:        " << options.outputPath << " (32-bit float WAV, " << channels << " channel(s))\n";
+  PrintParameters(out, session.Parameters());
+}
+
+} // namespace
+
+void RunProcess(const ProcessOptions& options, std::ostream& out)
+{
+  CheckBlockSize(options.blockSize);
+  AudioFileReader input(options.inputPath);
+  CheckInputShape(input, options.inputPath);
+  CheckWritable(options.outputPath, "output");
   if (!options.saveStatePath.empty())
-    WriteBytes(options.saveStatePath, session.GetChunk(), "state file");
+    CheckWritable(options.saveStatePath, "state file");
+
+  const int channels = (input.Channels() == 1 || options.mono) ? 1 : 2;
+  const auto session = OpenSession(options, input.SampleRate(), channels);
+  RestoreStateAndSettings(*session, options);
+
+  AudioFileWriter output(options.outputPath, channels, input.SampleRate());
+  const RenderTotals totals = RenderFile(*session, input, output, channels, options);
+  session->SettleParameters();
+  if (!options.saveStatePath.empty())
+    WriteBytes(options.saveStatePath, session->GetChunk(), "state file");
   output.Commit();
 
-  const auto parameters = session.Parameters();
   if (options.json)
-  {
-    nlohmann::ordered_json summary;
-    summary["component"] = ComponentName(session);
-    summary["sample_rate"] = input.SampleRate();
-    summary["channels"] = channels;
-    summary["frames"] = frames;
-    summary["block_size"] = options.blockSize;
-    summary["blocks"] = blocks;
-    summary["latency"] = session.Latency();
-    summary["input_peak_dbfs"] = PeakJson(inputPeak);
-    summary["output_peak_dbfs"] = PeakJson(outputPeak);
-    summary["output"] = options.outputPath;
-    summary["parameters"] = ParametersJson(parameters);
-    out << summary.dump(2) << '\n';
-    return;
-  }
-  out << "component:     " << ComponentName(session) << '\n'
-      << "sample rate:   " << input.SampleRate() << " Hz\n"
-      << "frames:        " << frames << " in " << blocks << " block(s) of up to " << options.blockSize << '\n'
-      << "latency:       " << session.Latency() << " samples\n"
-      << "input peak:    " << PeakText(inputPeak) << '\n'
-      << "output peak:   " << PeakText(outputPeak) << '\n'
-      << "output:        " << options.outputPath << " (32-bit float WAV, " << channels << " channel(s))\n";
-  PrintParameters(out, parameters);
+    PrintJsonSummary(*session, options, input.SampleRate(), channels, totals, out);
+  else
+    PrintSummary(*session, options, input.SampleRate(), channels, totals, out);
 }
 
 // ---- 3. state -----------------------------------------------------------------------------------

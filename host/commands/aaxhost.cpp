@@ -98,133 +98,195 @@ std::string DefaultModulePath(const char* argv0)
   return aaxhost::ModuleBesideProgram(self.parent_path());
 }
 
+// The program's subcommands, each with the options it fills in.
+struct CommandLine
+{
+  explicit CommandLine(const char* argv0) : modulePath(DefaultModulePath(argv0)) { app.require_subcommand(1); }
+
+  CLI::App app{"Stand-in AAX host: loads a module and drives it the way a DAW does"};
+  std::string modulePath;
+
+  CLI::App* describe = nullptr;
+  CLI::App* process = nullptr;
+  aaxhost::ProcessOptions processOptions;
+  CLI::App* state = nullptr;
+  aaxhost::StateOptions stateOptions;
+  CLI::App* editor = nullptr;
+  aaxhost::EditorOptions editorOptions;
+  CLI::App* signal = nullptr;
+  std::string signalPath;
+  double signalSeconds = 4.0;
+  int signalRate = 48000;
+  CLI::App* validate = nullptr;
+  aaxhost::ValidateOptions validateOptions;
+  CLI::Option* validateSeed = nullptr;
+};
+
+void AddModuleOption(CLI::App* command, CommandLine& line)
+{
+  command->add_option("--module", line.modulePath, "Path of the module to load")->capture_default_str();
+}
+
+void AddDescribeCommand(CommandLine& line)
+{
+  line.describe = line.app.add_subcommand("describe", "Print the module's description and parameters as JSON");
+  AddModuleOption(line.describe, line);
+}
+
+void AddProcessCommand(CommandLine& line)
+{
+  aaxhost::ProcessOptions& process = line.processOptions;
+  CLI::App* command = line.process = line.app.add_subcommand("process", "Render an audio file through the module");
+  AddModuleOption(command, line);
+  command->add_option("IN", process.inputPath, "Input audio file (mono or stereo)")->required();
+  command->add_option("OUT", process.outputPath, "Output file: 32-bit float WAV")->required();
+  command->add_option("--param", process.settings, "ID=NORMALISED or NAME=TEXT; repeatable");
+  command->add_flag("--mono", process.mono, "Use the mono component (a stereo input is mixed down)");
+  command->add_option("--block", process.blockSize, "Frames per host block (1 and up)")->capture_default_str();
+  command->add_option("--state", process.statePath, "State chunk file to set before the settings");
+  command->add_option("--save-state", process.saveStatePath, "Write the state chunk after the last block");
+  command->add_flag("--json", process.json, "Print the summary as JSON");
+}
+
+void AddStateCommand(CommandLine& line)
+{
+  aaxhost::StateOptions& state = line.stateOptions;
+  CLI::App* command = line.state =
+    line.app.add_subcommand("state", "Print a state chunk file, or write one from settings");
+  AddModuleOption(command, line);
+  command->add_option("FILE", state.path, "State chunk file")->required();
+  command->add_flag("--write", state.write, "Write FILE from the default state and the settings");
+  command->add_option("--param", state.settings, "ID=NORMALISED or NAME=TEXT; repeatable (with --write)");
+  command->add_flag("--json", state.json, "Print as JSON");
+}
+
+void AddEditorCommand(CommandLine& line)
+{
+  aaxhost::EditorOptions& editor = line.editorOptions;
+  CLI::App* command = line.editor =
+    line.app.add_subcommand("editor", "Open the module's editor in a host window and save a picture of it");
+  AddModuleOption(command, line);
+  command->add_option("--png", editor.pngPath, "Picture of the editor to write (PNG)")->required();
+  command->add_option("--zoom", editor.zoom, "Open at this zoom, restored with the state (0.5 to 2)");
+  command->add_option("--dpi", editor.dpi, "Dots per inch of the host window's display")->capture_default_str();
+  command->add_option("--param", editor.settings, "ID=NORMALISED or NAME=TEXT before the editor opens; repeatable");
+  command->add_option("--state", editor.statePath, "State chunk file to set before the settings");
+  command->add_option("--input", editor.scriptPath, "Script of input events to play into the editor");
+  command->add_option("--frames", editor.frames, "Display ticks before and after the script")->capture_default_str();
+  command->add_flag("--host-takes-clicks", editor.hostTakesParameterClicks,
+                    "The host takes parameter clicks for itself (the editor does not see them)");
+  command->add_flag("--json", editor.json, "Print the report as JSON");
+}
+
+void AddSignalCommand(CommandLine& line)
+{
+  CLI::App* command = line.signal = line.app.add_subcommand("signal", "Write the demo's test signal as a WAV file");
+  command->add_option("OUT", line.signalPath, "Output file")->required();
+  command->add_option("--seconds", line.signalSeconds, "Length in seconds")->capture_default_str();
+  command->add_option("--rate", line.signalRate, "Sample rate in Hz")->capture_default_str();
+}
+
+void AddValidateCommand(CommandLine& line)
+{
+  aaxhost::ValidateOptions& validate = line.validateOptions;
+  CLI::App* command = line.validate =
+    line.app.add_subcommand("validate", "Run the conformance and stress cases against the module");
+  AddModuleOption(command, line);
+  line.validateSeed = command->add_option("--seed", validate.seed, "Seed of the random choices (default: a fresh one)");
+  command->add_option("--strictness", validate.strictness, "1 (quick) to 10 (thorough)")
+    ->check(CLI::Range(1, 10))
+    ->capture_default_str();
+  command->add_option("--include", validate.include, "Run only cases whose name matches this regex");
+  command->add_option("--exclude", validate.exclude, "Skip cases whose name matches this regex");
+  CLI::Option* jsonOption = command->add_flag("--json", validate.json, "Print the report as JSON");
+  command->add_option("--junit", validate.junitPath, "Write the report as JUnit XML to FILE")->excludes(jsonOption);
+  command->add_flag("--list", validate.list, "List the cases with their descriptions");
+  command->add_flag("--in-process", validate.inProcess, "Run the cases in this process (for a debugger)");
+  command->add_option("--timeout", validate.timeoutSeconds, "Seconds a case may take")->capture_default_str();
+  validate.referencesFolder = AAXHOST_REFERENCES_FOLDER;
+  command->add_option("--references", validate.referencesFolder, "Folder of the editor's reference pictures")
+    ->capture_default_str();
+  command->add_flag("--update-references", validate.updateReferences,
+                    "Write this run's editor pictures as the references instead of comparing");
+  command->add_option("--artifacts", validate.artifactsFolder,
+                      "Folder for the pictures of a mismatch (created when needed)")
+    ->capture_default_str();
+  // How the validator starts a case's child where children start as fresh programs; not for users.
+  command->add_option("--run-case", validate.runCase)->group("");
+}
+
+int RunValidateCommand(CommandLine& line)
+{
+  aaxhost::ValidateOptions& validate = line.validateOptions;
+  validate.modulePath = line.modulePath;
+  validate.seedGiven = line.validateSeed->count() > 0;
+  const int status = aaxhost::RunValidate(validate, std::cout);
+  if (!validate.runCase.empty())
+  {
+    // A case's child leaves once its outcome is out: whatever the module left running must
+    // not hold the exit up (the validator would wait for it until the time-out).
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(status);
+  }
+  return status;
+}
+
+// Runs the subcommand the line names; its exit status.
+int RunChosenCommand(CommandLine& line)
+{
+  if (line.describe->parsed())
+  {
+    aaxhost::StandInHost host(line.modulePath);
+    std::cout << aaxhost::DescribeModule(host).dump(2) << '\n';
+  }
+  else if (line.process->parsed())
+  {
+    line.processOptions.modulePath = line.modulePath;
+    line.processOptions.progress = ::isatty(STDERR_FILENO) != 0;
+    aaxhost::RunProcess(line.processOptions, std::cout);
+  }
+  else if (line.state->parsed())
+  {
+    line.stateOptions.modulePath = line.modulePath;
+    aaxhost::RunState(line.stateOptions, std::cout);
+  }
+  else if (line.editor->parsed())
+  {
+    line.editorOptions.modulePath = line.modulePath;
+    aaxhost::RunEditor(line.editorOptions, std::cout);
+  }
+  else if (line.signal->parsed())
+  {
+    aaxhost::WriteDemoSignal(line.signalPath, line.signalSeconds, line.signalRate);
+  }
+  else if (line.validate->parsed())
+  {
+    return RunValidateCommand(line);
+  }
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-  CLI::App app{"Stand-in AAX host: loads a module and drives it the way a DAW does"};
-  app.require_subcommand(1);
-
-  std::string modulePath = DefaultModulePath(argv[0]);
-  CLI::App* describe = app.add_subcommand("describe", "Print the module's description and parameters as JSON");
-  describe->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
-
-  aaxhost::ProcessOptions process;
-  CLI::App* processCommand = app.add_subcommand("process", "Render an audio file through the module");
-  processCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
-  processCommand->add_option("IN", process.inputPath, "Input audio file (mono or stereo)")->required();
-  processCommand->add_option("OUT", process.outputPath, "Output file: 32-bit float WAV")->required();
-  processCommand->add_option("--param", process.settings, "ID=NORMALISED or NAME=TEXT; repeatable");
-  processCommand->add_flag("--mono", process.mono, "Use the mono component (a stereo input is mixed down)");
-  processCommand->add_option("--block", process.blockSize, "Frames per host block (1 and up)")->capture_default_str();
-  processCommand->add_option("--state", process.statePath, "State chunk file to set before the settings");
-  processCommand->add_option("--save-state", process.saveStatePath, "Write the state chunk after the last block");
-  processCommand->add_flag("--json", process.json, "Print the summary as JSON");
-
-  aaxhost::StateOptions state;
-  CLI::App* stateCommand = app.add_subcommand("state", "Print a state chunk file, or write one from settings");
-  stateCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
-  stateCommand->add_option("FILE", state.path, "State chunk file")->required();
-  stateCommand->add_flag("--write", state.write, "Write FILE from the default state and the settings");
-  stateCommand->add_option("--param", state.settings, "ID=NORMALISED or NAME=TEXT; repeatable (with --write)");
-  stateCommand->add_flag("--json", state.json, "Print as JSON");
-
-  aaxhost::EditorOptions editor;
-  CLI::App* editorCommand = app.add_subcommand("editor", "Open the module's editor in a host window and save a picture of it");
-  editorCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
-  editorCommand->add_option("--png", editor.pngPath, "Picture of the editor to write (PNG)")->required();
-  editorCommand->add_option("--zoom", editor.zoom, "Open at this zoom, restored with the state (0.5 to 2)");
-  editorCommand->add_option("--dpi", editor.dpi, "Dots per inch of the host window's display")->capture_default_str();
-  editorCommand->add_option("--param", editor.settings, "ID=NORMALISED or NAME=TEXT before the editor opens; repeatable");
-  editorCommand->add_option("--state", editor.statePath, "State chunk file to set before the settings");
-  editorCommand->add_option("--input", editor.scriptPath, "Script of input events to play into the editor");
-  editorCommand->add_option("--frames", editor.frames, "Display ticks before and after the script")->capture_default_str();
-  editorCommand->add_flag("--host-takes-clicks", editor.hostTakesParameterClicks,
-                          "The host takes parameter clicks for itself (the editor does not see them)");
-  editorCommand->add_flag("--json", editor.json, "Print the report as JSON");
-
-  std::string signalPath;
-  double signalSeconds = 4.0;
-  int signalRate = 48000;
-  CLI::App* signalCommand = app.add_subcommand("signal", "Write the demo's test signal as a WAV file");
-  signalCommand->add_option("OUT", signalPath, "Output file")->required();
-  signalCommand->add_option("--seconds", signalSeconds, "Length in seconds")->capture_default_str();
-  signalCommand->add_option("--rate", signalRate, "Sample rate in Hz")->capture_default_str();
-
-  aaxhost::ValidateOptions validate;
-  CLI::App* validateCommand = app.add_subcommand("validate", "Run the conformance and stress cases against the module");
-  validateCommand->add_option("--module", modulePath, "Path of the module to load")->capture_default_str();
-  CLI::Option* seedOption = validateCommand->add_option("--seed", validate.seed, "Seed of the random choices (default: a fresh one)");
-  validateCommand->add_option("--strictness", validate.strictness, "1 (quick) to 10 (thorough)")
-    ->check(CLI::Range(1, 10))
-    ->capture_default_str();
-  validateCommand->add_option("--include", validate.include, "Run only cases whose name matches this regex");
-  validateCommand->add_option("--exclude", validate.exclude, "Skip cases whose name matches this regex");
-  CLI::Option* jsonOption = validateCommand->add_flag("--json", validate.json, "Print the report as JSON");
-  validateCommand->add_option("--junit", validate.junitPath, "Write the report as JUnit XML to FILE")->excludes(jsonOption);
-  validateCommand->add_flag("--list", validate.list, "List the cases with their descriptions");
-  validateCommand->add_flag("--in-process", validate.inProcess, "Run the cases in this process (for a debugger)");
-  validateCommand->add_option("--timeout", validate.timeoutSeconds, "Seconds a case may take")->capture_default_str();
-  validate.referencesFolder = AAXHOST_REFERENCES_FOLDER;
-  validateCommand->add_option("--references", validate.referencesFolder, "Folder of the editor's reference pictures")
-    ->capture_default_str();
-  validateCommand->add_flag("--update-references", validate.updateReferences,
-                            "Write this run's editor pictures as the references instead of comparing");
-  validateCommand->add_option("--artifacts", validate.artifactsFolder,
-                              "Folder for the pictures of a mismatch (created when needed)")
-    ->capture_default_str();
-  // How the validator starts a case's child where children start as fresh programs; not for users.
-  validateCommand->add_option("--run-case", validate.runCase)->group("");
-
-  CLI11_PARSE(app, argc, argv);
+  CommandLine line(argv[0]);
+  AddDescribeCommand(line);
+  AddProcessCommand(line);
+  AddStateCommand(line);
+  AddEditorCommand(line);
+  AddSignalCommand(line);
+  AddValidateCommand(line);
+  CLI11_PARSE(line.app, argc, argv);
 
   try
   {
-    if (describe->parsed())
-    {
-      aaxhost::StandInHost host(modulePath);
-      std::cout << aaxhost::DescribeModule(host).dump(2) << '\n';
-    }
-    else if (processCommand->parsed())
-    {
-      process.modulePath = modulePath;
-      process.progress = ::isatty(STDERR_FILENO) != 0;
-      aaxhost::RunProcess(process, std::cout);
-    }
-    else if (stateCommand->parsed())
-    {
-      state.modulePath = modulePath;
-      aaxhost::RunState(state, std::cout);
-    }
-    else if (editorCommand->parsed())
-    {
-      editor.modulePath = modulePath;
-      aaxhost::RunEditor(editor, std::cout);
-    }
-    else if (signalCommand->parsed())
-    {
-      aaxhost::WriteDemoSignal(signalPath, signalSeconds, signalRate);
-    }
-    else if (validateCommand->parsed())
-    {
-      validate.modulePath = modulePath;
-      validate.seedGiven = seedOption->count() > 0;
-      const int status = aaxhost::RunValidate(validate, std::cout);
-      if (!validate.runCase.empty())
-      {
-        // A case's child leaves once its outcome is out: whatever the module left running must
-        // not hold the exit up (the validator would wait for it until the time-out).
-        std::cout.flush();
-        std::cerr.flush();
-        std::_Exit(status);
-      }
-      return status;
-    }
+    return RunChosenCommand(line);
   }
   catch (const std::exception& e)
   {
     std::cerr << "aaxhost: " << e.what() << '\n';
     return 1;
   }
-  return 0;
 }
