@@ -18,6 +18,8 @@
 
 #include "AAX_Errors.h"
 #include "AudioFile.h"
+#include "AudioFormat.h"
+#include "OutputPath.h"
 #include "HostSession.h"
 #include "ParameterSettings.h"
 
@@ -78,7 +80,8 @@ nlohmann::ordered_json ParametersJson(const std::vector<HostInstance::ParameterI
 {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const auto& info : parameters)
-    list.push_back({{"id", info.identifier}, {"name", info.name}, {"normalized", info.value}, {"text", info.valueText}});
+    list.push_back({{"id", info.identifier}, {"name", info.name}, {"normalized", info.value},
+                    {"text", ShownValueText(info.identifier, info.value, info.valueText)}});
   return list;
 }
 
@@ -86,7 +89,8 @@ void PrintParameters(std::ostream& out, const std::vector<HostInstance::Paramete
 {
   out << "parameters:\n";
   for (const auto& info : parameters)
-    out << "  " << std::left << std::setw(14) << (info.name + ":") << ' ' << info.valueText << "  ("
+    out << "  " << std::left << std::setw(14) << (info.name + ":") << ' '
+        << ShownValueText(info.identifier, info.value, info.valueText) << "  ("
         << (info.identifier.empty() ? "\"\"" : info.identifier) << " = " << info.value << ")\n";
 }
 
@@ -215,7 +219,12 @@ struct RenderTotals
   double inputPeak = 0.0;
   double outputPeak = 0.0;
   int64_t blocks = 0;
-  int64_t frames = 0;
+  int64_t frames = 0;         // rendered, the silence after the input included
+  int64_t writtenFrames = 0;
+  int latency = 0;            // reported by the plug-in once its first block ran
+  bool latencyKnown = false;
+  bool compensated = false;
+  int64_t toDrop = 0;         // frames still to be dropped at the start of the output
 };
 
 // The buffers of one file chunk: the file's frames, the plug-in's channels in and out, and the
@@ -257,7 +266,7 @@ const float* JoinOutput(ChunkBuffers& buffers, int channels, size_t count)
   return buffers.interleaved.data();
 }
 
-// Shows the share of the input rendered so far on standard error, when asked to.
+// Shows the share of the render done so far on standard error, when asked to.
 class Progress
 {
 public:
@@ -267,7 +276,7 @@ public:
   {
     if (!mShown)
       return;
-    const int percent = static_cast<int>(100 * frames / mTotal);
+    const int percent = static_cast<int>(std::min<int64_t>(100, 100 * frames / mTotal));  // the tail runs past the input
     if (percent != mLastPercent)
     {
       std::cerr << "\raaxhost: rendering " << percent << "%" << std::flush;
@@ -302,16 +311,44 @@ void RenderChunk(HostSession& session, ChunkBuffers& buffers, int channels, int6
       outPointers[ch] = buffers.out[static_cast<size_t>(ch)].data() + at;
     }
     session.RenderBlock(inPointers, outPointers, frames);
+    if (!totals.latencyKnown)
+    {
+      // The plug-in reports the latency of its settings as it takes them, in its first render.
+      totals.latency = std::max(0, session.Latency());
+      totals.latencyKnown = true;
+      totals.toDrop = totals.compensated ? totals.latency : 0;
+    }
     ++totals.blocks;
     totals.frames += frames;
     progress.Update(totals.frames);
   }
 }
 
+// Writes a rendered chunk, less the frames still to be dropped at the start (the plug-in's
+// delay, when it is compensated); keeps the output peak of what is written.
+void WriteChunk(AudioFileWriter& output, ChunkBuffers& buffers, int channels, int64_t count, float& outPeak,
+                RenderTotals& totals)
+{
+  const int64_t dropped = std::min(totals.toDrop, count);
+  totals.toDrop -= dropped;
+  const int64_t kept = count - dropped;
+  if (kept == 0)
+    return;
+  const float* written = JoinOutput(buffers, channels, static_cast<size_t>(count)) +
+                         static_cast<size_t>(dropped) * static_cast<size_t>(channels);
+  outPeak = std::max(outPeak, FinitePeak(written, static_cast<size_t>(kept) * static_cast<size_t>(channels)));
+  output.Write(written, kept);
+  totals.writtenFrames += kept;
+}
+
 // The whole render runs on the host's audio thread, block after block. The file is read and
 // written in large chunks of whole blocks (one libsndfile call each way per chunk), the
 // channels are split and joined once per chunk and the render procedure works on the chunk's
 // buffers in place, so a small host block size costs render calls, not file calls.
+//
+// With compensation, as a DAW's offline bounce: the plug-in is fed its latency in silent frames
+// after the input and that many frames are dropped at the start, so the output lines up with
+// the input and is as long as it; the plug-in's tail is not cut off.
 RenderTotals RenderFile(HostSession& session, AudioFileReader& input, AudioFileWriter& output, int channels,
                         const ProcessOptions& options)
 {
@@ -319,18 +356,25 @@ RenderTotals RenderFile(HostSession& session, AudioFileReader& input, AudioFileW
   const int64_t chunk = block * std::max<int64_t>(1, kFileChunkFrames / block);
   const int fileChannels = input.Channels();
   RenderTotals totals;
+  totals.compensated = options.latencyCompensation;
   session.AudioThread().Run([&] {
     ChunkBuffers buffers(static_cast<size_t>(chunk), fileChannels, channels);
     Progress progress(options.progress, input.Frames());
     float inPeak = 0.0f, outPeak = 0.0f;
     while (const int64_t n = input.Read(buffers.file.data(), chunk))
     {
-      const size_t count = static_cast<size_t>(n);
-      inPeak = std::max(inPeak, SplitInput(buffers, fileChannels, channels, count));
+      inPeak = std::max(inPeak, SplitInput(buffers, fileChannels, channels, static_cast<size_t>(n)));
       RenderChunk(session, buffers, channels, n, block, totals, progress);
-      const float* written = JoinOutput(buffers, channels, count);
-      outPeak = std::max(outPeak, FinitePeak(written, count * static_cast<size_t>(channels)));
-      output.Write(written, n);
+      WriteChunk(output, buffers, channels, n, outPeak, totals);
+    }
+    for (auto& channel : buffers.in)
+      std::fill(channel.begin(), channel.end(), 0.0f);
+    for (int64_t silence = totals.compensated ? totals.latency : 0; silence > 0;)
+    {
+      const int64_t n = std::min(silence, chunk);
+      RenderChunk(session, buffers, channels, n, block, totals, progress);
+      WriteChunk(output, buffers, channels, n, outPeak, totals);
+      silence -= n;
     }
     totals.inputPeak = inPeak;
     totals.outputPeak = outPeak;
@@ -339,34 +383,62 @@ RenderTotals RenderFile(HostSession& session, AudioFileReader& input, AudioFileW
   return totals;
 }
 
+// An input whose header announced more frames than it holds was cut short (a copy that did not
+// finish, a full disk): rendering it as it is would pass for a complete render.
+void CheckInputComplete(const AudioFileReader& input, const ProcessOptions& options)
+{
+  if (input.AnnouncedFrames() < 0 || input.FramesRead() >= input.AnnouncedFrames())
+    return;
+  const std::string what = "input '" + options.inputPath + "' is truncated: its header announces " +
+                           std::to_string(input.AnnouncedFrames()) + " frames, " +
+                           std::to_string(input.FramesRead()) + " could be read";
+  if (!options.allowTruncated)
+    throw CommandError(what + " (--allow-truncated renders what there is)");
+  std::cerr << "aaxhost: warning: " << what << '\n';
+}
+
+std::string LatencyText(const RenderTotals& totals)
+{
+  if (totals.latency == 0)
+    return "0 samples";
+  return std::to_string(totals.latency) + " samples, " +
+         (totals.compensated ? "compensated (the output lines up with the input)"
+                             : "not compensated (the output is delayed by it)");
+}
+
 void PrintJsonSummary(HostSession& session, const ProcessOptions& options, int sampleRate, int channels,
-                      const RenderTotals& totals, std::ostream& out)
+                      const AudioFormat& format, const RenderTotals& totals, std::ostream& out)
 {
   nlohmann::ordered_json summary;
   summary["component"] = ComponentName(session);
   summary["sample_rate"] = sampleRate;
   summary["channels"] = channels;
-  summary["frames"] = totals.frames;
+  summary["frames"] = totals.writtenFrames;
+  summary["rendered_frames"] = totals.frames;
   summary["block_size"] = options.blockSize;
   summary["blocks"] = totals.blocks;
-  summary["latency"] = session.Latency();
+  summary["latency"] = totals.latency;
+  summary["latency_compensated"] = totals.compensated;
   summary["input_peak_dbfs"] = PeakJson(totals.inputPeak);
   summary["output_peak_dbfs"] = PeakJson(totals.outputPeak);
   summary["output"] = options.outputPath;
+  summary["format"] = format.Description();
   summary["parameters"] = ParametersJson(session.Parameters());
   out << summary.dump(2) << '\n';
 }
 
 void PrintSummary(HostSession& session, const ProcessOptions& options, int sampleRate, int channels,
-                  const RenderTotals& totals, std::ostream& out)
+                  const AudioFormat& format, const RenderTotals& totals, std::ostream& out)
 {
   out << "component:     " << ComponentName(session) << '\n'
       << "sample rate:   " << sampleRate << " Hz\n"
-      << "frames:        " << totals.frames << " in " << totals.blocks << " block(s) of up to " << options.blockSize << '\n'
-      << "latency:       " << session.Latency() << " samples\n"
+      << "frames:        " << totals.writtenFrames << " (" << totals.frames << " rendered in " << totals.blocks
+      << " block(s) of up to " << options.blockSize << ")\n"
+      << "latency:       " << LatencyText(totals) << '\n'
       << "input peak:    " << PeakText(totals.inputPeak) << '\n'
       << "output peak:   " << PeakText(totals.outputPeak) << '\n'
-      << "output:        " << options.outputPath << " (32-bit float WAV, " << channels << " channel(s))\n";
+      << "output:        " << options.outputPath << " (" << format.Description() << ", " << channels
+      << " channel(s))\n";
   PrintParameters(out, session.Parameters());
 }
 
@@ -377,25 +449,38 @@ void RunProcess(const ProcessOptions& options, std::ostream& out)
   CheckBlockSize(options.blockSize);
   AudioFileReader input(options.inputPath);
   CheckInputShape(input, options.inputPath);
-  CheckWritable(options.outputPath, "output");
+  const int channels = (input.Channels() == 1 || options.mono) ? 1 : 2;
+
+  const OutputPlan plan = PlanOutput(options.outputPath, options.force, "output");
+  // The output has the input's length, with or without the latency compensation.
+  AudioFormatRequest request;
+  request.path = options.outputPath;
+  request.type = options.outputType;
+  request.bits = options.bits;
+  request.noDither = options.noDither;
+  request.frames = input.Frames();
+  request.channels = channels;
+  request.wavLimitBytes = options.wavLimitBytes;
+  const AudioFormat format = ChooseOutputFormat(request);
   if (!options.saveStatePath.empty())
     CheckWritable(options.saveStatePath, "state file");
 
-  const int channels = (input.Channels() == 1 || options.mono) ? 1 : 2;
   const auto session = OpenSession(options, input.SampleRate(), channels);
   RestoreStateAndSettings(*session, options);
 
-  AudioFileWriter output(options.outputPath, channels, input.SampleRate());
+  AudioFileWriter output(plan, format, channels, input.SampleRate(),
+                         options.wavLimitBytes ? options.wavLimitBytes : kWavLimitBytes);
   const RenderTotals totals = RenderFile(*session, input, output, channels, options);
+  CheckInputComplete(input, options);
   session->SettleParameters();
   if (!options.saveStatePath.empty())
     WriteBytes(options.saveStatePath, session->GetChunk(), "state file");
   output.Commit();
 
   if (options.json)
-    PrintJsonSummary(*session, options, input.SampleRate(), channels, totals, out);
+    PrintJsonSummary(*session, options, input.SampleRate(), channels, format, totals, out);
   else
-    PrintSummary(*session, options, input.SampleRate(), channels, totals, out);
+    PrintSummary(*session, options, input.SampleRate(), channels, format, totals, out);
 }
 
 // ---- 3. state -----------------------------------------------------------------------------------

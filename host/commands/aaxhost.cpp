@@ -8,20 +8,34 @@
 //
 //   aaxhost process [--module PATH] IN OUT [--param ID=NORMALISED]... [--param NAME=TEXT]...
 //                   [--mono] [--block N] [--state FILE] [--save-state FILE] [--json]
-//       renders the audio file IN (anything libsndfile reads, mono or stereo) through the module
-//       and writes OUT as a 32-bit float WAV of the same rate and channel count. A mono file
-//       runs through the mono component, a stereo one through the stereo component; --mono
-//       takes the mono component for a stereo file too, mixing it down to one channel. Blocks
-//       are N frames (default 512, any size from 1 up); the last one may be shorter.
+//                   [--type EXT] [--bits 16|24|32|float] [--no-dither] [--force]
+//                   [--no-latency-compensation] [--allow-truncated]
+//       renders the audio file IN (anything libsndfile reads, mono or stereo; - for standard
+//       input) through the module and writes OUT at the same rate, channel count and length, in
+//       the format its extension names (.wav, which becomes RF64 past the WAV size limit, .rf64,
+//       .w64, .aiff, .caf, .au, .flac, .ogg, .opus, .mp3; --type names one where the name does
+//       not). --bits picks the samples (default: float where the format holds it, else 24);
+//       integers get TPDF dither unless --no-dither. A mono file runs through the mono
+//       component, a stereo one through the stereo component; --mono takes the mono component
+//       for a stereo file too, mixing it down to one channel. Blocks are N frames (default 512,
+//       any size from 1 up); the last one may be shorter. The plug-in's latency is compensated
+//       as in a DAW's bounce (that many silent frames after the input, as many dropped at the
+//       start); --no-latency-compensation writes the raw, delayed stream.
 //       A --param key made of digits is an AAX parameter identifier with a normalised value
-//       (0 to 1); any other key is a parameter name with a text value, converted by the module
-//       (a discrete parameter also takes its step number). --state sets a saved chunk first,
-//       then the settings follow; every setting travels the host's automation path and is in
-//       force before the first block, so the same command always gives the same output.
-//       --save-state writes the chunk after the last block. The summary names the component,
-//       sample rate, blocks, reported latency, input and output peaks in dBFS and every
-//       parameter's value as text; --json prints it as JSON. Long renders show progress on
-//       standard error when it is a terminal.
+//       (0 to 1); any other key is a parameter name whose whole value must be a number with the
+//       parameter's unit or none, or one of its texts (a switch also takes on/off, true/false,
+//       yes/no, 1/0; another stepped parameter its step number). --state sets a saved chunk
+//       first, then the settings follow; every setting travels the host's automation path and
+//       is in force before the first block, so the same command always gives the same output.
+//       --save-state writes the chunk after the last block. OUT - writes a streamable format to
+//       standard output (the summary then goes to standard error); a device or named pipe is
+//       written as a stream; a file is replaced by a rename once complete (a link is written
+//       through to its target), a read-only one only with --force. An input cut short of the
+//       frames its header announces fails unless --allow-truncated. Ctrl-C or SIGTERM removes
+//       the unfinished output and exits with 130 or 143. The summary names the component,
+//       sample rate, frames, reported latency and whether it was compensated, input and output
+//       peaks in dBFS, the output's format and every parameter's value as text; --json prints
+//       it as JSON. Long renders show progress on standard error when it is a terminal.
 //
 //   aaxhost state [--module PATH] FILE [--json]
 //   aaxhost state [--module PATH] --write FILE [--param KEY=VALUE]... [--json]
@@ -84,6 +98,7 @@
 #include "ParameterSettings.h"
 #include "ProcessCommand.h"
 #include "StandInHost.h"
+#include "AudioFormat.h"
 #include "Validator.h"
 
 namespace {
@@ -138,8 +153,18 @@ void AddProcessCommand(CommandLine& line)
   aaxhost::ProcessOptions& process = line.processOptions;
   CLI::App* command = line.process = line.app.add_subcommand("process", "Render an audio file through the module");
   AddModuleOption(command, line);
-  command->add_option("IN", process.inputPath, "Input audio file (mono or stereo)")->required();
-  command->add_option("OUT", process.outputPath, "Output file: 32-bit float WAV")->required();
+  command->add_option("IN", process.inputPath, "Input audio file (mono or stereo); - reads standard input")->required();
+  command->add_option("OUT", process.outputPath,
+                      "Output file, its format named by the extension (" + aaxhost::WritableExtensions() +
+                        "); - writes standard output")
+    ->required();
+  command->add_option("--type", process.outputType, "Container of the output where its name does not show it (wav, flac, au, ...)");
+  command->add_option("--bits", process.bits, "16, 24, 32 or float (default: float where the format holds it, else 24)");
+  command->add_flag("--no-dither", process.noDither, "Round to integers without TPDF dither");
+  command->add_flag("--force", process.force, "Replace a read-only output file");
+  command->add_flag("--allow-truncated", process.allowTruncated, "Render an input that was cut short, with a warning");
+  command->add_flag("!--no-latency-compensation", process.latencyCompensation,
+                    "Write the plug-in's raw output, delayed by its latency, instead of aligning it with the input");
   command->add_option("--param", process.settings, "ID=NORMALISED or NAME=TEXT; repeatable");
   command->add_flag("--mono", process.mono, "Use the mono component (a stereo input is mixed down)");
   command->add_option("--block", process.blockSize, "Frames per host block (1 and up)")->capture_default_str();
@@ -242,9 +267,14 @@ int RunChosenCommand(CommandLine& line)
   }
   else if (line.process->parsed())
   {
-    line.processOptions.modulePath = line.modulePath;
-    line.processOptions.progress = ::isatty(STDERR_FILENO) != 0;
-    aaxhost::RunProcess(line.processOptions, std::cout);
+    aaxhost::ProcessOptions& process = line.processOptions;
+    process.modulePath = line.modulePath;
+    process.progress = ::isatty(STDERR_FILENO) != 0;
+    // How large a WAV may grow before it becomes RF64; tests set a small one.
+    if (const char* limit = std::getenv("AAXHOST_WAV_LIMIT_BYTES"))
+      process.wavLimitBytes = std::strtoull(limit, nullptr, 10);
+    // Audio on standard output leaves the summary to standard error.
+    aaxhost::RunProcess(process, process.outputPath == "-" ? std::cerr : std::cout);
   }
   else if (line.state->parsed())
   {
