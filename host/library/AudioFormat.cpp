@@ -114,9 +114,12 @@ std::string WritableExtensions()
 
 AudioFormat ChooseOutputFormat(const AudioFormatRequest& request)
 {
-  const std::string extension = request.type.empty()
-                                  ? Lower(std::filesystem::path(request.path).extension().string())
-                                  : "." + Lower(request.type[0] == '.' ? request.type.substr(1) : request.type);
+  // Standard output ("-") is a WAV unless named otherwise: fine where it is a file, refused
+  // with a hint where it is a pipe.
+  const std::string extension = !request.type.empty()
+                                  ? "." + Lower(request.type[0] == '.' ? request.type.substr(1) : request.type)
+                                : request.path == "-" ? std::string(".wav")
+                                                      : Lower(std::filesystem::path(request.path).extension().string());
   const Container* container = FindContainer(extension);
   if (!container)
   {

@@ -26,7 +26,7 @@ struct AudioFormat
 // What the command line asks for; every field may be left empty.
 struct AudioFormatRequest
 {
-  std::string path;            // the output's name; its extension names the container
+  std::string path;            // the output's name; its extension names the container ("-": WAV)
   std::string type;            // a container named outright (an extension without the dot)
   std::string bits;            // "16", "24", "32" or "float"
   bool noDither = false;

@@ -75,7 +75,7 @@ TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
 
   // Names with texts and identifiers with normalised values, mixed.
   const auto result = RunAaxhost({"process", (scratch / "in.wav").string(), (scratch / "out.wav").string(),
-                                  "--param", "Gain=12", "--param", "2=0.3", "--param", "High Gain=6dB",
+                                  "--param", "Gain=12", "--param", "2=0.3", "--param", "High Gain=6",
                                   "--param", "4=0.4", "--param", std::string("Oversampling=") + (c.oversampling ? "1" : "0"),
                                   "--block", std::to_string(c.block), "--no-latency-compensation", "--json"},
                                  scratch.Path());
