@@ -75,9 +75,9 @@ TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
 
   // Names with texts and identifiers with normalised values, mixed.
   const auto result = RunAaxhost({"process", (scratch / "in.wav").string(), (scratch / "out.wav").string(),
-                                  "--param", "Gain=12", "--param", "2=0.3", "--param", "High Gain=6dB",
+                                  "--param", "Gain=12", "--param", "2=0.3", "--param", "High Gain=6",
                                   "--param", "4=0.4", "--param", std::string("Oversampling=") + (c.oversampling ? "1" : "0"),
-                                  "--block", std::to_string(c.block), "--json"},
+                                  "--block", std::to_string(c.block), "--no-latency-compensation", "--json"},
                                  scratch.Path());
   ASSERT_EQ(result.status, 0) << result.err;
   const auto summary = nlohmann::json::parse(result.out);
@@ -175,7 +175,7 @@ TEST_F(ProcessCommand, SummaryAndStateFilesRoundTrip)
   EXPECT_EQ(state["parameters"][1]["name"], "Low Gain");
   EXPECT_DOUBLE_EQ(state["parameters"][1]["value"].get<double>(), -2.5);
   EXPECT_EQ(state["parameters"][1]["text"], "-2.50");
-  EXPECT_EQ(state["parameters"][4]["text"], "1");
+  EXPECT_EQ(state["parameters"][4]["text"], "Oversampling On");
 
   const auto written = RunAaxhost({"state", "--write", (scratch / "w.state").string(), "--param", "Output=-6",
                                    "--param", "Gain=3", "--json"},
@@ -219,7 +219,7 @@ TEST_F(ProcessCommand, BadInputExitsWithOneMessageAndLeavesNoOutput)
     {"normalised not a number", {"process", in, out, "--param", "3=nan"}, "normalised number"},
     {"text above the range", {"process", in, out, "--param", "Gain=31"}, "out of range"},
     {"text below the range", {"process", in, out, "--param", "Output=-15.5dB"}, "out of range"},
-    {"step above the last", {"process", in, out, "--param", "Oversampling=2"}, "out of range"},
+    {"step above the last", {"process", in, out, "--param", "Oversampling=2"}, "not a value of switch"},
     {"not a value", {"process", in, out, "--param", "Master Bypass=maybe"}, "not a value"},
     {"zero block", {"process", in, out, "--block", "0"}, "block size"},
     {"negative block", {"process", in, out, "--block", "-3"}, "block size"},
@@ -250,9 +250,9 @@ TEST_F(ProcessCommand, NamedSettingsTakeDisplayTextsAndSteps)
                                  scratch.Path());
   ASSERT_EQ(result.status, 0) << result.err;
   const auto parameters = nlohmann::json::parse(result.out)["parameters"];
-  EXPECT_EQ(parameters[0]["text"], "on");
+  EXPECT_EQ(parameters[0]["text"], "On") << "the host's master bypass reads Off and On";
   EXPECT_EQ(parameters[3]["text"], "-7.25");
-  EXPECT_EQ(parameters[6]["text"], "1");
+  EXPECT_EQ(parameters[6]["text"], "On");
   // The master bypass passes the input straight through at zero latency.
   EXPECT_EQ(ReadWav(scratch / "out.wav").channels, ReadWav(scratch / "in.wav").channels);
 
@@ -260,7 +260,7 @@ TEST_F(ProcessCommand, NamedSettingsTakeDisplayTextsAndSteps)
                                    "Master Bypass=1", "--json"},
                                   scratch.Path());
   ASSERT_EQ(stepped.status, 0) << stepped.err;
-  EXPECT_EQ(nlohmann::json::parse(stepped.out)["parameters"][0]["text"], "on") << "step 1 of the discrete bypass";
+  EXPECT_EQ(nlohmann::json::parse(stepped.out)["parameters"][0]["text"], "On") << "step 1 of the discrete bypass";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -81,6 +82,19 @@ TEST_F(ModuleHost, DescriptionShowsBothComponentsAndEveryParameter)
   EXPECT_EQ(instance["parameters"][1]["valueText"], "0.00dB");
   EXPECT_EQ(instance["parameters"][1]["type"], "continuous");
   EXPECT_DOUBLE_EQ(double(instance["parameters"][1]["default"]), 0.5);
+  // The switches reach the host as switches: two steps, a text for each, and texts that parse
+  // back (an automation lane shows them, a generic view offers them).
+  const std::vector<std::tuple<size_t, std::vector<std::string>>> switches = {
+    {5, {"Oversampling Off", "Oversampling On"}}, {6, {"Off", "On"}}};
+  for (const auto& [index, texts] : switches)
+  {
+    const Json& parameter = instance["parameters"][index];
+    EXPECT_EQ(parameter["type"], "discrete") << index;
+    EXPECT_EQ(parameter["steps"], 2) << index;
+    EXPECT_EQ(parameter["valueText"], texts[0]) << index;
+    EXPECT_EQ(parameter["texts"], Json(texts)) << index;
+  }
+  EXPECT_FALSE(instance["parameters"][1].contains("texts")) << "a continuous parameter has no list of texts";
 
   EXPECT_TRUE(d["traces"].empty());
   EXPECT_TRUE(d["assertions"].empty());

@@ -1,8 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
+
+#include "AudioFormat.h"
+#include "FloatWaveFile.h"
+#include "OutputPath.h"
 
 namespace aaxhost {
 
@@ -11,6 +17,7 @@ namespace aaxhost {
 class AudioFileReader
 {
 public:
+  // "-" reads standard input.
   explicit AudioFileReader(const std::string& path);
   ~AudioFileReader();
   AudioFileReader(const AudioFileReader&) = delete;
@@ -18,7 +25,11 @@ public:
 
   int Channels() const { return mChannels; }
   int SampleRate() const { return mSampleRate; }
+  // The frames the file holds; -1 when a stream does not say.
   int64_t Frames() const { return mFrames; }
+  // The frames the file's header announces (at least Frames(); more when it was cut short).
+  int64_t AnnouncedFrames() const { return mAnnouncedFrames; }
+  int64_t FramesRead() const { return mFramesRead; }
   // Reads up to `frames` frames; returns how many were read (0 at the end).
   int64_t Read(float* interleaved, int64_t frames);
 
@@ -28,14 +39,21 @@ private:
   int mChannels = 0;
   int mSampleRate = 0;
   int64_t mFrames = 0;
+  int64_t mAnnouncedFrames = 0;
+  int64_t mFramesRead = 0;
 };
 
-// Writes a 32-bit float WAV into a file beside the target and puts it in the target's place
-// only on Commit, so a failed run leaves no partial file behind.
+// Writes an audio file. A file that replaces a path is written beside it and put in its place
+// only on Commit, so a failed or interrupted run leaves no partial file behind; a device, pipe
+// or standard output is written as the frames come. Integer encodings are reached by rounding,
+// with TPDF dither of one step either side when the format asks for it.
 class AudioFileWriter
 {
 public:
+  // A 32-bit float WAV.
   AudioFileWriter(const std::string& path, int channels, int sampleRate);
+  AudioFileWriter(const OutputPlan& plan, const AudioFormat& format, int channels, int sampleRate,
+                  uint64_t dataLimitBytes = kWavLimitBytes);
   // Without Commit the partial file is removed.
   ~AudioFileWriter();
   AudioFileWriter(const AudioFileWriter&) = delete;
@@ -46,11 +64,19 @@ public:
 
 private:
   void Close();
+  void WriteIntegers(const float* interleaved, int64_t frames);
 
-  std::string mPath;
+  OutputPlan mPlan;
+  AudioFormat mFormat;
+  int mChannels = 0;
+  uint64_t mDataLimitBytes = 0;
+  uint64_t mDataBytes = 0;
   std::string mPartialPath;
   void* mFile = nullptr;
+  std::unique_ptr<FloatWaveFile> mWave;  // float WAV and RF64 files, written without libsndfile
   bool mCommitted = false;
+  std::vector<int32_t> mIntegers;
+  std::minstd_rand mDitherNoise{20261210};  // the same command gives the same file
 };
 
 // Whole files of bytes (state chunks), written beside the target and moved into place.

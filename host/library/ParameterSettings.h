@@ -24,12 +24,19 @@ struct ParameterSetting
 };
 
 // Resolves "KEY=VALUE" settings. A key made of digits is an AAX parameter identifier whose value
-// is normalised (0 to 1); any other key is a parameter name whose value is a text, converted by
-// the module's own text-to-value conversion (a discrete parameter also takes its step number,
-// counted from 0). Throws CommandError naming the setting for a missing "=", an unknown
-// parameter, a value that is no value of the parameter or one outside its range. UI-thread calls
-// go through the session.
+// is normalised (0 to 1); any other key is a parameter name (in any case). The whole value must
+// be one the parameter takes, with nothing left over:
+// - a switch (two steps): one of its texts, or on/off, true/false, yes/no, 1/0, in any case;
+// - another stepped parameter: one of its texts, or its step number counted from 0;
+// - a continuous one: a number, optionally followed by the parameter's unit ("6", "6 dB", "6dB"),
+//   within its range; the module converts it.
+// Throws CommandError naming the setting and what the parameter takes. UI-thread calls go
+// through the session.
 std::vector<ParameterSetting> ResolveSettings(HostSession& session, const std::vector<std::string>& settings);
+
+// The text a summary shows for a parameter's value. The host's master bypass (identifier "")
+// reads "Off" and "On", whatever texts its display gives.
+std::string ShownValueText(const std::string& identifier, double normalized, const std::string& moduleText);
 
 // Sends each setting through the host's automation path (the module's set-value request,
 // answered on the parameter thread) and waits until all are in force.

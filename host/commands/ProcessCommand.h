@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -9,8 +10,15 @@ namespace aaxhost {
 struct ProcessOptions
 {
   std::string modulePath;
-  std::string inputPath;
-  std::string outputPath;
+  std::string inputPath;               // "-": standard input
+  std::string outputPath;              // "-": standard output
+  std::string outputType;              // the container, where the output's name does not show it
+  std::string bits;                    // "16", "24", "32", "float"; empty: the container's default
+  bool noDither = false;
+  bool force = false;                  // replace a read-only output file
+  bool allowTruncated = false;         // render an input cut short, with a warning
+  bool latencyCompensation = true;     // output aligned with the input, as a DAW's bounce
+  uint64_t wavLimitBytes = 0;          // data beyond this goes into RF64 (0: the WAV limit)
   std::vector<std::string> settings;   // KEY=VALUE
   bool mono = false;                   // the mono component; a stereo input is mixed down to one channel
   int blockSize = 512;

@@ -381,7 +381,8 @@ void RunEditor(const EditorOptions& options, std::ostream& out)
     report["picture"] = {{"path", options.pngPath}, {"width", picture.width}, {"height", picture.height}};
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const auto& info : parameters)
-      list.push_back({{"id", info.identifier}, {"name", info.name}, {"normalized", info.value}, {"text", info.valueText}});
+      list.push_back({{"id", info.identifier}, {"name", info.name}, {"normalized", info.value},
+                    {"text", ShownValueText(info.identifier, info.value, info.valueText)}});
     report["parameters"] = list;
     nlohmann::ordered_json records = nlohmann::ordered_json::array();
     for (const auto& r : automation)
@@ -402,7 +403,8 @@ void RunEditor(const EditorOptions& options, std::ostream& out)
   out << "picture: " << options.pngPath << " (" << picture.width << " x " << picture.height << ")\n";
   out << "parameters:\n";
   for (const auto& info : parameters)
-    out << "  " << std::left << std::setw(14) << (info.name + ":") << ' ' << info.valueText << "  ("
+    out << "  " << std::left << std::setw(14) << (info.name + ":") << ' '
+        << ShownValueText(info.identifier, info.value, info.valueText) << "  ("
         << Shown(info.identifier) << " = " << info.value << ")\n";
   out << "automation since the editor opened:";
   if (automation.empty())

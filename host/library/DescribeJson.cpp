@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "AAX_CString.h"
 #include "AAX_Errors.h"
 
 namespace aaxhost {
@@ -150,13 +151,27 @@ Json DescribeParameters(const StandInHost& host, size_t effectIndex)
   Json parameters = Json::array();
   for (const auto& info : instance->Parameters())
   {
-    parameters.push_back(Json{{"identifier", info.identifier},
-                              {"name", info.name},
-                              {"type", info.type == AAX_eParameterType_Discrete ? "discrete" : "continuous"},
-                              {"steps", info.steps},
-                              {"default", info.defaultValue},
-                              {"automatable", info.automatable},
-                              {"valueText", info.valueText}});
+    Json parameter{{"identifier", info.identifier},
+                   {"name", info.name},
+                   {"type", info.type == AAX_eParameterType_Discrete ? "discrete" : "continuous"},
+                   {"steps", info.steps},
+                   {"default", info.defaultValue},
+                   {"automatable", info.automatable},
+                   {"valueText", info.valueText}};
+    // A stepped parameter's text at each step, as an automation lane lists them.
+    if (info.type == AAX_eParameterType_Discrete && info.steps >= 2 && info.steps <= 128)
+    {
+      Json texts = Json::array();
+      for (int32_t step = 0; step < info.steps; ++step)
+      {
+        AAX_CString text;
+        instance->Effect()->GetParameterStringFromValue(info.identifier.c_str(),
+                                                        static_cast<double>(step) / (info.steps - 1), &text, 255);
+        texts.push_back(text.StdString());
+      }
+      parameter["texts"] = texts;
+    }
+    parameters.push_back(parameter);
   }
   out["parameters"] = parameters;
   return out;
