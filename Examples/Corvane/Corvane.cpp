@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "CorvaneLayout.h"
+#include "IGraphicsWin.h"
 #include "PlatformWindows.h"
-#include "platform/IGraphicsWin.h"
 
 using namespace iplug;
 
