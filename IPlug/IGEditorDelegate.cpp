@@ -3,13 +3,8 @@
 #include <cmath>
 
 #include "ByteChunk.h"
-#include "IControl.h"
-#include "IGraphics.h"
 
 namespace iplug {
-
-using igraphics::IControl;
-using igraphics::IGraphics;
 
 IGEditorDelegate::IGEditorDelegate(int nParams) : IEditorDelegate(nParams) {}
 
@@ -76,28 +71,21 @@ bool IGEditorDelegate::OnHostKeyUp(const IKeyPress& key)
 
 void IGEditorDelegate::ToEditorControlValue(int ctrlTag, double normalizedValue)
 {
-  if (!mGraphics)
-    return;
-  if (IControl* control = mGraphics->GetControlWithTag(ctrlTag))
-    control->SetValueFromDelegate(normalizedValue, 0);
+  if (mGraphics)
+    mGraphics->SetControlValueFromDelegate(ctrlTag, normalizedValue);
 }
 
 void IGEditorDelegate::ToEditorControlMessage(int ctrlTag, int msgTag, int dataSize, const void* pData)
 {
-  if (!mGraphics)
-    return;
-  if (IControl* control = mGraphics->GetControlWithTag(ctrlTag))
-    control->OnMsgFromDelegate(msgTag, dataSize, pData);
+  if (mGraphics)
+    mGraphics->SendControlMsgFromDelegate(ctrlTag, msgTag, dataSize, pData);
 }
 
 void IGEditorDelegate::ToEditorMidi(const MidiMessage& msg)
 {
   if (!mGraphics)
     return;
-  mGraphics->ForStandardControls([&msg](IControl* c) {
-    if (c->GetWantsMidi())
-      c->OnMidi(msg);
-  });
+  mGraphics->SendMidiFromDelegate(msg);
   OnMidiForEditor(msg);
 }
 
@@ -108,13 +96,7 @@ void IGEditorDelegate::ToEditorParamValue(int paramIdx, double value, bool norma
   {
     if (!normalized)
       value = param->ToNormalized(value);
-    mGraphics->ForStandardControls([paramIdx, value](IControl* c) {
-      for (int slot = 0; slot < c->NVals(); ++slot)
-      {
-        if (c->GetParamIdx(slot) == paramIdx)
-          c->SetValueFromDelegate(value, slot);
-      }
-    });
+    mGraphics->SetParameterValueFromDelegate(paramIdx, value);
   }
   OnParamChangeForEditor(paramIdx, kDelegate);
 }
@@ -173,9 +155,9 @@ void IGEditorDelegate::SetEditorScreenScale(float scale)
     mGraphics->SetScreenScale(scale);
 }
 
-IGraphics* IGEditorDelegate::MakeGraphics() { return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr; }
+IEditorView* IGEditorDelegate::MakeGraphics() { return mMakeGraphicsFunc ? mMakeGraphicsFunc() : nullptr; }
 
-void IGEditorDelegate::LayoutEditor(IGraphics* pGraphics)
+void IGEditorDelegate::LayoutEditor(igraphics::IGraphics* pGraphics)
 {
   if (mLayoutFunc)
     mLayoutFunc(pGraphics);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "IEditorDelegate.h"
+#include "IEditorView.h"
 
 namespace iplug {
 
@@ -26,7 +27,7 @@ class IGEditorDelegate : public IEditorDelegate
 {
 public:
   // Makes a new graphics context for this delegate; the caller owns it.
-  using MakeGraphicsFunc = std::function<igraphics::IGraphics*()>;
+  using MakeGraphicsFunc = std::function<IEditorView*()>;
   // Attaches the editor's controls to a freshly made context.
   using LayoutFunc = std::function<void(igraphics::IGraphics* pGraphics)>;
 
@@ -62,7 +63,7 @@ public:
   void SetEditorScreenScale(float scale) override;
 
   // A new context from MakeGraphicsFunc; null when none is installed.
-  virtual igraphics::IGraphics* MakeGraphics();
+  virtual IEditorView* MakeGraphics();
   // Runs LayoutFunc on the context when one is installed.
   virtual void LayoutEditor(igraphics::IGraphics* pGraphics);
 
@@ -70,7 +71,9 @@ public:
   void SetLayoutFunc(LayoutFunc func) { mLayoutFunc = std::move(func); }
 
   // The open editor's graphics context; null while the editor is closed.
-  igraphics::IGraphics* GetUI() const { return mGraphics.get(); }
+  igraphics::IGraphics* GetUI() const { return mGraphics ? mGraphics->GetGraphics() : nullptr; }
+  // The same context, as the framework core reaches it.
+  IEditorView* GetEditorView() const { return mGraphics.get(); }
   int GetLastWidth() const { return mLastWidth; }
   int GetLastHeight() const { return mLastHeight; }
   float GetLastScale() const { return mLastScale; }
@@ -80,7 +83,7 @@ protected:
   LayoutFunc mLayoutFunc;
 
 private:
-  std::unique_ptr<igraphics::IGraphics> mGraphics;
+  std::unique_ptr<IEditorView> mGraphics;
   int mLastWidth = 0;
   int mLastHeight = 0;
   float mLastScale = 0.f;

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "HostCodes.h"
-#include "IGraphics.h"
 #include "IPlugLogger.h"
 
 namespace iplug {
@@ -66,8 +65,8 @@ bool IPlugAPIBase::StateEquals(const uint8_t* data, int size, int startPos) cons
 
 void* IPlugAPIBase::GetViewInterface()
 {
-  IPlugAAXView_Interface* view = GetUI();
-  return view;
+  IEditorView* view = GetEditorView();
+  return view ? view->GetAPIViewInterface() : nullptr;
 }
 
 void IPlugAPIBase::ListImportantParams(int count, std::vector<int>& indices) const
@@ -167,7 +166,14 @@ void IPlugAPIBase::SetHost(const char* name, int version)
 
 void IPlugAPIBase::CreateIdleTimer()
 {
-  mIdleTimer = Timer::Make([this](Timer& t) { OnIdleTimer(t); }, kIdleTimerMs);
+  mIdleTimer = MakeIdleTimer([this](Timer& t) { OnIdleTimer(t); }, kIdleTimerMs);
+}
+
+std::unique_ptr<Timer> IPlugAPIBase::MakeIdleTimer(Timer::ITimerFunction callback, uint32_t intervalMs)
+{
+  (void) callback;
+  (void) intervalMs;
+  return nullptr;
 }
 
 void IPlugAPIBase::OnIdleTimer(Timer& timer)

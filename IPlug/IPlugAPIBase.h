@@ -104,6 +104,10 @@ public:
   void SetHost(const char* name, int version);
   // UI thread. Starts (or restarts) the 20 ms idle timer.
   void CreateIdleTimer();
+  // UI thread. The periodic timer the idle tick runs on. The framework core runs no timer of
+  // its own: the adapter, which links the platform timer, supplies one; without it (null) there
+  // is no idle tick.
+  virtual std::unique_ptr<Timer> MakeIdleTimer(Timer::ITimerFunction callback, uint32_t intervalMs);
   // UI thread (timer callback). Delivers queued values and messages to the editor.
   void OnIdleTimer(Timer& timer);
 

@@ -19,7 +19,8 @@ public:
   using ITimerFunction = std::function<void(Timer&)>;
 
   // UI thread. The timer starts at once; when the system refuses it (or the callback is empty)
-  // the returned timer never ticks.
+  // the returned timer never ticks. Defined by the platform timer library (IPlug/platform/):
+  // only code that links it makes timers.
   static std::unique_ptr<Timer> Make(ITimerFunction callback, uint32_t intervalMs);
 
   Timer(const Timer&) = delete;

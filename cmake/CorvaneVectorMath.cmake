@@ -28,7 +28,7 @@ set_source_files_properties(${CORVANE_KERNEL_DIR}/VectorMathAvx2.cpp
 set_source_files_properties(${CORVANE_KERNEL_DIR}/VectorMathAvx512.cpp
   PROPERTIES COMPILE_OPTIONS "-mavx512f;-mavx2;-mfma;${kernel_options}")
 
-target_include_directories(corvane PRIVATE ${SLEEF_INCLUDE_DIR})
+target_include_directories(corvane_product PRIVATE ${SLEEF_INCLUDE_DIR})
 if(SLEEF_LIBRARY)
-  target_link_libraries(corvane PUBLIC ${SLEEF_LIBRARY})
+  target_link_libraries(corvane_product PUBLIC ${SLEEF_LIBRARY})
 endif()

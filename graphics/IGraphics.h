@@ -22,6 +22,7 @@
 #include "IBlendInfo.h"
 #include "IColor.h"
 #include "IDrawLayer.h"
+#include "IEditorView.h"
 #include "IFillPattern.h"
 #include "IFillStyle.h"
 #include "IGraphicsConstants.h"
@@ -67,7 +68,7 @@ using IColorPickerHandlerFunc = std::function<void(const IColor& color)>;
 //
 // Colours are IColor, rectangles IRect, blends optional IBlendInfo pointers (null: source-over at
 // full weight), thicknesses in logical pixels. Arc angles are degrees, 0 at 12 o'clock, clockwise.
-class IGraphics : public IPlugAAXView_Interface
+class IGraphics : public IPlugAAXView_Interface, public IEditorView
 {
 public:
   // Constructed by the window layer with the editor size, the redraw rate and the initial zoom.
@@ -183,14 +184,14 @@ protected:
 
 public:
   // Window and cursor (the window layer).
-  virtual void GetMouseLocation(float& x, float& y) const = 0;
+  void GetMouseLocation(float& x, float& y) const override = 0;
   virtual void HideMouseCursor(bool hide = true, bool lock = true) = 0;
   virtual void MoveMouseCursor(float x, float y) = 0;
   // Returns the previous cursor type.
   virtual int SetMouseCursor(int cursorType = kArrowCursor);
   virtual void CancelPlatformTextEntry() = 0;
-  virtual void* OpenPlatformWindow(void* pParent) = 0;
-  virtual void ClosePlatformWindow() = 0;
+  void* OpenPlatformWindow(void* pParent) override = 0;
+  void ClosePlatformWindow() override = 0;
   virtual void* GetPlatformWindow() = 0;
   virtual bool PlatformWindowIsOpen();
 
@@ -232,7 +233,7 @@ protected:
 
 public:
   // Tear-down: the cursor is not shown again and every control is released before the stacks go.
-  virtual ~IGraphics();
+  ~IGraphics() override;
   virtual bool PlatformSupportsMultiTouch() const;
   // Physical pixels per logical pixel that the window is sized in.
   virtual float GetPlatformWindowScale() const;
@@ -349,20 +350,20 @@ public:
   void DrawControl(IControl* control, const IRect& region, float scale);
 
   // Clamps to the delegate's limits and the zoom range; no effect when nothing changes.
-  void Resize(int width, int height, float scale, bool needsPlatformResize = true);
-  void SetScreenScale(float scale);
+  void Resize(int width, int height, float scale, bool needsPlatformResize = true) override;
+  void SetScreenScale(float scale) override;
   void SetDrawAsOneRegion(bool oneRegion);
   void EnableMouseOver(bool enable) { mEnableMouseOver = enable; }
   void EnableTooltips(bool enable);
   void EnableMultiTouch(bool enable) { mEnableMultiTouch = enable; }
   void SetLayoutOnResize(bool layoutOnResize) { mLayoutOnResize = layoutOnResize; }
 
-  int Width() const { return mWidth; }
-  int Height() const { return mHeight; }
+  int Width() const override { return mWidth; }
+  int Height() const override { return mHeight; }
   int WindowWidth() const;
   int WindowHeight() const;
   int FPS() const { return mFPS; }
-  float GetDrawScale() const { return mDrawScale; }
+  float GetDrawScale() const override { return mDrawScale; }
   float GetScreenScale() const { return mScreenScale; }
   float GetMinScale() const { return mMinScale; }
   float GetMaxScale() const { return mMaxScale; }
@@ -376,6 +377,15 @@ public:
   bool GetResizingInProcess() const { return mResizingInProcess; }
   void SetResizingInProcess(bool resizing) { mResizingInProcess = resizing; }
   IGEditorDelegate* GetDelegate() const { return mDelegate; }
+
+  // The delegate's side of the editor (IEditorView): values, messages and MIDI from the delegate
+  // reach the controls here.
+  void SetControlValueFromDelegate(int ctrlTag, double normalizedValue) override;
+  void SendControlMsgFromDelegate(int ctrlTag, int msgTag, int dataSize, const void* pData) override;
+  void SendMidiFromDelegate(const MidiMessage& msg) override;
+  void SetParameterValueFromDelegate(int paramIdx, double normalizedValue) override;
+  void* GetAPIViewInterface() override { return static_cast<IPlugAAXView_Interface*>(this); }
+  IGraphics* GetGraphics() override { return this; }
 
   void SetKeyHandlerFunc(IKeyHandlerFunc func) { mKeyHandlerFunc = std::move(func); }
   const IKeyHandlerFunc& GetKeyHandlerFunc() const { return mKeyHandlerFunc; }
@@ -426,8 +436,8 @@ public:
   void OnMouseWheel(float x, float y, const IMouseMods& mod, float delta);
   void OnDrop(const char* path, float x, float y);
   // False lets the window pass the key on to its parent.
-  bool OnKeyDown(float x, float y, const IKeyPress& key);
-  bool OnKeyUp(float x, float y, const IKeyPress& key);
+  bool OnKeyDown(float x, float y, const IKeyPress& key) override;
+  bool OnKeyUp(float x, float y, const IKeyPress& key) override;
   // The control that an event at (x, y) of the touch belongs to: the captured one, a special
   // control, or the frontmost ordinary control that takes the event. capture holds the control
   // for the touch; mouseOver looks for the hover target (never the background).

@@ -2,7 +2,7 @@
 #include "CorvaneIdentity.h"
 #include "CorvaneLayout.h"
 #include "PlatformWindows.h"
-#include "platform/IGraphicsWin.h"
+#include "IGraphicsWin.h"
 
 using namespace iplug;
 

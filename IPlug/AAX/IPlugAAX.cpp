@@ -175,6 +175,11 @@ void IPlugAAX::HostSetParamNormalized(int paramIdx, double normalizedValue)
     SetParameterNormalizedValue(ParamIDText(paramIdx), normalizedValue);
 }
 
+std::unique_ptr<Timer> IPlugAAX::MakeIdleTimer(Timer::ITimerFunction callback, uint32_t intervalMs)
+{
+  return Timer::Make(std::move(callback), intervalMs);
+}
+
 bool IPlugAAX::ResizeEditorInHost(int width, int height)
 {
   if (!HasUI())

@@ -67,6 +67,8 @@ public:
   // pixels) when it differs from the one the host knows, then keeps it as the editor size.
   // Always true: the editor resizes its own window whatever the host answers.
   bool ResizeEditorInHost(int width, int height) override;
+  // The idle tick runs on the platform's thread timers.
+  std::unique_ptr<Timer> MakeIdleTimer(Timer::ITimerFunction callback, uint32_t intervalMs) override;
 
   // ---- Processing frame ----------------------------------------------------------------------
 

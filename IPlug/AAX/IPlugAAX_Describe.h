@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "AAX.h"
+#include "AAX_DescribeEffect.h"
 #include "AAX_SEffectIdentity.h"
 #include "AAX_SIPlugComponentSetup.h"
 
@@ -17,10 +18,8 @@ class IACFUnknown;
 // host has no format for.
 uint32_t StemFormatForChannels(int numChannels);
 
-// Describes the product's effect (kProductEffectIdentity) in `collection`. Answers 0 or the
-// first failure; a failing host call inside a component abandons the registration with an
-// AAX_CheckedResult::Exception carrying that call's result.
-AAX_Result DescribeEffect(AAX_VCollection& collection);
+// DescribeEffect(collection) (AAX_DescribeEffect.h) describes the product's effect,
+// kProductEffectIdentity; this one any effect, with the same answers.
 AAX_Result DescribeEffect(AAX_VCollection& collection, const AAX_SEffectIdentity& identity);
 
 // One processing component; answers 0 or throws AAX_CheckedResult::Exception.

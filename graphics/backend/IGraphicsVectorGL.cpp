@@ -15,9 +15,9 @@
 #include <new>
 #include <string>
 
+#include "Framebuffer.h"
+#include "RenderContext.h"
 #include "ResourceLocation.h"
-#include "renderer/Framebuffer.h"
-#include "renderer/RenderContext.h"
 
 namespace iplug::igraphics {
 

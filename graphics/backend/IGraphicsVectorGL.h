@@ -4,9 +4,9 @@
 #include <mutex>
 #include <stack>
 
+#include "GLFunctions.h"
 #include "IGraphics.h"
 #include "IKeyedCache.h"
-#include "renderer/GLFunctions.h"
 
 namespace iplug::igraphics {
 

@@ -20,8 +20,10 @@
 #include <string>
 #include <unordered_map>
 
+// The system's headers before OpenGL's, which take their calling-convention macros from them.
 #include "PlatformWindows.h"
-#include "backend/IGraphicsVectorGL.h"
+
+#include "IGraphicsVectorGL.h"
 
 namespace iplug {
 class IParam;

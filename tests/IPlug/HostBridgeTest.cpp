@@ -46,6 +46,12 @@ public:
   void InitForHost() override { calls.push_back("init"); }
   void AfterHostIdentified() override { calls.push_back("identified"); }
 
+  // The platform timer, as an adapter supplies it.
+  std::unique_ptr<Timer> MakeIdleTimer(Timer::ITimerFunction callback, uint32_t intervalMs) override
+  {
+    return Timer::Make(std::move(callback), intervalMs);
+  }
+
   void Tick() { OnIdleTimer(mTickSource); }
   SpscQueue<ParamChange, kParamChangeQueueSize>& ParamChanges() { return mParamChangesForEditor; }
   SpscQueue<MidiMessage, kMidiQueueSize>& MidiForEditor() { return mMidiForEditor; }

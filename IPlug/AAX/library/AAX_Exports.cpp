@@ -4,10 +4,10 @@
 
 #include "AAX_CHostServices.h"
 #include "AAX_CheckedResult.h"
+#include "AAX_DescribeEffect.h"
 #include "AAX_Errors.h"
 #include "AAX_VCollection.h"
 #include "CACFUnknown.h"
-#include "IPlugAAX_Describe.h"
 
 // Each export is a guard around an ordinary function: nothing may unwind into the host.
 

@@ -20,8 +20,10 @@ void InThisModule() {}
 TEST(CorvaneHookup, MakeGraphicsGivesTheWindowsContextOfTheFaceWithTheModulesInstance)
 {
   std::unique_ptr<Corvane> plug(static_cast<Corvane*>(CreatePlugin(InstanceInfo{})));
-  std::unique_ptr<IGraphics> g(plug->MakeGraphics());
-  ASSERT_NE(dynamic_cast<IGraphicsWin*>(g.get()), nullptr);
+  std::unique_ptr<iplug::IEditorView> view(plug->MakeGraphics());
+  ASSERT_NE(view, nullptr);
+  IGraphics* g = view->GetGraphics();
+  ASSERT_NE(dynamic_cast<IGraphicsWin*>(g), nullptr);
   EXPECT_EQ(g->Width(), 1086);
   EXPECT_EQ(g->Height(), 214);
   EXPECT_EQ(g->FPS(), 60);
@@ -35,6 +37,6 @@ TEST(CorvaneHookup, MakeGraphicsGivesTheWindowsContextOfTheFaceWithTheModulesIns
   EXPECT_NE(FindResourceA(static_cast<HMODULE>(g->GetModuleInstance()), "\"BG@2X.PNG\"", "PNG"), nullptr);
 
   // Each opening gets a context of its own.
-  std::unique_ptr<IGraphics> second(plug->MakeGraphics());
-  EXPECT_NE(second.get(), g.get());
+  std::unique_ptr<iplug::IEditorView> second(plug->MakeGraphics());
+  EXPECT_NE(second.get(), view.get());
 }

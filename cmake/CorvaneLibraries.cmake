@@ -1,0 +1,89 @@
+# The framework and the product as layered libraries, bottom up. Each library compiles the .cpp
+# files of its own folder (a new file needs no CMake edit) and puts only that folder on the
+# include path of whoever links it: headers are included by bare file name, so a file can reach
+# exactly the layers its library links, and an include that crosses a layer the wrong way does
+# not compile. docs/architecture.md draws the layers and names the two deliberate back edges.
+
+# corvane_layer(NAME KIND FOLDER [EXCLUDE file...]): a library of the .cpp files directly inside
+# FOLDER whose headers its dependents see.
+function(corvane_layer name kind folder)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "" "EXCLUDE")
+  corvane_glob_sources(sources ${folder})
+  foreach(file IN LISTS arg_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${folder}/${file})
+  endforeach()
+  add_library(${name} ${kind} ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/${folder})
+endfunction()
+
+# --- The framework core: parameters, processing frame, state and presets, host bridge, editor
+# delegates. No plug-in API, no graphics, no Win32: the editor is reached through IEditorView.h
+# and the idle timer through the adapter.
+corvane_layer(corvane_core STATIC IPlug)
+target_link_libraries(corvane_core PUBLIC Threads::Threads)
+
+# --- The platform timer: Timer::Make on the system's thread timers.
+corvane_layer(corvane_timer STATIC IPlug/platform)
+target_link_libraries(corvane_timer PUBLIC corvane_core corvane_win32)
+if(WIN32)
+  target_link_libraries(corvane_timer PUBLIC user32)
+endif()
+
+# --- AAX: the interface declarations that the module and the host share (and the result
+# names); the view interface that the graphics context implements; the component library; the
+# adapter between the framework and the library.
+corvane_layer(corvane_aax_interface STATIC IPlug/AAX/library/interface)
+add_library(corvane_aax_view INTERFACE)
+target_include_directories(corvane_aax_view INTERFACE ${CMAKE_SOURCE_DIR}/IPlug/AAX/view)
+target_link_libraries(corvane_aax_view INTERFACE corvane_aax_interface)
+# AAX_Exports.cpp holds the module's entry points: compiled into each module, never archived,
+# since nothing inside a module refers to them.
+corvane_layer(corvane_aax_library STATIC IPlug/AAX/library EXCLUDE AAX_Exports.cpp)
+set(CORVANE_MODULE_ENTRY ${CMAKE_SOURCE_DIR}/IPlug/AAX/library/AAX_Exports.cpp)
+target_link_libraries(corvane_aax_library PUBLIC corvane_aax_interface PRIVATE corvane_win32)
+corvane_layer(corvane_aax STATIC IPlug/AAX)
+target_link_libraries(corvane_aax PUBLIC corvane_core corvane_timer corvane_aax_library corvane_aax_view)
+
+# --- Graphics: the graphics core (context, controls, value types), the vector renderer on
+# OpenGL, the back end that draws the context with the renderer, and the Windows window layer
+# with its platform services. The renderer takes the system's OpenGL (entry points past 1.1 are
+# fetched at run time), FreeType for glyph rasterisation and stb_image (header only) for
+# picture decoding.
+corvane_layer(corvane_graphics STATIC graphics)
+target_link_libraries(corvane_graphics PUBLIC corvane_core corvane_aax_view)
+
+corvane_layer(corvane_renderer STATIC graphics/renderer)
+if(WIN32)
+  target_link_libraries(corvane_renderer PUBLIC corvane_stb Freetype::Freetype opengl32)
+else()
+  find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+  find_package(Freetype REQUIRED)
+  find_path(STB_INCLUDE_DIR stb/stb_image.h REQUIRED)
+  target_include_directories(corvane_renderer PUBLIC ${STB_INCLUDE_DIR})
+  # EGL serves the off-screen contexts of the stand-in window layer and the tests.
+  target_link_libraries(corvane_renderer PUBLIC OpenGL::OpenGL OpenGL::EGL Freetype::Freetype)
+endif()
+
+corvane_layer(corvane_vector_backend STATIC graphics/backend)
+target_link_libraries(corvane_vector_backend PUBLIC corvane_graphics corvane_renderer)
+
+corvane_layer(corvane_window_win STATIC graphics/platform)
+target_link_libraries(corvane_window_win PUBLIC corvane_vector_backend corvane_win32)
+if(WIN32)
+  # opengl32 exports OpenGL 1.1 and wgl; the window layer and the services need the rest.
+  target_link_libraries(corvane_window_win PUBLIC opengl32 user32 gdi32 comdlg32 comctl32 shell32 ole32 shlwapi wininet)
+endif()
+
+# --- The product.
+corvane_layer(corvane_product STATIC Examples/Corvane)
+target_link_libraries(corvane_product PUBLIC corvane_aax corvane_window_win)
+include(${CMAKE_SOURCE_DIR}/cmake/CorvaneVectorMath.cmake)
+# The adapter calls the factory and the identity that every plug-in defines (CreatePlugin.h,
+# AAX_SEffectIdentity.h): at link time, and only there, it needs the product after it. A module
+# that defines its own factory (tests/validate_modules/) keeps it, as the product's is then never
+# taken from the archive.
+target_link_libraries(corvane_aax INTERFACE $<LINK_ONLY:corvane_product>)
+
+# --- Everything the module links, for the module, the tests, the benchmarks and the fuzz targets.
+add_library(corvane INTERFACE)
+target_link_libraries(corvane INTERFACE corvane_product)
