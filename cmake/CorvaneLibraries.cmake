@@ -73,6 +73,10 @@ if(WIN32)
   # opengl32 exports OpenGL 1.1 and wgl; the window layer and the services need the rest.
   target_link_libraries(corvane_window_win PUBLIC opengl32 user32 gdi32 comdlg32 comctl32 shell32 ole32 shlwapi wininet)
 endif()
+# The graphics core finds its pictures and fonts through the platform's resource lookup
+# (ResourceLocation.h, defined in graphics/platform/): a link-time need only, like the adapter's
+# of the product below.
+target_link_libraries(corvane_graphics INTERFACE $<LINK_ONLY:corvane_window_win>)
 
 # --- The product.
 corvane_layer(corvane_product STATIC Examples/Corvane)
