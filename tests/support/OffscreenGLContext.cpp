@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 // Mesa's drivers keep process-wide allocations (shader caches, the JIT's pools) until exit, which
 // the leak checker would otherwise report for every GL test.
@@ -19,10 +20,21 @@ namespace test {
 
 namespace {
 
-// One display for the process: terminating it would end every other context made on it.
-EGLDisplay SharedDisplay(std::string& error)
+// The process's one surfaceless display, initialised while at least one context lives on it and
+// terminated with the last one. Terminating is what makes Mesa destroy its screen, and with it
+// the threads llvmpipe keeps for the screen (rasterizer, compute and shader-cache threads): left
+// running into exit, they are still there, blocked in the driver, when LeakSanitizer stops every
+// thread to scan it, and its tracer can then fault on them. Each test program ends with no
+// driver thread left.
+std::mutex gDisplayLock;
+EGLDisplay gDisplay = EGL_NO_DISPLAY;
+int gDisplayUsers = 0;
+
+EGLDisplay AcquireDisplay(std::string& error)
 {
-  static EGLDisplay display = [] {
+  std::lock_guard lock(gDisplayLock);
+  if (gDisplayUsers == 0)
+  {
     EGLDisplay d = EGL_NO_DISPLAY;
     auto getPlatformDisplay =
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -31,13 +43,24 @@ EGLDisplay SharedDisplay(std::string& error)
     if (d == EGL_NO_DISPLAY)
       d = eglGetDisplay(EGL_DEFAULT_DISPLAY);
     EGLint major = 0, minor = 0;
-    if (d != EGL_NO_DISPLAY && !eglInitialize(d, &major, &minor))
-      d = EGL_NO_DISPLAY;
-    return d;
-  }();
-  if (display == EGL_NO_DISPLAY)
-    error = "no EGL display";
-  return display;
+    if (d == EGL_NO_DISPLAY || !eglInitialize(d, &major, &minor))
+    {
+      error = "no EGL display";
+      return EGL_NO_DISPLAY;
+    }
+    gDisplay = d;
+  }
+  ++gDisplayUsers;
+  return gDisplay;
+}
+
+void ReleaseDisplay()
+{
+  std::lock_guard lock(gDisplayLock);
+  if (gDisplayUsers == 0 || --gDisplayUsers > 0)
+    return;
+  eglTerminate(gDisplay);
+  gDisplay = EGL_NO_DISPLAY;
 }
 
 } // namespace
@@ -46,7 +69,7 @@ OffscreenGLContext::OffscreenGLContext(int width, int height)
   : mWidth(width)
   , mHeight(height)
 {
-  EGLDisplay display = SharedDisplay(mError);
+  EGLDisplay display = AcquireDisplay(mError);
   if (display == EGL_NO_DISPLAY)
     return;
   mDisplay = display;
@@ -93,6 +116,9 @@ OffscreenGLContext::~OffscreenGLContext()
     eglDestroySurface(mDisplay, mSurface);
   if (mContext && mContext != EGL_NO_CONTEXT)
     eglDestroyContext(mDisplay, mContext);
+  // The thread's EGL state (its last current context and API) would keep the driver referenced.
+  eglReleaseThread();
+  ReleaseDisplay();
 }
 
 bool OffscreenGLContext::MakeCurrent()
