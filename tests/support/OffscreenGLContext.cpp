@@ -4,6 +4,9 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -30,6 +33,20 @@ std::mutex gDisplayLock;
 EGLDisplay gDisplay = EGL_NO_DISPLAY;
 int gDisplayUsers = 0;
 
+// Terminating the display unloads Mesa's driver, and with it the names LeakSanitizer matches the
+// driver's process-wide allocations against (the suppressions above); the driver stays mapped.
+void KeepDriverLoaded()
+{
+  dl_iterate_phdr(
+    [](dl_phdr_info* info, size_t, void*) {
+      const char* name = info->dlpi_name;
+      if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium")))
+        dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+      return 0;
+    },
+    nullptr);
+}
+
 EGLDisplay AcquireDisplay(std::string& error)
 {
   std::lock_guard lock(gDisplayLock);
@@ -49,6 +66,7 @@ EGLDisplay AcquireDisplay(std::string& error)
       return EGL_NO_DISPLAY;
     }
     gDisplay = d;
+    KeepDriverLoaded();
   }
   ++gDisplayUsers;
   return gDisplay;
