@@ -1,6 +1,5 @@
 #include "HostCodes.h"
 
-#include <cctype>
 #include <cstring>
 
 namespace iplug {
@@ -43,7 +42,12 @@ int HostCodeFromName(const char* name)
   if (name)
   {
     for (size_t i = 0; i < sizeof(lower) - 1 && name[i]; ++i)
-      lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+    {
+      // ASCII only: the keys are ASCII, and a host's locale must not change the answer (a
+      // Turkish one turns "I" into a dotless i).
+      const char c = name[i];
+      lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
   }
   for (const HostKey& k : kHostKeys)
   {

@@ -1,6 +1,7 @@
 // Preset files of the plug-in base: the program (fxp) and bank (fxb) formats, and the preset
 // source dumps. File readers work on the whole file in memory and check every length against
 // the bytes actually read.
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -32,8 +33,12 @@ std::string FormatPresetValue(const IParam& p)
       std::snprintf(text, sizeof(text), "%d", static_cast<int>(v));
       return text;
     default:
-      std::snprintf(text, sizeof(text), "%.6f", v);
-      return text;
+    {
+      // Source text reads back the same wherever it is compiled: the C locale's point, never
+      // the host's decimal comma.
+      const auto end = std::to_chars(text, text + sizeof(text), v, std::chars_format::fixed, 6);
+      return end.ec == std::errc() ? std::string(text, end.ptr) : std::string("0.000000");
+    }
   }
 }
 
@@ -142,6 +147,35 @@ private:
   size_t mSize;
   size_t mPos = 0;
 };
+
+// The normalised values of one program of parameter values, all of them or none.
+bool ReadProgramValues(BigEndianReader& r, int32_t count, std::vector<float>& values)
+{
+  values.clear();
+  for (int32_t i = 0; i < count; ++i)
+  {
+    float v;
+    if (!r.Float(v))
+      return false;
+    values.push_back(v);
+  }
+  return true;
+}
+
+// A value that is not a number restores the parameter's default, as the state reader does.
+void ApplyProgramValues(IPluginBase& plug, const std::vector<float>& values)
+{
+  for (size_t i = 0; i < values.size(); ++i)
+  {
+    if (IParam* p = plug.GetParam(static_cast<int>(i)))
+    {
+      if (std::isfinite(values[i]))
+        p->SetNormalizedValue(values[i]);
+      else
+        p->SetValue(p->Default());
+    }
+  }
+}
 
 bool WriteFile(const char* path, const std::vector<uint8_t>& bytes)
 {
@@ -315,16 +349,11 @@ bool IPluginBase::LoadProgramFromFXP(const char* path)
   }
   else if (fxMagic == kProgramParamsMagic)
   {
-    if (numParams < 0)
+    // Every value is read before the first one is applied: a damaged file changes nothing.
+    std::vector<float> values;
+    if (numParams < 0 || !ReadProgramValues(r, numParams, values))
       return false;
-    for (int i = 0; i < numParams; ++i)
-    {
-      float v;
-      if (!r.Float(v))
-        return false;
-      if (IParam* p = GetParam(i); p && std::isfinite(v))
-        p->SetNormalizedValue(v);
-    }
+    ApplyProgramValues(*this, values);
     OnAllParamsReset(kPresetRecall);
   }
   else
@@ -368,30 +397,35 @@ bool IPluginBase::LoadBankFromFXB(const char* path)
   if (fxMagic != kBankParamsMagic || numPrograms < 0)
     return false;
 
+  // The whole bank is read before any program reaches a slot: a damaged file changes nothing.
+  struct Program
+  {
+    std::string name;
+    std::vector<float> values;
+  };
+  std::vector<Program> programs;
   for (int p = 0; p < numPrograms; ++p)
   {
     int32_t pMagic, pSize, pFxMagic, pVersion, pID, pFxVersion, pNumParams;
-    std::string name;
+    Program program;
     if (!r.Int(pMagic) || pMagic != kChunkMagic || !r.Int(pSize) || !r.Int(pFxMagic) ||
         pFxMagic != kProgramParamsMagic || !r.Int(pVersion) || !r.Int(pID) || pID != mUniqueID ||
-        !r.Int(pFxVersion) || !r.Int(pNumParams) || pNumParams < 0 || !r.Name(name))
+        !r.Int(pFxVersion) || !r.Int(pNumParams) || pNumParams < 0 || !r.Name(program.name) ||
+        !ReadProgramValues(r, pNumParams, program.values))
       return false;
-    for (int i = 0; i < pNumParams; ++i)
-    {
-      float v;
-      if (!r.Float(v))
-        return false;
-      if (IParam* param = GetParam(i); param && std::isfinite(v))
-        param->SetNormalizedValue(v);
-    }
+    // Programs past the slots are checked, not kept.
     if (p < NPresets())
-    {
-      PresetSlot& slot = mPresets[p];
-      slot.initialized = true;
-      slot.SetName(name.c_str());
-      slot.state.Clear();
-      WriteState(slot.state);
-    }
+      programs.push_back(std::move(program));
+  }
+
+  for (size_t p = 0; p < programs.size(); ++p)
+  {
+    ApplyProgramValues(*this, programs[p].values);
+    PresetSlot& slot = mPresets[p];
+    slot.initialized = true;
+    slot.SetName(programs[p].name.c_str());
+    slot.state.Clear();
+    WriteState(slot.state);
   }
   if (currentProgram >= 0 && currentProgram < NPresets())
     mCurrentPresetIdx = currentProgram;

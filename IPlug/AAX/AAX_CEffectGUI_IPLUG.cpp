@@ -1,13 +1,11 @@
 #include "AAX_CEffectGUI_IPLUG.h"
 
-#include <climits>
-#include <cstdlib>
-
 #include "AAX_Errors.h"
 #include "AAX_IACFEffectParameters.h"
 #include "AAX_VViewContainer.h"
 #include "IPlugAAX.h"
 #include "IPlugAAXView_Interface.h"
+#include "ParamIdentifiers.h"
 
 using iplug::IPlugAAX;
 using iplug::IPlugAAXView_Interface;
@@ -102,14 +100,5 @@ AAX_Result AAX_CEffectGUI_IPLUG::SetControlHighlightInfo(AAX_CParamID paramID, A
 
 int AAX_CEffectGUI_IPLUG::ParamIndexFromID(AAX_CParamID paramID)
 {
-  if (!paramID)
-    return -1;
-  // Read as a C library reads a decimal integer (a text without one reads as 0), but without
-  // its undefined overflow: the number is confined to the 32-bit range first.
-  long long number = std::strtoll(paramID, nullptr, 10);
-  if (number > INT_MAX)
-    number = INT_MAX;
-  if (number < static_cast<long long>(INT_MIN) + 1)
-    number = static_cast<long long>(INT_MIN) + 1;
-  return static_cast<int>(number - 1);
+  return iplug::ParamIndexFromID(paramID);
 }

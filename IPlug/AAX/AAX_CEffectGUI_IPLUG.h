@@ -37,8 +37,8 @@ public:
   // effect-parameters object is not an IPlugAAX.
   iplug::IPlugAAX* GetPlugin() const { return mPlugin; }
 
-  // The host's parameter index for an identifier text: its leading decimal number − 1, −1 when
-  // the text holds no number. Numbers beyond the 32-bit range are confined to it.
+  // The host's parameter index for an identifier text, read as the parameter bridge reads it
+  // (iplug::ParamIndexFromID): −1 when it names no framework parameter.
   static int ParamIndexFromID(AAX_CParamID paramID);
 
 protected:

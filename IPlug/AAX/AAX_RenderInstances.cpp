@@ -14,7 +14,16 @@ void RenderInstances(void* const inInstancesBegin[], const void* inInstancesEnd)
     if (!context || !context->mPrivateData || !context->mPrivateData->mEffectPtr)
       continue;
     auto* instance = dynamic_cast<AAX_CIPlugParameters*>(context->mPrivateData->mEffectPtr);
-    if (instance)
+    if (!instance)
+      continue;
+    // Unwinding into the host's real-time thread would end the host; a block that throws is
+    // lost and the next context still renders.
+    try
+    {
       instance->RenderContext(context);
+    }
+    catch (...)
+    {
+    }
   }
 }

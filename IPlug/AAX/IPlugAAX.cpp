@@ -22,6 +22,7 @@
 #include "ByteChunk.h"
 #include "IPlugAAXView_Interface.h"
 #include "MakeAAXParameter.h"
+#include "ParamIdentifiers.h"
 
 namespace iplug {
 
@@ -37,19 +38,6 @@ constexpr double kTicksPerBeat = 960000.0;
 constexpr int32_t kMaxChunkBytes = 1 << 24;
 // Host texts are cut, never copied past their field.
 constexpr size_t kMaxTrackNameLength = 255;
-
-// The decimal number an identifier starts with, 0 when it has no leading digits.
-int LeadingNumber(const char* text)
-{
-  long long value = 0;
-  for (const char* p = text; p && *p >= '0' && *p <= '9'; ++p)
-  {
-    value = value * 10 + (*p - '0');
-    if (value > 0x7FFFFFFF)
-      return 0;
-  }
-  return static_cast<int>(value);
-}
 
 } // namespace
 
@@ -68,6 +56,11 @@ IPlugAAX::IPlugAAX(const ConfigRecord& config, int maxLatency)
     CreateBypassDelayLine(std::max(maxLatency, config.latency));
   PrepareBlockSize(512);
   mMainInputChannels = MaxBusChannels(kInput, 0);
+  // Room for the host's channel pointers moved into a long block, so that splitting it never
+  // allocates.
+  mPieceInputs.resize(static_cast<size_t>(ChannelCount(kInput)));
+  mPieceOutputs.resize(static_cast<size_t>(ChannelCount(kOutput)));
+  mPieceSideChain.resize(1);
   CreateIdleTimer();
 }
 
@@ -84,7 +77,7 @@ AAX_Result IPlugAAX::EffectInit()
     SetHost("ProTools", 0);
 
   // A re-initialised instance starts from an empty parameter manager.
-  mMasterBypass = nullptr;
+  mMasterBypass.store(nullptr, std::memory_order_release);
   mParamIdTexts.clear();
 
   // The master bypass takes whatever identifier the base reports for it: none is registered yet.
@@ -96,7 +89,7 @@ AAX_Result IPlugAAX::EffectInit()
   bypass->SetNumberOfSteps(2);
   bypass->SetType(AAX_eParameterType_Discrete);
   if (mParameterManager.AddParameter(bypass))
-    mMasterBypass = bypass;
+    mMasterBypass.store(bypass, std::memory_order_release);
   else
     delete bypass;
 
@@ -117,6 +110,14 @@ AAX_Result IPlugAAX::EffectInit()
   return AAX_SUCCESS;
 }
 
+AAX_Result IPlugAAX::Uninitialize()
+{
+  // The parameter manager deletes the master bypass with the other parameters; from here on the
+  // render path must find no parameter rather than a deleted one.
+  mMasterBypass.store(nullptr, std::memory_order_release);
+  return AAX_CIPlugParameters::Uninitialize();
+}
+
 // ---- 2. Parameters between host, framework and editor ----------------------------------------
 
 const char* IPlugAAX::ParamIDText(int paramIdx) const
@@ -130,29 +131,25 @@ AAX_Result IPlugAAX::UpdateParameterNormalizedValue(AAX_CParamID paramID, double
                                                     AAX_EUpdateSource source)
 {
   (void) source;
-  AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (!std::isfinite(normalizedValue))
-    return AAX_ERROR_INVALID_ARGUMENT;
+  return WithParameter(paramID, Finite(normalizedValue), [&](AAX_IParameter& parameter) {
+    parameter.UpdateNormalizedValue(normalizedValue);
+    // This replaces the base's update, which is where a synchronised parameter is remembered for
+    // the render thread; without this line such a parameter's values would never arrive there.
+    if (mSynchronizedParameters.count(paramID))
+      mChangedSyncParameters.insert(&parameter);
 
-  parameter->UpdateNormalizedValue(normalizedValue);
-  // This replaces the base's update, which is where a synchronised parameter is remembered for
-  // the render thread; without this line such a parameter's values would never arrive there.
-  if (mSynchronizedParameters.count(paramID))
-    mChangedSyncParameters.insert(parameter);
+    const int paramIdx = ParamIndexFromID(paramID);
+    if (paramIdx >= 0 && paramIdx < NParams())
+    {
+      GetParam(paramIdx)->SetNormalizedValue(normalizedValue);
+      QueueParamValueForEditor(paramIdx, normalizedValue, true);
+      OnParamChange(paramIdx, kHost, -1);
+    }
 
-  const int paramIdx = LeadingNumber(paramID) - 1;
-  if (paramIdx >= 0 && paramIdx < NParams())
-  {
-    GetParam(paramIdx)->SetNormalizedValue(normalizedValue);
-    QueueParamValueForEditor(paramIdx, normalizedValue, true);
-    OnParamChange(paramIdx, kHost, -1);
-  }
-
-  const AAX_Result result = mPacketDispatcher.SetDirty(paramID);
-  ++mNumPlugInChanges;
-  return result;
+    const AAX_Result result = mPacketDispatcher.SetDirty(paramID);
+    ++mNumPlugInChanges;
+    return result;
+  });
 }
 
 // An index without an AAX parameter has no identifier; asking the host about "" would move
@@ -215,7 +212,8 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
   if (!context)
     return;
 
-  const bool bypass = mMasterBypass && mMasterBypass->GetValue();
+  AAX_CParameter<bool>* masterBypass = mMasterBypass.load(std::memory_order_acquire);
+  const bool bypass = masterBypass && masterBypass->GetValue();
 
   uint32_t inputFormat = AAX_eStemFormat_None;
   uint32_t outputFormat = AAX_eStemFormat_None;
@@ -243,12 +241,38 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
 
   mHostTransport = context->mTransportNode ? context->mTransportNode->GetTransport() : nullptr;
 
-  const int nFrames = context->mNumSamplesP ? std::max(*context->mNumSamplesP, 0) : 0;
-  if (GetBlockSize() < nFrames)
+  TimeInfo blockTime;
+  if (!bypass)
   {
-    PrepareBlockSize(nFrames);
-    ResetProcessing();
+    blockTime = HostTimeInfo();
+    MidiMessage msg;
+    while (mMidiFromEditor.Pop(msg))
+      ProcessMidiMsg(msg);
   }
+
+  // The frame is prepared for GetBlockSize() frames and growing it would allocate here, on the
+  // audio thread: a longer host block runs as consecutive pieces of the prepared size, which
+  // sound exactly as if the host had sent them one by one.
+  const int nFrames = context->mNumSamplesP ? std::max(*context->mNumSamplesP, 0) : 0;
+  const int pieceFrames = std::max(GetBlockSize(), 1);
+  int offset = 0;
+  do
+  {
+    const int frames = std::min(pieceFrames, nFrames - offset);
+    RenderPiece(context, nIn, nOut, offset, frames, bypass, blockTime);
+    offset += frames;
+  } while (offset < nFrames);
+  mPieceOffset = 0;
+
+  if (DoesMidiOut() && context->mOutputNode)
+    PostPendingMidi(context, nFrames);
+}
+
+void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass,
+                           const TimeInfo& blockTime)
+{
+  // Messages the block routine sends count from the start of the host's block.
+  mPieceOffset = offset;
 
   if (GetPlugType() != 1)
   {
@@ -260,38 +284,52 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
     if (sideChain > 0 && context->mInputPP)
     {
       ConnectChannels(kInput, mMainInputChannels, 1, true);
-      AttachHostBuffers(kInput, 0, nIn, context->mInputPP, nFrames);
-      AttachHostBuffers(kInput, mMainInputChannels, 1, context->mInputPP + sideChain, nFrames);
+      AttachHostBuffers(kInput, 0, nIn, PieceOf(context->mInputPP, nIn, offset, mPieceInputs), frames);
+      AttachHostBuffers(kInput, mMainInputChannels, 1, PieceOf(context->mInputPP + sideChain, 1, offset, mPieceSideChain), frames);
     }
     else
     {
-      AttachHostBuffers(kInput, 0, nIn, context->mInputPP, nFrames);
+      AttachHostBuffers(kInput, 0, nIn, PieceOf(context->mInputPP, nIn, offset, mPieceInputs), frames);
     }
   }
 
   ConnectChannels(kOutput, 0, ChannelCount(kOutput), true);
   if (MaxBusCount(kOutput) == 1)
     ConnectChannels(kOutput, nOut, ChannelCount(kOutput) - nOut, false);
-  AttachHostBuffers(kOutput, 0, ChannelCount(kOutput), context->mOutputPP, nFrames);
+  AttachHostBuffers(kOutput, 0, ChannelCount(kOutput),
+                    PieceOf(context->mOutputPP, ConnectedChannelCount(kOutput), offset, mPieceOutputs), frames);
 
   if (bypass)
   {
-    PassThrough(nFrames);
+    PassThrough(frames);
+    return;
   }
-  else
+  TimeInfo pieceTime = blockTime;
+  if (offset > 0)
   {
-    FillTimeInfo();
-    MidiMessage msg;
-    while (mMidiFromEditor.Pop(msg))
-      ProcessMidiMsg(msg);
-    RunBlock(nFrames);
+    if (pieceTime.mSamplePos >= 0.0)
+      pieceTime.mSamplePos += offset;
+    if (const double samplesPerBeat = pieceTime.mTempo > 0.0 ? GetSampleRate() * 60.0 / pieceTime.mTempo : 0.0;
+        samplesPerBeat > 0.0 && pieceTime.mPPQPos >= 0.0)
+      pieceTime.mPPQPos += offset / samplesPerBeat;
   }
-
-  if (DoesMidiOut() && context->mOutputNode)
-    PostPendingMidi(context, nFrames);
+  SetTimeInfo(pieceTime);
+  RunBlock(frames);
 }
 
-void IPlugAAX::FillTimeInfo()
+float** IPlugAAX::PieceOf(float** hostPointers, int count, int offset, std::vector<float*>& piece)
+{
+  if (!hostPointers)
+    return nullptr;
+  if (offset == 0)
+    return hostPointers;
+  const int n = std::clamp(count, 0, static_cast<int>(piece.size()));
+  for (int i = 0; i < n; ++i)
+    piece[static_cast<size_t>(i)] = hostPointers[i] ? hostPointers[i] + offset : nullptr;
+  return piece.data();
+}
+
+TimeInfo IPlugAAX::HostTimeInfo() const
 {
   TimeInfo timeInfo;
   if (const AAX_ITransport* transport = mHostTransport)
@@ -324,11 +362,13 @@ void IPlugAAX::FillTimeInfo()
       timeInfo.mCycleEnd = static_cast<double>(loopEnd) / kTicksPerBeat;
     }
   }
-  SetTimeInfo(timeInfo);
+  return timeInfo;
 }
 
-bool IPlugAAX::SendMidiMsg(const MidiMessage& msg)
+bool IPlugAAX::SendMidiMsg(const MidiMessage& pieceMsg)
 {
+  MidiMessage msg = pieceMsg;
+  msg.offset += mPieceOffset;
   if (mMidiOutPending.size() == mMidiOutPending.capacity())
   {
     if (mMidiOutFront > 0)
@@ -442,6 +482,10 @@ AAX_Result IPlugAAX::GetChunk(AAX_CTypeID chunkID, AAX_SPlugInChunk* outChunk) c
   ByteChunk state;
   if (!WriteState(state))
     return AAX_ERROR_INVALID_CHUNK_ID;
+  // The host sized its record from GetChunkSize; a state that has grown since, or a record that
+  // was never sized, is refused rather than written past its end.
+  if (outChunk->fSize < state.Size())
+    return AAX_ERROR_INCORRECT_CHUNK_SIZE;
   outChunk->fSize = state.Size();
   std::memcpy(outChunk->fData, state.GetData(), static_cast<size_t>(state.Size()));
   return AAX_SUCCESS;

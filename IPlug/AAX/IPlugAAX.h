@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -35,6 +36,9 @@ public:
 
   // ---- Effect-parameters operations (host threads) -------------------------------------------
 
+  // Host thread. Forgets the master bypass before the base deletes every parameter.
+  AAX_Result Uninitialize() override;
+
   // Parameter thread. The AAX parameter takes the value; a framework parameter ("1", "2", …)
   // follows it, queues it for the editor and runs its change handling.
   AAX_Result UpdateParameterNormalizedValue(AAX_CParamID paramID, double normalizedValue,
@@ -52,8 +56,9 @@ public:
   // Offline rendering on/off and the track name, then the base's notifications.
   AAX_Result NotificationReceived(AAX_CTypeID type, const void* data, uint32_t size) override;
 
-  // Audio thread; allocates nothing while the block size and latency stay as prepared (and no
-  // output MIDI array growth is needed). One block of one render context.
+  // Audio thread; allocates nothing once the latency is settled (and no output MIDI array growth
+  // is needed), whatever the host's frame count: a block longer than the prepared block size
+  // runs in pieces of that size. One block of one render context.
   void RenderAudio(AAX_SIPlugContext* context, const TParamValPair* const syncValues[],
                    int32_t numSyncValues) override;
 
@@ -90,7 +95,9 @@ protected:
   // processing.
   AAX_Result EffectInit() override;
 
-  AAX_CParameter<bool>* mMasterBypass = nullptr;  // owned by the parameter manager
+  // Owned by the parameter manager; null before EffectInit and after Uninitialize. Read by the
+  // audio thread.
+  std::atomic<AAX_CParameter<bool>*> mMasterBypass{nullptr};
   AAX_ITransport* mHostTransport = nullptr;       // set at each render
   std::vector<std::string> mParamIdTexts;         // identifier of framework parameter i
   // Messages waiting for the output MIDI node: [mMidiOutFront, size()) in offset order.
@@ -100,10 +107,19 @@ protected:
   std::string mHostTrackName;
 
 private:
-  void FillTimeInfo();
+  // The host transport's position at the start of this block.
+  TimeInfo HostTimeInfo() const;
+  // Frames [offset, offset + frames) of the host's block, at most the prepared block size.
+  void RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass,
+                   const TimeInfo& blockTime);
+  // The first `count` host channel pointers moved on by `offset` frames, in `piece`'s storage
+  // (the host's own array when the offset is 0).
+  static float** PieceOf(float** hostPointers, int count, int offset, std::vector<float*>& piece);
   void PostPendingMidi(AAX_SIPlugContext* context, int nFrames);
   bool IsStateChunk(AAX_CTypeID chunkID) const;
 
+  std::vector<float*> mPieceInputs, mPieceOutputs, mPieceSideChain;
+  int mPieceOffset = 0;  // of the piece being rendered, within the host's block
   std::atomic<bool> mRenderingOffline{false};
   mutable std::mutex mTrackNameLock;  // the track name arrives on a host thread, is read on others
 };

@@ -6,10 +6,12 @@
 #include <thread>
 #include <vector>
 
+#include "ByteChunk.h"
 #include "HostCodes.h"
 #include "IPlugAPIBase.h"
 #include "IPlugLogger.h"
 #include "support/MessageLoopThread.h"
+#include "support/ScopedLocale.h"
 
 using namespace iplug;
 
@@ -41,8 +43,16 @@ public:
   void OnParamChange(int idx, EParamSource source, int offset) override
   {
     calls.push_back("change " + std::to_string(idx) + " " + ParamSourceName(source));
+    changes.push_back("change " + std::to_string(idx) + " " + ParamSourceName(source));
+    offsets.push_back(offset);
     IPlugAPIBase::OnParamChange(idx, source, offset);
   }
+  void OnParamChangeForEditor(int idx, EParamSource source) override
+  {
+    changes.push_back("editor " + std::to_string(idx) + " " + ParamSourceName(source));
+    IPlugAPIBase::OnParamChangeForEditor(idx, source);
+  }
+  void OnParamValueChange(int idx) override { changes.push_back("value " + std::to_string(idx)); }
   void InitForHost() override { calls.push_back("init"); }
   void AfterHostIdentified() override { calls.push_back("identified"); }
 
@@ -60,6 +70,8 @@ public:
   std::vector<ParamChange> toEditor;
   std::vector<MidiMessage> midi;
   std::vector<std::string> calls;
+  std::vector<std::string> changes;  // change handling and editor notices, in order
+  std::vector<int> offsets;
   std::atomic<int> idleTicks{0};
 
 private:
@@ -103,9 +115,22 @@ TEST(HostCodes, NamesFromTheTable)
     {"", kHostUnknown},
     {nullptr, kHostUnknown},
     {"Blue Cat's VST Host", kHostBlueCat},
+    {"PLUGINDOCTOR", kHostPluginDoctor},
+    {"IZOTOPE RX 10", kHostiZotopeRX},
   };
-  for (auto c : cases)
-    EXPECT_EQ(HostCodeFromName(c.name), c.code) << (c.name ? c.name : "(null)");
+  // The same answers whatever locale the host runs in: a Turkish one lower-cases "I" to a
+  // dotless i outside ASCII.
+  for (const char* locale : {"C", "tr_TR.ISO-8859-9"})
+  {
+    test::ScopedLocale scoped(locale);
+    if (!scoped.Valid())
+    {
+      ADD_FAILURE() << "locale " << locale << " is not installed (scripts/setup generates it)";
+      continue;
+    }
+    for (auto c : cases)
+      EXPECT_EQ(HostCodeFromName(c.name), c.code) << locale << ": " << (c.name ? c.name : "(null)");
+  }
 
   // Only the first 255 characters are searched.
   EXPECT_EQ(HostCodeFromName((std::string(254, ' ') + "reaper").c_str()), kHostUnknown);
@@ -127,6 +152,34 @@ TEST(HostBridge, SetHostTracesAndCallsTheHooksInOrder)
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "host_known:ProTools:v2.1.3");
   EXPECT_EQ(lines[1], "host_unknown:Nowhere:v0.0.0");
+}
+
+// A restore runs every parameter's change handling, then tells the editor, one parameter at a
+// time in index order, with no sample offset; each change leaves a trace line with its source.
+TEST(HostBridge, RestoringStateRunsEveryParametersChangeHandlingInOrder)
+{
+  RecordingBridge bridge;
+  ByteChunk state;
+  ASSERT_TRUE(bridge.SerializeParams(state));
+  std::vector<std::string> lines;
+  SetTraceSink([&](const char*, int, const char* msg) { lines.push_back(msg); });
+  EXPECT_EQ(bridge.UnserializeParams(state, 0), state.Size());
+  bridge.OnParamChange(3, kHost, 17);
+  SetTraceSink(nullptr);
+
+  std::vector<std::string> expected;
+  for (int i = 0; i < 4; ++i)
+  {
+    expected.push_back("change " + std::to_string(i) + " Preset");
+    expected.push_back("value " + std::to_string(i));
+    expected.push_back("editor " + std::to_string(i) + " Preset");
+  }
+  expected.push_back("change 3 Host");
+  expected.push_back("value 3");
+  EXPECT_EQ(bridge.changes, expected);
+  EXPECT_EQ(bridge.offsets, (std::vector<int>{-1, -1, -1, -1, 17}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"idx:0 src:Preset\n", "idx:1 src:Preset\n", "idx:2 src:Preset\n",
+                                             "idx:3 src:Preset\n", "idx:3 src:Host\n"}));
 }
 
 TEST(HostBridge, ConstructionCopiesTheRecord)

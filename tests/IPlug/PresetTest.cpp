@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "Base64.h"
 #include "ByteChunk.h"
 #include "IPlugAPIBase.h"
+#include "support/ScopedLocale.h"
 
 using namespace iplug;
 
@@ -307,21 +309,94 @@ TEST(PresetFiles, ForeignAndMalformedFilesAreRefused)
   EXPECT_FALSE(plug.LoadProgramFromFXP("/nonexistent/dir/file.fxp"));
 }
 
+// Files of parameter values are read whole before anything is applied: a damaged one changes
+// nothing, and a value that is not a number gives that parameter its default.
+TEST(PresetFiles, ParameterValueFilesApplyAllOrNothing)
+{
+  PresetPlugin source(false);
+  source.MakePreset("alpha", {2.5, 3, 1});
+  source.MakePreset("beta", {-4.0, 0, 1});
+  ASSERT_TRUE(source.LoadPreset(1));
+  TempFile fxp("-values.fxp");
+  TempFile fxb("-values.fxb");
+  ASSERT_TRUE(source.SaveProgramAsFXP(fxp.path.c_str()));
+  ASSERT_TRUE(source.SaveBankAsFXB(fxb.path.c_str()));
+  const std::string program = fxp.Read();
+  const std::string bank = fxb.Read();
+  constexpr size_t kProgramValues = 56;  // after magic, size, kind, version, id, version, count, name
+  constexpr size_t kBankPrograms = 156;  // after the bank header and its reserved bytes
+
+  struct Format
+  {
+    const char* name;
+    const std::string& bytes;
+    bool (IPluginBase::*load)(const char*);
+  };
+  for (const Format& f : {Format{"program", program, &IPluginBase::LoadProgramFromFXP},
+                          Format{"bank", bank, &IPluginBase::LoadBankFromFXB}})
+  {
+    SCOPED_TRACE(f.name);
+    for (size_t cut = kProgramValues; cut < f.bytes.size(); ++cut)
+    {
+      TempFile broken("-cut.fx");
+      broken.Write(f.bytes.substr(0, cut));
+      PresetPlugin target(false);
+      SetValues(target, 7.0, 2, 0);
+      ASSERT_FALSE((target.*f.load)(broken.path.c_str())) << cut;
+      ASSERT_EQ(Values(target), (std::vector<double>{7.0, 2, 0})) << cut << ": no value changed";
+      ASSERT_STREQ(target.GetPresetName(0), "empty") << cut << ": no slot filled";
+      ASSERT_EQ(target.stateRestored, 0) << cut;
+    }
+  }
+
+  // A NaN for the first value: the default (0) instead, the other values as stored.
+  const char nan[4] = {'\x7f', '\xc0', '\0', '\0'};
+  std::string nanProgram = program;
+  nanProgram.replace(kProgramValues, 4, nan, 4);
+  fxp.Write(nanProgram);
+  PresetPlugin programTarget(false);
+  SetValues(programTarget, 7.0, 2, 0);
+  ASSERT_TRUE(programTarget.LoadProgramFromFXP(fxp.path.c_str()));
+  EXPECT_EQ(programTarget.GetParam(0)->Value(), 0.0);
+  EXPECT_EQ(programTarget.GetParam(1)->Value(), 0);
+  EXPECT_EQ(programTarget.GetParam(2)->Value(), 1);
+
+  std::string nanBank = bank;
+  nanBank.replace(kBankPrograms + kProgramValues, 4, nan, 4);
+  fxb.Write(nanBank);
+  PresetPlugin bankTarget(false);
+  SetValues(bankTarget, 7.0, 2, 0);
+  ASSERT_TRUE(bankTarget.LoadBankFromFXB(fxb.path.c_str()));
+  ASSERT_TRUE(bankTarget.LoadPreset(0));
+  EXPECT_EQ(bankTarget.GetParam(0)->Value(), 0.0);
+  EXPECT_EQ(bankTarget.GetParam(1)->Value(), 3);
+}
+
 TEST(PresetFiles, SourceDumps)
 {
-  TempFile out("-dump.txt");
-  PresetPlugin plug;
-  plug.MakePreset("warm", {1.25, 2, 1});
-  plug.LoadPreset(0);
-  EXPECT_TRUE(plug.WritePresetSource(out.path.c_str()));
-  EXPECT_TRUE(plug.WriteNamedPresetSource(out.path.c_str(), {"kLevel", "kMode", "kActive"}));
-  EXPECT_TRUE(plug.WritePresetBlobSource(out.path.c_str()));
-  const std::string blob = Base64Encode(plug.GetPreset(0)->state.GetData(), plug.GetPreset(0)->state.Size());
-  EXPECT_EQ(out.ReadText(), "MakePreset(\"warm\", 1.250000, 2, true);\n"
-                        "  MakePresetFromNamedParams(\"warm\", 3,\n    kLevel, 1.250000,\n    kMode, 2,\n"
-                        "    kActive, true);\n"
-                        "MakePresetFromBlob(\"warm\", \"" + blob + "\", 24);\n");
-  EXPECT_FALSE(plug.WritePresetSource("/nonexistent/dir/dump.txt"));
+  // Source text, whatever locale the host runs in: a German one writes "1,25" with printf.
+  for (const char* locale : {"C", "de_DE.UTF-8"})
+  {
+    test::ScopedLocale scoped(locale);
+    if (!scoped.Valid())
+    {
+      ADD_FAILURE() << "locale " << locale << " is not installed (scripts/setup generates it)";
+      continue;
+    }
+    TempFile out("-dump.txt");
+    PresetPlugin plug;
+    plug.MakePreset("warm", {1.25, 2, 1});
+    plug.LoadPreset(0);
+    EXPECT_TRUE(plug.WritePresetSource(out.path.c_str()));
+    EXPECT_TRUE(plug.WriteNamedPresetSource(out.path.c_str(), {"kLevel", "kMode", "kActive"}));
+    EXPECT_TRUE(plug.WritePresetBlobSource(out.path.c_str()));
+    const std::string blob = Base64Encode(plug.GetPreset(0)->state.GetData(), plug.GetPreset(0)->state.Size());
+    EXPECT_EQ(out.ReadText(), "MakePreset(\"warm\", 1.250000, 2, true);\n"
+                          "  MakePresetFromNamedParams(\"warm\", 3,\n    kLevel, 1.250000,\n    kMode, 2,\n"
+                          "    kActive, true);\n"
+                          "MakePresetFromBlob(\"warm\", \"" + blob + "\", 24);\n") << locale;
+    EXPECT_FALSE(plug.WritePresetSource("/nonexistent/dir/dump.txt"));
+  }
 }
 
 TEST(VersionTexts, VersionApiAndBuildInfo)
@@ -346,9 +421,27 @@ TEST(ParamGroups, RangesGroupsAndCopies)
   EXPECT_EQ(Values(plug), (std::vector<double>{0.0, 1, 1}));
   plug.CopyParamValues(2, 0, 1);
   EXPECT_EQ(plug.GetParam(0)->Value(), 1.0);
-  plug.RandomizeParams();
-  for (double v : Values(plug))
-    EXPECT_TRUE(std::isfinite(v));
+  // Randomised normalised values cover 0 up to just below 1, and only the parameters named move.
+  double lowest = 1.0, highest = 0.0;
+  for (int round = 0; round < 300; ++round)
+  {
+    plug.RandomizeParams();
+    for (int i = 0; i < plug.NParams(); ++i)
+    {
+      const double n = plug.GetParam(i)->NormalizedValue();
+      ASSERT_GE(n, 0.0);
+      ASSERT_LT(plug.GetParam(0)->NormalizedValue(), 1.0) << "a double parameter never reaches the top";
+      lowest = std::min(lowest, n);
+      highest = std::max(highest, n);
+    }
+  }
+  EXPECT_LT(lowest, 0.05);
+  EXPECT_GT(highest, 0.95);
+  SetValues(plug, 5.0, 3, 1);
+  for (int round = 0; round < 20; ++round)
+    plug.RandomizeParams(1, 1);
+  EXPECT_EQ(plug.GetParam(0)->Value(), 5.0);
+  EXPECT_EQ(plug.GetParam(2)->Value(), 1);
   plug.DefineParamRange(0, 1, 7, "Band %d", 0., 0., 1., 0.01);
   EXPECT_STREQ(plug.GetParam(0)->Name(), "Band 7");
   EXPECT_STREQ(plug.GetParam(1)->Name(), "Band 8");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -161,18 +162,20 @@ TEST_F(Session, CoefficientGenerationPostsOneStateNumberPerCall)
   EXPECT_EQ(session->Controller().Packets().size(), 4u);
 }
 
-TEST_F(Session, ALargerBlockPreparesAndResetsASmallerOneDoesNot)
+// The module is prepared for 512 frames; a longer host block runs in pieces of 512 that sound
+// exactly like the same frames sent block by block (no reset, no break in the smoothers).
+TEST_F(Session, ALongerBlockThanPreparedRendersAsOneContinuousSignal)
 {
   ASSERT_EQ(Update("4", 0.0), AAX_SUCCESS);  // Output to -15 dB: its smoother glides from 0 dB
-  const auto left = Sine(256 + 1024, 440, 0.3);
-  const auto right = Sine(256 + 1024, 300, 0.2);
+  const auto left = Sine(256 + 1300, 440, 0.3);
+  const auto right = Sine(256 + 1300, 300, 0.2);
   const auto first = Render({left.begin(), left.begin() + 256}, {right.begin(), right.begin() + 256});
   const auto second = Render({left.begin() + 256, left.end()}, {right.begin() + 256, right.end()});
 
   reference::Settings settings;
   settings.outputDb = -15.0;
   std::vector<double> expectedLeft, expectedRight;
-  reference::Render(settings, kRate, 256, left, right, expectedLeft, expectedRight);
+  reference::Render(settings, kRate, reference::kNoReset, left, right, expectedLeft, expectedRight);
   double worst = 0.0;
   for (size_t i = 0; i < left.size(); ++i)
   {
@@ -180,7 +183,30 @@ TEST_F(Session, ALargerBlockPreparesAndResetsASmallerOneDoesNot)
     const size_t at = i < 256 ? i : i - 256;
     worst = std::max({worst, std::fabs(block[0][at] - expectedLeft[i]), std::fabs(block[1][at] - expectedRight[i])});
   }
-  EXPECT_LT(worst, 1e-6) << "256 frames run as prepared; 1024 frames prepare and reset first";
+  EXPECT_LT(worst, 1e-6);
+}
+
+// A host may render a context after uninitialising the instance (and before releasing it): the
+// parameters are gone then, the master bypass with them, and the block must touch neither them
+// nor the host's buffers.
+TEST_F(Session, RenderingAfterUninitialiseTouchesNothingAndReinitialisingWorks)
+{
+  ASSERT_EQ(Update("", 1.0), AAX_SUCCESS);
+  const std::vector<float> silence(64, 0.0f);
+  Render(silence, silence);
+  ASSERT_EQ(session->UIThread().Run([&] { return session->Instance().Uninitialize(); }), AAX_SUCCESS);
+
+  for (const auto& channel : Render(Sine(64, 440, 0.5), Sine(64, 440, 0.5)))
+    for (float sample : channel)
+      ASSERT_EQ(sample, 9.0f) << "no controller, no channels: the host's buffers stay as they were";
+
+  ASSERT_EQ(session->UIThread().Run([&] { return session->Instance().Initialize(); }), AAX_SUCCESS);
+  const auto in = Sine(64, 440, 0.5);
+  const auto out = Render(in, in);
+  std::vector<double> expected, unused;
+  reference::Render({}, kRate, reference::kNoReset, in, in, expected, unused);
+  for (size_t i = 0; i < in.size(); ++i)
+    ASSERT_NEAR(out[0][i], expected[i], 1e-6) << i << ": a fresh start at the defaults, master bypass off";
 }
 
 TEST_F(Session, MasterBypassGivesTheInputDelayedByTheReportedLatency)
@@ -251,6 +277,13 @@ TEST_F(Session, ChunkIdentifiersAndIndices)
   EXPECT_EQ(size, 60u);
   ChunkRecord record(60);
   EXPECT_EQ(Effect()->GetChunk(AAX_TypeID('x', 'x', 'x', 'x'), record.Get()), AAX_ERROR_INVALID_CHUNK_ID);
+  // The host's record holds its size: one that cannot take the state is refused, not overrun.
+  for (int32_t size : {59, 0, -1})
+  {
+    ChunkRecord small(size);
+    EXPECT_EQ(Effect()->GetChunk(kStateChunk, small.Get()), AAX_ERROR_INCORRECT_CHUNK_SIZE) << size;
+    EXPECT_EQ(small.Get()->fSize, size) << "left as the host wrote it";
+  }
   EXPECT_EQ(Effect()->GetChunk(kStateChunk, nullptr), AAX_ERROR_NULL_ARGUMENT);
   EXPECT_EQ(Effect()->SetChunk(AAX_TypeID('x', 'x', 'x', 'x'), record.Get()), AAX_ERROR_INVALID_CHUNK_ID);
 }
@@ -393,6 +426,13 @@ TEST_F(Session, AutomationDuringRenderingKeepsOutputFiniteAndEndsOnTheLastValues
     last[id] = value;
     session->Automate(id, value);
   }
+  // Whatever the seed draws, the two-valued parameters end between their thresholds: the master
+  // bypass turns on above 0, the switches from 0.5.
+  for (const char* id : {"", "5", "6"})
+  {
+    last[id] = 0.25;
+    session->Automate(id, 0.25);
+  }
   session->SettleParameters();
   // Let the audio thread see the final values for a while.
   const long seen = blocks.load();
@@ -406,8 +446,10 @@ TEST_F(Session, AutomationDuringRenderingKeepsOutputFiniteAndEndsOnTheLastValues
   const auto stored = StoredValues();
   for (const auto& [id, value] : last)
   {
-    if (id == "5" || id == "6" || id.empty())
-      EXPECT_DOUBLE_EQ(Normalized(id.c_str()), value >= 0.5 ? 1.0 : 0.0) << id;  // two-valued parameters
+    if (id.empty())
+      EXPECT_DOUBLE_EQ(Normalized(id.c_str()), value > 0.0 ? 1.0 : 0.0) << "master bypass";
+    else if (id == "5" || id == "6")
+      EXPECT_DOUBLE_EQ(Normalized(id.c_str()), value >= 0.5 ? 1.0 : 0.0) << id;
     else
       EXPECT_NEAR(Normalized(id.c_str()), value, 1e-12) << id;
   }
@@ -421,34 +463,37 @@ TEST_F(Session, RenderProcedureAllocatesNothingForAPreparedBlockSize)
   ASSERT_EQ(Update("5", 1.0), AAX_SUCCESS);
   ASSERT_EQ(Update("1", 0.7), AAX_SUCCESS);
   auto& context = session->Context();
-  const auto left = Sine(512, 440, 0.5);
-  const auto right = Sine(512, 220, 0.5);
-  // Warm up: the block size, the latency and the first writer-lock use settle here.
-  Render(left, right);
-  Render(left, right);
+  const auto left = Sine(4096, 440, 0.5);
+  const auto right = Sine(4096, 220, 0.5);
+  // Warm up: the latency and the first writer-lock use settle here.
+  Render({left.begin(), left.begin() + 512}, {right.begin(), right.begin() + 512});
+  Render({left.begin(), left.begin() + 512}, {right.begin(), right.begin() + 512});
 
-  auto countRender = [&] {
+  // Host blocks up to the prepared 512 frames and far beyond it.
+  auto countRender = [&](int32_t frames) {
     return session->AudioThread().Run([&] {
-      std::vector<float> outLeft(512), outRight(512);
+      std::vector<float> outLeft(4096), outRight(4096);
       float* in[2] = {const_cast<float*>(left.data()), const_cast<float*>(right.data())};
       float* out[2] = {outLeft.data(), outRight.data()};
       // The host's own bookkeeping (posted packets) happens before the procedure is called.
       for (const auto& packet : session->Controller().TakeUndeliveredPackets())
         context.DeliverPacket(packet.field, packet.payload.data(), packet.payload.size());
-      context.Render(in, out, 512);  // points the context at this call's buffers
+      // The first block at a new size counts too: that is where a frame would grow.
+      test::AllocationCounter counter;
+      context.Render(in, out, frames);  // points the context at this call's buffers and renders
       void* instance = const_cast<void*>(static_cast<const void*>(context.Fields()));
       void* const instances[1] = {instance};
-      test::AllocationCounter counter;
       for (int i = 0; i < 8; ++i)
         context.Procedure()(instances, instances + 1);
       return counter.Count();
     });
   };
-  EXPECT_EQ(countRender(), 0);
+  for (int32_t frames : {512, 1, 4096, 513})
+    EXPECT_EQ(countRender(frames), 0) << frames << " frames";
   // Automation between blocks (new state numbers, new values) changes nothing about that.
   ASSERT_EQ(Update("2", 0.9), AAX_SUCCESS);
   ASSERT_EQ(session->ParameterThread().Run([&] { return Effect()->GenerateCoefficients(); }), AAX_SUCCESS);
-  EXPECT_EQ(countRender(), 0);
+  EXPECT_EQ(countRender(512), 0);
 
   // The counter sees what the module allocates: writing the state does.
   const long stateAllocations = session->AudioThread().Run([&] {
@@ -477,6 +522,60 @@ TEST_F(Session, MonoComponentHasOneHostChannelEachWay)
   reference::Render({}, kRate, reference::kNoReset, in, std::vector<float>(300, 0.0f), expected, right);
   for (size_t i = 0; i < 300; ++i)
     ASSERT_NEAR(out[i], expected[i], 1e-6) << i;
+}
+
+// The tone filters and smoothers are designed from the sample rate: the module must agree with
+// the plain chain at every rate a host runs, not only at 48 kHz.
+TEST(SessionRates, TheModuleMatchesTheReferenceChainAtEveryRate)
+{
+  for (const double rate : {22050.0, 44100.0, 88200.0, 96000.0, 192000.0})
+  {
+    for (const bool oversampling : {false, true})
+    {
+      SCOPED_TRACE(std::to_string(rate) + (oversampling ? " Hz, oversampled" : " Hz"));
+      HostSession::Options options;
+      options.modulePath = CORVANE_MODULE_PATH;
+      options.sampleRate = rate;
+      HostSession session(options);
+      const std::pair<const char*, double> settings[] = {
+        {"1", 0.7}, {"2", 0.3}, {"3", 0.8}, {"4", 0.4}, {"5", oversampling ? 1.0 : 0.0}};
+      for (const auto& [id, value] : settings)
+        ASSERT_EQ(session.ParameterThread().Run([&, id = id, value = value] {
+          return session.Instance().Effect()->UpdateParameterNormalizedValue(id, value, AAX_eUpdateSource_Parameter);
+        }), AAX_SUCCESS);
+
+      const size_t frames = 3000;
+      std::vector<float> left(frames), right(frames);
+      for (size_t i = 0; i < frames; ++i)
+      {
+        const double t = static_cast<double>(i) / rate;
+        left[i] = static_cast<float>(0.5 * std::sin(2.0 * M_PI * 220.0 * t) + 0.2 * std::sin(2.0 * M_PI * 5000.0 * t));
+        right[i] = static_cast<float>(0.4 * std::sin(2.0 * M_PI * 90.0 * t));
+      }
+      std::vector<float> outLeft(frames), outRight(frames);
+      session.AudioThread().Run([&] {
+        for (size_t at = 0; at < frames; at += 500)
+        {
+          float* in[2] = {left.data() + at, right.data() + at};
+          float* out[2] = {outLeft.data() + at, outRight.data() + at};
+          session.RenderBlock(in, out, 500);
+        }
+      });
+
+      reference::Settings expected;
+      expected.gainDb = 12.0;
+      expected.low = -4.0;
+      expected.high = 6.0;
+      expected.outputDb = -3.0;
+      expected.oversampling = oversampling;
+      std::vector<double> expectedLeft, expectedRight;
+      reference::Render(expected, rate, reference::kNoReset, left, right, expectedLeft, expectedRight);
+      double worst = 0.0;
+      for (size_t i = 0; i < frames; ++i)
+        worst = std::max({worst, std::fabs(outLeft[i] - expectedLeft[i]), std::fabs(outRight[i] - expectedRight[i])});
+      EXPECT_LT(worst, 1e-6);
+    }
+  }
 }
 
 TEST(HostTransport, TicksFollowTheSamplesAndWrapInsideTheLoop)

@@ -4,8 +4,12 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 // Mesa's drivers keep process-wide allocations (shader caches, the JIT's pools) until exit, which
 // the leak checker would otherwise report for every GL test.
@@ -19,10 +23,35 @@ namespace test {
 
 namespace {
 
-// One display for the process: terminating it would end every other context made on it.
-EGLDisplay SharedDisplay(std::string& error)
+// The process's one surfaceless display, initialised while at least one context lives on it and
+// terminated with the last one. Terminating is what makes Mesa destroy its screen, and with it
+// the threads llvmpipe keeps for the screen (rasterizer, compute and shader-cache threads): left
+// running into exit, they are still there, blocked in the driver, when LeakSanitizer stops every
+// thread to scan it, and its tracer can then fault on them. Each test program ends with no
+// driver thread left.
+std::mutex gDisplayLock;
+EGLDisplay gDisplay = EGL_NO_DISPLAY;
+int gDisplayUsers = 0;
+
+// Terminating the display unloads Mesa's driver, and with it the names LeakSanitizer matches the
+// driver's process-wide allocations against (the suppressions above); the driver stays mapped.
+void KeepDriverLoaded()
 {
-  static EGLDisplay display = [] {
+  dl_iterate_phdr(
+    [](dl_phdr_info* info, size_t, void*) {
+      const char* name = info->dlpi_name;
+      if (name && (std::strstr(name, "_dri.so") || std::strstr(name, "libgallium")))
+        dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+      return 0;
+    },
+    nullptr);
+}
+
+EGLDisplay AcquireDisplay(std::string& error)
+{
+  std::lock_guard lock(gDisplayLock);
+  if (gDisplayUsers == 0)
+  {
     EGLDisplay d = EGL_NO_DISPLAY;
     auto getPlatformDisplay =
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -31,13 +60,25 @@ EGLDisplay SharedDisplay(std::string& error)
     if (d == EGL_NO_DISPLAY)
       d = eglGetDisplay(EGL_DEFAULT_DISPLAY);
     EGLint major = 0, minor = 0;
-    if (d != EGL_NO_DISPLAY && !eglInitialize(d, &major, &minor))
-      d = EGL_NO_DISPLAY;
-    return d;
-  }();
-  if (display == EGL_NO_DISPLAY)
-    error = "no EGL display";
-  return display;
+    if (d == EGL_NO_DISPLAY || !eglInitialize(d, &major, &minor))
+    {
+      error = "no EGL display";
+      return EGL_NO_DISPLAY;
+    }
+    gDisplay = d;
+    KeepDriverLoaded();
+  }
+  ++gDisplayUsers;
+  return gDisplay;
+}
+
+void ReleaseDisplay()
+{
+  std::lock_guard lock(gDisplayLock);
+  if (gDisplayUsers == 0 || --gDisplayUsers > 0)
+    return;
+  eglTerminate(gDisplay);
+  gDisplay = EGL_NO_DISPLAY;
 }
 
 } // namespace
@@ -46,7 +87,7 @@ OffscreenGLContext::OffscreenGLContext(int width, int height)
   : mWidth(width)
   , mHeight(height)
 {
-  EGLDisplay display = SharedDisplay(mError);
+  EGLDisplay display = AcquireDisplay(mError);
   if (display == EGL_NO_DISPLAY)
     return;
   mDisplay = display;
@@ -93,6 +134,9 @@ OffscreenGLContext::~OffscreenGLContext()
     eglDestroySurface(mDisplay, mSurface);
   if (mContext && mContext != EGL_NO_CONTEXT)
     eglDestroyContext(mDisplay, mContext);
+  // The thread's EGL state (its last current context and API) would keep the driver referenced.
+  eglReleaseThread();
+  ReleaseDisplay();
 }
 
 bool OffscreenGLContext::MakeCurrent()

@@ -154,27 +154,19 @@ AAX_Result AAX_CEffectParameters::GetMasterBypassParameter(AAX_IString* outParam
 
 AAX_Result AAX_CEffectParameters::GetParameterIsAutomatable(AAX_CParamID paramID, AAX_CBoolean* outAutomatable) const
 {
-  if (!outAutomatable)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  *outAutomatable = parameter->Automatable() ? 1 : 0;
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Out(outAutomatable),
+                       [&](const AAX_IParameter& p) { *outAutomatable = p.Automatable() ? 1 : 0; });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNumberOfSteps(AAX_CParamID paramID, int32_t* outNumSteps) const
 {
-  if (!outNumSteps)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  const uint32_t steps = parameter->GetNumberOfSteps();
-  if (steps > 0x7FFFFFFFu)
-    return AAX_ERROR_SIGNED_INT_OVERFLOW;
-  *outNumSteps = static_cast<int32_t>(steps);
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Out(outNumSteps), [&](const AAX_IParameter& p) {
+    const uint32_t steps = p.GetNumberOfSteps();
+    if (steps > 0x7FFFFFFFu)
+      return AAX_ERROR_SIGNED_INT_OVERFLOW;
+    *outNumSteps = static_cast<int32_t>(steps);
+    return AAX_SUCCESS;
+  });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterName(AAX_CParamID paramID, AAX_IString* outName) const
@@ -227,47 +219,25 @@ AAX_Result AAX_CEffectParameters::GetParameterNameOfLength(AAX_CParamID paramID,
 
 AAX_Result AAX_CEffectParameters::GetParameterDefaultNormalizedValue(AAX_CParamID paramID, double* outValue) const
 {
-  if (!outValue)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  *outValue = parameter->GetNormalizedDefaultValue();
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Out(outValue),
+                       [&](const AAX_IParameter& p) { *outValue = p.GetNormalizedDefaultValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterDefaultNormalizedValue(AAX_CParamID paramID, double value)
 {
-  AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (!std::isfinite(value))
-    return AAX_ERROR_INVALID_ARGUMENT;
-  parameter->SetNormalizedDefaultValue(value);
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Finite(value), [&](AAX_IParameter& p) { p.SetNormalizedDefaultValue(value); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterType(AAX_CParamID paramID, AAX_EParameterType* outType) const
 {
-  if (!outType)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  *outType = parameter->GetType();
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Out(outType), [&](const AAX_IParameter& p) { *outType = p.GetType(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterOrientation(AAX_CParamID paramID,
                                                           AAX_EParameterOrientation* outOrientation) const
 {
-  if (!outOrientation)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  *outOrientation = parameter->GetOrientation();
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Out(outOrientation),
+                       [&](const AAX_IParameter& p) { *outOrientation = p.GetOrientation(); });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameter(AAX_CParamID paramID, AAX_IParameter** outParameter)
@@ -310,98 +280,62 @@ AAX_Result AAX_CEffectParameters::GetParameterValueInfo(AAX_CParamID paramID, in
 AAX_Result AAX_CEffectParameters::GetParameterValueFromString(AAX_CParamID paramID, double* outValue,
                                                               const AAX_IString& text) const
 {
-  if (!outValue)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (!parameter->GetNormalizedValueFromString(AAX_CString(text.Get()), outValue))
-    return AAX_ERROR_INVALID_STRING_CONVERSION;
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Out(outValue), [&](const AAX_IParameter& p) {
+    return p.GetNormalizedValueFromString(AAX_CString(text.Get()), outValue) ? AAX_SUCCESS
+                                                                             : AAX_ERROR_INVALID_STRING_CONVERSION;
+  });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterStringFromValue(AAX_CParamID paramID, double normalizedValue,
                                                               AAX_IString* outText, int32_t maxLength) const
 {
-  if (!outText)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (maxLength < 0 || !std::isfinite(normalizedValue))
-    return AAX_ERROR_INVALID_ARGUMENT;
-  AAX_CString text;
-  const bool ok = parameter->GetStringFromNormalizedValue(normalizedValue, maxLength, text);
-  outText->Set(text.Get());
-  return ok ? AAX_SUCCESS : AAX_ERROR_INVALID_STRING_CONVERSION;
+  return WithParameter(paramID, OutAnd(outText, maxLength >= 0 && std::isfinite(normalizedValue)),
+                       [&](const AAX_IParameter& p) {
+                         AAX_CString text;
+                         const bool ok = p.GetStringFromNormalizedValue(normalizedValue, maxLength, text);
+                         outText->Set(text.Get());
+                         return ok ? AAX_SUCCESS : AAX_ERROR_INVALID_STRING_CONVERSION;
+                       });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterValueString(AAX_CParamID paramID, AAX_IString* outText,
                                                           int32_t maxLength) const
 {
-  if (!outText)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (maxLength < 0)
-    return AAX_ERROR_INVALID_ARGUMENT;
-  AAX_CString text;
-  parameter->GetValueString(maxLength, &text);
-  outText->Set(text.Get());
-  return AAX_SUCCESS;
+  return WithParameter(paramID, OutAnd(outText, maxLength >= 0), [&](const AAX_IParameter& p) {
+    AAX_CString text;
+    p.GetValueString(maxLength, &text);
+    outText->Set(text.Get());
+  });
 }
 
 AAX_Result AAX_CEffectParameters::GetParameterNormalizedValue(AAX_CParamID paramID, double* outValue) const
 {
-  if (!outValue)
-    return AAX_ERROR_NULL_ARGUMENT;
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  *outValue = parameter->GetNormalizedValue();
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Out(outValue), [&](const AAX_IParameter& p) { *outValue = p.GetNormalizedValue(); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedValue(AAX_CParamID paramID, double normalizedValue)
 {
-  AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (!std::isfinite(normalizedValue))
-    return AAX_ERROR_INVALID_ARGUMENT;
-  parameter->SetNormalizedValue(normalizedValue);
-  return AAX_SUCCESS;
+  return WithParameter(paramID, Finite(normalizedValue),
+                       [&](AAX_IParameter& p) { p.SetNormalizedValue(normalizedValue); });
 }
 
 AAX_Result AAX_CEffectParameters::SetParameterNormalizedRelative(AAX_CParamID paramID, double delta)
 {
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (!std::isfinite(delta))
-    return AAX_ERROR_INVALID_ARGUMENT;
-  return SetParameterNormalizedValue(paramID, Clamp01(parameter->GetNormalizedValue() + delta));
+  return WithParameter(paramID, Finite(delta), [&](const AAX_IParameter& p) {
+    return SetParameterNormalizedValue(paramID, Clamp01(p.GetNormalizedValue() + delta));
+  });
 }
 
 // ---- Automation ---------------------------------------------------------------------------------
 
 AAX_Result AAX_CEffectParameters::TouchParameter(AAX_CParamID paramID)
 {
-  AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  parameter->Touch();
-  return AAX_SUCCESS;
+  return WithParameter(paramID, {}, [](AAX_IParameter& p) { p.Touch(); });
 }
 
 AAX_Result AAX_CEffectParameters::ReleaseParameter(AAX_CParamID paramID)
 {
-  AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  parameter->Release();
-  return AAX_SUCCESS;
+  return WithParameter(paramID, {}, [](AAX_IParameter& p) { p.Release(); });
 }
 
 AAX_Result AAX_CEffectParameters::UpdateParameterTouch(AAX_CParamID paramID, AAX_CBoolean touching)
@@ -415,26 +349,20 @@ AAX_Result AAX_CEffectParameters::UpdateParameterNormalizedValue(AAX_CParamID pa
                                                                  AAX_EUpdateSource source)
 {
   (void) source;
-  AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (!std::isfinite(normalizedValue))
-    return AAX_ERROR_INVALID_ARGUMENT;
-  parameter->UpdateNormalizedValue(normalizedValue);
-  const AAX_Result result = mPacketDispatcher.SetDirty(paramID);
-  ++mNumPlugInChanges;
-  return result;
+  return WithParameter(paramID, Finite(normalizedValue), [&](AAX_IParameter& p) {
+    p.UpdateNormalizedValue(normalizedValue);
+    const AAX_Result result = mPacketDispatcher.SetDirty(paramID);
+    ++mNumPlugInChanges;
+    return result;
+  });
 }
 
 AAX_Result AAX_CEffectParameters::UpdateParameterNormalizedRelative(AAX_CParamID paramID, double delta)
 {
-  const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
-  if (!parameter)
-    return AAX_ERROR_INVALID_PARAMETER_ID;
-  if (!std::isfinite(delta))
-    return AAX_ERROR_INVALID_ARGUMENT;
-  return UpdateParameterNormalizedValue(paramID, Clamp01(parameter->GetNormalizedValue() + delta),
-                                        AAX_eUpdateSource_Unspecified);
+  return WithParameter(paramID, Finite(delta), [&](const AAX_IParameter& p) {
+    return UpdateParameterNormalizedValue(paramID, Clamp01(p.GetNormalizedValue() + delta),
+                                          AAX_eUpdateSource_Unspecified);
+  });
 }
 
 AAX_Result AAX_CEffectParameters::GenerateCoefficients()

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "AAX_CPacketDispatcher.h"
 #include "AAX_CParameterManager.h"
+#include "AAX_Errors.h"
+#include "AAX_IParameter.h"
 #include "AAX_IEffectParameters.h"
 #include "CACFUnknown.h"
 
@@ -117,6 +122,35 @@ public:
   const AAX_CParameterManager& ParameterManager() const { return mParameterManager; }
 
 protected:
+  // ---- Host-call trampolines -------------------------------------------------------------------
+  // Every host call on one parameter checks what it was handed in the same order, which fixes its
+  // result: a null out-pointer (AAX_ERROR_NULL_ARGUMENT), then an unknown identifier
+  // (AAX_ERROR_INVALID_PARAMETER_ID), then an argument the call cannot take
+  // (AAX_ERROR_INVALID_ARGUMENT: a value that is not a finite number, a negative text length).
+  // Nothing changes when a check fails.
+  struct HostArgs
+  {
+    bool outPresent = true;
+    bool argumentsValid = true;
+  };
+  static HostArgs Out(const void* outPointer) { return {outPointer != nullptr, true}; }
+  static HostArgs Finite(double value) { return {true, std::isfinite(value)}; }
+  static HostArgs OutAnd(const void* outPointer, bool argumentsValid) { return {outPointer != nullptr, argumentsValid}; }
+
+  // Looks up the parameter, checks `args`, then runs `act` on the parameter: AAX_SUCCESS, or the
+  // result `act` returns when it returns one.
+  template <typename Act>
+  AAX_Result WithParameter(AAX_CParamID paramID, HostArgs args, Act&& act)
+  {
+    return Trampoline(mParameterManager.GetParameterByID(paramID), args, std::forward<Act>(act));
+  }
+  template <typename Act>
+  AAX_Result WithParameter(AAX_CParamID paramID, HostArgs args, Act&& act) const
+  {
+    const AAX_IParameter* parameter = mParameterManager.GetParameterByID(paramID);
+    return Trampoline(parameter, args, std::forward<Act>(act));
+  }
+
   // Creates the effect's parameters; runs inside Initialize once the host objects are known.
   // A non-zero result ends Initialize with it.
   virtual AAX_Result EffectInit() { return AAX_SUCCESS; }
@@ -128,6 +162,26 @@ protected:
   int32_t mNumChunkedParameters = 0;
 
 private:
+  template <typename Parameter, typename Act>
+  static AAX_Result Trampoline(Parameter* parameter, HostArgs args, Act&& act)
+  {
+    if (!args.outPresent)
+      return AAX_ERROR_NULL_ARGUMENT;
+    if (!parameter)
+      return AAX_ERROR_INVALID_PARAMETER_ID;
+    if (!args.argumentsValid)
+      return AAX_ERROR_INVALID_ARGUMENT;
+    if constexpr (std::is_void_v<std::invoke_result_t<Act, Parameter&>>)
+    {
+      act(*parameter);
+      return AAX_SUCCESS;
+    }
+    else
+    {
+      return act(*parameter);
+    }
+  }
+
   void ReleaseHostObjects();
 
   std::unique_ptr<AAX_VController> mController;

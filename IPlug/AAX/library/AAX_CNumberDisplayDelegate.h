@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdio>
+#include <charconv>
+#include <string_view>
 #include <limits>
 #include <type_traits>
 
@@ -21,12 +22,16 @@ public:
   {
     if (!outText)
       return false;
-    char text[64];
+    // Written in the C locale's form whatever locale the host has set, so that it reads back.
+    char text[400];  // the widest double in fixed notation needs about 320
+    std::to_chars_result written;
     if constexpr (std::is_same_v<T, int32_t>)
-      std::snprintf(text, sizeof(text), "%ld", static_cast<long>(value));
+      written = std::to_chars(text, text + sizeof(text), value);
     else
-      std::snprintf(text, sizeof(text), "%.*f", static_cast<int>(Precision), value);
-    outText->Set(text);
+      written = std::to_chars(text, text + sizeof(text), value, std::chars_format::fixed, Precision);
+    if (written.ec != std::errc())
+      return false;
+    *outText = AAX_CString(std::string_view(text, static_cast<size_t>(written.ptr - text)));
     return true;
   }
 

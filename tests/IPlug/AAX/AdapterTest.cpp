@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -67,8 +69,14 @@ public:
 
   void RenderBlock(iplug::sample** inputs, iplug::sample** outputs, int nFrames) override
   {
+    if (throwInRender)
+      throw std::runtime_error("block routine failed");
     timeInfo = GetTimeInfo();
     ++blocks;
+    blockFrames.push_back(nFrames);
+    blockTimes.push_back(timeInfo);
+    if (noteAtFrame10)
+      SendMidiMsg(MidiMessage{10, 0x90, static_cast<uint8_t>(blocks), 1});
     IPlugProcessor::RenderBlock(inputs, outputs, nFrames);
   }
 
@@ -87,6 +95,10 @@ public:
   std::vector<EditorValue> editorValues;
   iplug::TimeInfo timeInfo;
   int blocks = 0;
+  std::vector<int> blockFrames;
+  std::vector<iplug::TimeInfo> blockTimes;
+  bool throwInRender = false;
+  bool noteAtFrame10 = false;
   std::vector<std::pair<std::string, double>> delivered;
 
 protected:
@@ -256,6 +268,63 @@ TEST_F(Adapter, TransportBecomesTheTimeInfo)
   context->Render();
   EXPECT_EQ(probe->blocks, 2);
   EXPECT_EQ(context->outputs[0], context->inputs[0]);
+}
+
+// The frame is prepared for 512 frames; growing it would allocate on the audio thread.
+TEST_F(Adapter, AHostBlockLongerThanPreparedRunsInPiecesOfThePreparedSize)
+{
+  probe->Uninitialize();
+  Make(true);
+  context = std::make_unique<Context>(&controller->Transport(), 1300);
+  ASSERT_EQ(probe->ResetFieldData(23, &context->privateData, sizeof(context->privateData)), AAX_SUCCESS);
+  for (size_t i = 0; i < 1300; ++i)
+  {
+    context->inputs[0][i] = static_cast<float>(i);
+    context->inputs[1][i] = -static_cast<float>(i);
+  }
+  aaxhost::HostTransport::State state;
+  state.tempo = 120.0;
+  state.tickPosition = 960000;  // beat 1
+  state.sampleLocation = 1000;
+  controller->Transport().SetState(state);
+  probe->noteAtFrame10 = true;
+
+  context->Render();
+  EXPECT_EQ(probe->blockFrames, (std::vector<int>{512, 512, 276}));
+  EXPECT_EQ(probe->GetBlockSize(), 512) << "nothing grew";
+  EXPECT_EQ(context->outputs, context->inputs) << "every frame went through, in order";
+  ASSERT_EQ(probe->blockTimes.size(), 3u);
+  const double samplesPerBeat = probe->GetSampleRate() * 60.0 / 120.0;
+  for (size_t piece = 0; piece < 3; ++piece)
+  {
+    EXPECT_DOUBLE_EQ(probe->blockTimes[piece].mSamplePos, 1000.0 + 512.0 * static_cast<double>(piece)) << piece;
+    EXPECT_DOUBLE_EQ(probe->blockTimes[piece].mPPQPos, 1.0 + 512.0 * static_cast<double>(piece) / samplesPerBeat) << piece;
+  }
+  // Messages the block routine sends count from the start of the host's block.
+  std::vector<uint32_t> stamps;
+  for (const auto& packet : context->outputNode.Posted())
+    stamps.push_back(packet.mTimestamp);
+  EXPECT_EQ(stamps, (std::vector<uint32_t>{10, 522, 1034}));
+
+  // Under the master bypass the pieces pass the input through.
+  probe->noteAtFrame10 = false;
+  probe->UpdateParameterNormalizedValue("", 1.0, AAX_eUpdateSource_Parameter);
+  for (auto& channel : context->outputs)
+    std::fill(channel.begin(), channel.end(), 9.0f);
+  context->Render();
+  EXPECT_EQ(probe->blockFrames.size(), 3u);
+  EXPECT_EQ(context->outputs, context->inputs);
+}
+
+// Unwinding into the host's audio thread would take the host down.
+TEST_F(Adapter, AnExceptionInTheBlockRoutineNeverLeavesTheRenderProcedure)
+{
+  probe->throwInRender = true;
+  EXPECT_NO_THROW(context->Render());
+  probe->throwInRender = false;
+  context->Render();
+  EXPECT_EQ(probe->blocks, 1);
+  EXPECT_EQ(context->outputs, context->inputs) << "the next block renders as usual";
 }
 
 TEST_F(Adapter, ContextsWithoutAnInstanceAreSkipped)

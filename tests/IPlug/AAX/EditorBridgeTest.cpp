@@ -154,8 +154,11 @@ TEST_F(EditorBridge, HighlightReachesTheControlsOfTheParameterNumberedByTheIdent
     const char* id;
     int index;
   };
+  // Read exactly as the parameter bridge reads them: leading decimal digits only, so a sign, a
+  // blank or a number past the 32-bit range names no parameter.
   for (const Case& c : {Case{"6", 5}, Case{"1", 0}, Case{"", -1}, Case{"x7", -1}, Case{"12abc", 11},
-                        Case{"99999999999", INT_MAX - 1}, Case{"-99999999999", INT_MIN}, Case{nullptr, -1}})
+                        Case{"2 ", 1}, Case{" 2", -1}, Case{"+2", -1}, Case{"-1", -1}, Case{"0", -1},
+                        Case{"2147483648", -1}, Case{"99999999999", -1}, Case{"-99999999999", -1}, Case{nullptr, -1}})
     EXPECT_EQ(AAX_CEffectGUI_IPLUG::ParamIndexFromID(c.id), c.index) << (c.id ? c.id : "null");
   EXPECT_EQ(editor->SetControlHighlightInfo("99999999999", 1, 1), AAX_SUCCESS);
   EXPECT_EQ(editor->SetControlHighlightInfo(nullptr, 1, 1), AAX_SUCCESS);

@@ -19,6 +19,7 @@
 #include "AAX_CUnitDisplayDelegateDecorator.h"
 #include "AAX_IAutomationDelegate.h"
 #include "HostServices.h"
+#include "support/ScopedLocale.h"
 
 namespace {
 
@@ -86,12 +87,23 @@ TEST(NumberDisplay, FixedPointWithUnitAndNarrowCuts)
     {-3.5, 5, "-3.50"},    {-3.5, 6, "-3.50"},   {-3.5, 7, "-3.50dB"}, {-3.5, 100, "-3.50dB"},
     {-3.5, 0, ""},         {12.345, 8, "12.35dB"},
   };
-  for (const Case& c : cases)
+  // A point whatever locale the host runs in (a German one would print "-3,50"), so that the
+  // text reads back.
+  for (const char* locale : {"C", "de_DE.UTF-8"})
   {
-    AAX_CString text;
-    EXPECT_TRUE(c.maxChars < 0 ? display.ValueToString(c.value, &text)
-                               : display.ValueToString(c.value, c.maxChars, &text));
-    EXPECT_EQ(text.StdString(), c.text) << c.value << " in " << c.maxChars;
+    test::ScopedLocale scoped(locale);
+    if (!scoped.Valid())
+    {
+      ADD_FAILURE() << "locale " << locale << " is not installed (scripts/setup generates it)";
+      continue;
+    }
+    for (const Case& c : cases)
+    {
+      AAX_CString text;
+      EXPECT_TRUE(c.maxChars < 0 ? display.ValueToString(c.value, &text)
+                                 : display.ValueToString(c.value, c.maxChars, &text));
+      EXPECT_EQ(text.StdString(), c.text) << locale << ": " << c.value << " in " << c.maxChars;
+    }
   }
 
   AAX_CString text;
