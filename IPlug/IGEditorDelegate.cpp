@@ -18,14 +18,40 @@ IGEditorDelegate::~IGEditorDelegate()
 
 void* IGEditorDelegate::OpenEditorWindow(void* pParent)
 {
+  mEditorThread = std::this_thread::get_id();
   if (!mGraphics)
   {
     mGraphics.reset(MakeGraphics());
     // The editor comes back at the size and zoom it was closed (or saved) with.
-    if (mGraphics && mLastWidth != 0 && mLastHeight != 0 && mLastScale != 0.f)
-      mGraphics->Resize(mLastWidth, mLastHeight, mLastScale, true);
+    EditorSize last;
+    {
+      std::lock_guard<std::mutex> lock(mSizeMutex);
+      last = mLast;
+    }
+    if (mGraphics && last.IsSet())
+      mGraphics->Resize(last.width, last.height, last.scale, true);
   }
-  return mGraphics ? mGraphics->OpenPlatformWindow(pParent) : nullptr;
+  void* window = mGraphics ? mGraphics->OpenPlatformWindow(pParent) : nullptr;
+  if (!window)
+  {
+    // A context whose window did not open is not kept: the next opening starts afresh.
+    if (mGraphics)
+    {
+      std::lock_guard<std::mutex> lock(mSizeMutex);
+      if (mOpen)
+        mLast = mShown;
+      mOpen = false;
+      mPending.reset();
+    }
+    mGraphics.reset();
+    return nullptr;
+  }
+  {
+    std::lock_guard<std::mutex> lock(mSizeMutex);
+    mOpen = true;
+  }
+  NoteEditorSize();
+  return window;
 }
 
 void IGEditorDelegate::CloseEditorWindow()
@@ -39,9 +65,14 @@ void IGEditorDelegate::CloseEditorWindow()
 
   if (mGraphics)
   {
-    mLastWidth = mGraphics->Width();
-    mLastHeight = mGraphics->Height();
-    mLastScale = mGraphics->GetDrawScale();
+    NoteEditorSize();
+    {
+      std::lock_guard<std::mutex> lock(mSizeMutex);
+      // A size restored from another thread that the editor had no time to take is kept.
+      mLast = mPending && mPending->IsSet() ? *mPending : mShown;
+      mPending.reset();
+      mOpen = false;
+    }
     mGraphics->ClosePlatformWindow();
     mGraphics.reset();
   }
@@ -103,50 +134,102 @@ void IGEditorDelegate::ToEditorParamValue(int paramIdx, double value, bool norma
 
 bool IGEditorDelegate::SerializeEditorSize(ByteChunk& chunk) const
 {
-  int width = mLastWidth;
-  int height = mLastHeight;
-  float scale = mLastScale;
-  if (mGraphics)
+  // Only the record is read, never the context: this may run on any thread.
+  EditorSize size;
   {
-    width = mGraphics->Width();
-    height = mGraphics->Height();
-    scale = mGraphics->GetDrawScale();
+    std::lock_guard<std::mutex> lock(mSizeMutex);
+    if (!mOpen)
+      size = mLast;
+    else
+      size = mPending && mPending->IsSet() ? *mPending : mShown;
   }
-  bool ok = chunk.Put(&width) > 0;
-  ok = chunk.Put(&height) > 0 && ok;
-  ok = chunk.Put(&scale) > 0 && ok;
+  bool ok = chunk.Put(&size.width) > 0;
+  ok = chunk.Put(&size.height) > 0 && ok;
+  ok = chunk.Put(&size.scale) > 0 && ok;
   return ok;
 }
 
 int IGEditorDelegate::UnserializeEditorSize(const ByteChunk& chunk, int startPos)
 {
-  int width = 0;
-  int height = 0;
-  float scale = 0.f;
-  int pos = chunk.Get(&width, startPos);
+  EditorSize size;
+  int pos = chunk.Get(&size.width, startPos);
   if (pos < 0)
-    width = 0;
-  pos = chunk.Get(&height, pos);
+    size.width = 0;
+  pos = chunk.Get(&size.height, pos);
   if (pos < 0)
-    height = 0;
-  pos = chunk.Get(&scale, pos);
+    size.height = 0;
+  pos = chunk.Get(&size.scale, pos);
   if (pos < 0)
-    scale = 0.f;
-  // A broken zoom in stored data counts as no zoom stored, so the editor keeps its own.
-  if (!std::isfinite(scale))
-    scale = 0.f;
+    size.scale = 0.f;
 
-  if (!mGraphics)
+  // Stored data may be anything (another version's, a damaged file): a record that asks for what
+  // the editor cannot show counts as no size stored, so the editor keeps its own. Zeros are
+  // "not stored" already.
+  const bool widthOK = size.width == 0 || (size.width >= GetMinWidth() && size.width <= GetMaxWidth());
+  const bool heightOK = size.height == 0 || (size.height >= GetMinHeight() && size.height <= GetMaxHeight());
+  const bool scaleOK = size.scale == 0.f || (std::isfinite(size.scale) && size.scale > 0.f &&
+                                             float(size.width) * size.scale <= kMaxEditorWindowSide &&
+                                             float(size.height) * size.scale <= kMaxEditorWindowSide);
+  if (!widthOK || !heightOK || !scaleOK)
+    size = EditorSize{};
+
+  bool applyNow = false;
   {
-    mLastWidth = width;
-    mLastHeight = height;
-    mLastScale = scale;
+    std::lock_guard<std::mutex> lock(mSizeMutex);
+    if (!mOpen)
+      mLast = size;
+    else if (OnEditorThread())
+      applyNow = true;
+    else
+      mPending = size;
   }
-  else if (width != 0 && height != 0 && scale != 0.f)
-  {
-    mGraphics->Resize(width, height, scale, true);
-  }
+  if (applyNow)
+    ResizeTo(size);
   return pos;
+}
+
+void IGEditorDelegate::ApplyPendingEditorSize()
+{
+  std::optional<EditorSize> pending;
+  {
+    std::lock_guard<std::mutex> lock(mSizeMutex);
+    pending.swap(mPending);
+  }
+  if (pending)
+    ResizeTo(*pending);
+}
+
+void IGEditorDelegate::NoteEditorSize()
+{
+  if (!mGraphics)
+    return;
+  const EditorSize shown{mGraphics->Width(), mGraphics->Height(), mGraphics->GetDrawScale()};
+  std::lock_guard<std::mutex> lock(mSizeMutex);
+  mShown = shown;
+}
+
+void IGEditorDelegate::ResizeTo(const EditorSize& size)
+{
+  if (mGraphics && size.IsSet())
+    mGraphics->Resize(size.width, size.height, size.scale, true);
+}
+
+int IGEditorDelegate::GetLastWidth() const
+{
+  std::lock_guard<std::mutex> lock(mSizeMutex);
+  return mLast.width;
+}
+
+int IGEditorDelegate::GetLastHeight() const
+{
+  std::lock_guard<std::mutex> lock(mSizeMutex);
+  return mLast.height;
+}
+
+float IGEditorDelegate::GetLastScale() const
+{
+  std::lock_guard<std::mutex> lock(mSizeMutex);
+  return mLast.scale;
 }
 
 void IGEditorDelegate::SetEditorScreenScale(float scale)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "IEditorDelegate.h"
 #include "IEditorView.h"
@@ -22,7 +26,10 @@ class IGraphics;
 // closed, any number of times; a new context is made for every opening. The delegate lives as
 // long as the plug-in object.
 //
-// Every operation runs on the UI thread.
+// Every operation runs on the UI thread, except the editor-size record's: hosts save and restore
+// state from threads of their own, so the record is kept as plain values under a lock. A
+// restore made off the UI thread while the editor is open is applied by the UI thread, at its
+// next idle tick (ApplyPendingEditorSize).
 class IGEditorDelegate : public IEditorDelegate
 {
 public:
@@ -55,11 +62,17 @@ public:
   void ToEditorParamValue(int paramIdx, double value, bool normalized) override;
 
   // Appends width, height (32-bit signed) and draw scale (32-bit float) of the open editor, or
-  // of the last one while the editor is closed (zeros before the first).
+  // of the last one while the editor is closed (zeros before the first). Any thread.
   bool SerializeEditorSize(ByteChunk& chunk) const override;
   // Reads the record back: while closed it becomes the last size (missing values read as 0 and
-  // the result is then -1); while open the editor is resized to it when no value is 0.
+  // the result is then -1); while open the editor is resized to it when no value is 0 (at once
+  // on the UI thread, else at its next idle tick). A record the editor cannot show (a size
+  // outside the size constraints, a zoom that is not a positive number, a window too large for
+  // any screen) counts as no size stored. Any thread.
   int UnserializeEditorSize(const ByteChunk& chunk, int startPos) override;
+  // UI thread, from the graphics context whenever its size or zoom changed: the open editor's
+  // size goes into the record that other threads read.
+  void NoteEditorSize();
   void SetEditorScreenScale(float scale) override;
 
   // A new context from MakeGraphicsFunc; null when none is installed.
@@ -74,20 +87,42 @@ public:
   igraphics::IGraphics* GetUI() const { return mGraphics ? mGraphics->GetGraphics() : nullptr; }
   // The same context, as the framework core reaches it.
   IEditorView* GetEditorView() const { return mGraphics.get(); }
-  int GetLastWidth() const { return mLastWidth; }
-  int GetLastHeight() const { return mLastHeight; }
-  float GetLastScale() const { return mLastScale; }
+  int GetLastWidth() const;
+  int GetLastHeight() const;
+  float GetLastScale() const;
+
+  // The largest window side, in pixels, that a restored record may ask for.
+  static constexpr float kMaxEditorWindowSide = 32768.f;
 
 protected:
+  // UI thread: resizes the open editor to a record restored from another thread.
+  void ApplyPendingEditorSize();
+
   MakeGraphicsFunc mMakeGraphicsFunc;
   LayoutFunc mLayoutFunc;
 
 private:
+  struct EditorSize
+  {
+    int width = 0;
+    int height = 0;
+    float scale = 0.f;
+    bool IsSet() const { return width != 0 && height != 0 && scale != 0.f; }
+  };
+  bool OnEditorThread() const { return mEditorThread.load() == std::this_thread::get_id(); }
+  // Sizes the open editor to the record when all three values are set.
+  void ResizeTo(const EditorSize& size);
+
   std::unique_ptr<IEditorView> mGraphics;
-  int mLastWidth = 0;
-  int mLastHeight = 0;
-  float mLastScale = 0.f;
   bool mClosing = false;
+  // The thread the editor was opened on: the UI thread.
+  std::atomic<std::thread::id> mEditorThread{};
+
+  mutable std::mutex mSizeMutex;
+  EditorSize mLast;                   // the last editor's, while closed
+  EditorSize mShown;                  // the open editor's
+  std::optional<EditorSize> mPending; // restored off the UI thread while open, not yet applied
+  bool mOpen = false;
 };
 
 } // namespace iplug

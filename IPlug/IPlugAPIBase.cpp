@@ -181,6 +181,7 @@ void IPlugAPIBase::OnIdleTimer(Timer& timer)
   (void) timer;
   if (mHasUI)
   {
+    ApplyPendingEditorSize();
     ParamChange change;
     while (mParamChangesForEditor.Available())
     {

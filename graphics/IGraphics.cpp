@@ -538,6 +538,8 @@ void IGraphics::Resize(int width, int height, float scale, bool needsPlatformRes
   mDrawScale = scale;
   mWidth = width;
   mHeight = height;
+  if (mDelegate)
+    mDelegate->NoteEditorSize();
 
   if (mCornerResizer)
     mCornerResizer->OnRescale();

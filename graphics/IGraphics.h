@@ -156,7 +156,7 @@ public:
   virtual bool LoadFont(const char* fontID, void* pData, int dataSize);
   virtual bool LoadFont(const char* fontID, const char* fileNameOrResID);
   virtual void GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData& data) = 0;
-  virtual void ApplyShadow(const ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow) = 0;
+  virtual void ApplyShadow(ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow) = 0;
   virtual void UpdateLayer();
 
   // The path interface: everything drawn above reaches the back end through these.

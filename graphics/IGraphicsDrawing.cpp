@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "IControl.h"
 #include "IGraphics.h"
@@ -314,27 +315,56 @@ void IGraphics::DrawGrid(const IColor& color, const IRect& bounds, float gridSiz
 {
   PathClear();
 
-  // Positions come from the line number, not from adding up the spacing, so they never drift.
-  if (gridSizeH > 1.f)
+  // Only the lines that can reach the target are built: a bound far away (or infinite) would
+  // otherwise grow the path until memory runs out. The part that can be seen is the clip area
+  // (the top layer, the clip rectangle or the whole editor) mapped back through the transform.
+  IRect visible = !mLayers.empty() ? mLayers.top()->Bounds() : mClipRECT;
+  if (visible.Empty())
+    visible = GetBounds();
+  const ITransform toLocal = mTransform.Inverted();
+  double visL = HUGE_VAL, visT = HUGE_VAL, visR = -HUGE_VAL, visB = -HUGE_VAL;
+  for (const auto& [cx, cy] : {std::pair<float, float>{visible.L, visible.T}, {visible.R, visible.T},
+                               {visible.L, visible.B}, {visible.R, visible.B}})
   {
-    for (int k = 1;; ++k)
-    {
-      const float x = bounds.L + static_cast<float>(k) * gridSizeH;
-      if (!(x < bounds.R))
-        break;
-      PathLine(x, bounds.T, x, bounds.B);
-    }
+    double x = cx, y = cy;
+    toLocal.TransformPoint(x, y);
+    visL = std::min(visL, x), visR = std::max(visR, x);
+    visT = std::min(visT, y), visB = std::max(visB, y);
   }
-  if (gridSizeV > 1.f)
-  {
-    for (int k = 1;; ++k)
+  // A clip or transform that is not a number shows nothing.
+  if (!(visL <= visR && visT <= visB) || !std::isfinite(visL) || !std::isfinite(visR) || !std::isfinite(visT) ||
+      !std::isfinite(visB))
+    return;
+  // A stroke reaches half its width beyond its line.
+  const double pad = (std::isfinite(thickness) ? std::fabs(double(thickness)) : 0.0) + 1.0;
+
+  // Lines at start + k × spacing, k ≥ 1, before end, within [lo, hi]; positions come from the
+  // line number, not from adding up the spacing, so they never drift.
+  const auto lines = [&](float start, float end, float spacing, double lo, double hi, auto&& line) {
+    if (!(spacing > 1.f) || !std::isfinite(spacing) || !std::isfinite(start) || std::isnan(end))
+      return;
+    const double last = std::min(double(end), hi);
+    const double first = std::max(1.0, std::ceil((lo - double(start)) / double(spacing)));
+    const double count = std::floor((last - double(start)) / double(spacing)) - first + 1.0;
+    // Lines denser than this in view are finer than the pixels they cross.
+    constexpr double kMaxLines = 65536.0;
+    if (!(count > 0.0) || count > kMaxLines)
+      return;
+    // Counted in whole steps: far from the origin, first + 1 may equal first in floating point.
+    for (int i = 0; i < static_cast<int>(count); ++i)
     {
-      const float y = bounds.T + static_cast<float>(k) * gridSizeV;
-      if (!(y < bounds.B))
+      const float at = start + static_cast<float>(first + i) * spacing;
+      if (!(at < end))
         break;
-      PathLine(bounds.L, y, bounds.R, y);
+      line(at);
     }
-  }
+  };
+  // Along its length, too, a line is cut to what can be seen: the renderer gets no infinite ends.
+  const auto cut = [](float a, double lo, double hi) { return static_cast<float>(std::clamp(double(a), lo, hi)); };
+  const float top = cut(bounds.T, visT - pad, visB + pad), bottom = cut(bounds.B, visT - pad, visB + pad);
+  const float left = cut(bounds.L, visL - pad, visR + pad), right = cut(bounds.R, visL - pad, visR + pad);
+  lines(bounds.L, bounds.R, gridSizeH, visL - pad, visR + pad, [&](float x) { PathLine(x, top, x, bottom); });
+  lines(bounds.T, bounds.B, gridSizeV, visT - pad, visB + pad, [&](float y) { PathLine(left, y, right, y); });
 
   StrokeSolid(*this, color, thickness, blend);
 }

@@ -1,5 +1,9 @@
 #include "AAX_CEffectGUI_IPLUG.h"
 
+#include <climits>
+#include <cstdlib>
+
+#include "AAX_CHostServices.h"
 #include "AAX_Errors.h"
 #include "AAX_IACFEffectParameters.h"
 #include "AAX_VViewContainer.h"
@@ -42,11 +46,11 @@ void AAX_CEffectGUI_IPLUG::CreateViewContents()
   mPlugin = dynamic_cast<IPlugAAX*>(GetEffectParameters());
 }
 
-void AAX_CEffectGUI_IPLUG::CreateViewContainer()
+AAX_Result AAX_CEffectGUI_IPLUG::CreateViewContainer()
 {
   AAX_VViewContainer* container = GetViewContainer();
   if (!mPlugin || !container)
-    return;
+    return AAX_SUCCESS;
 
   // An editor that stays open from an earlier container must never keep pointing at a wrapper
   // that has been replaced; it talks to the current one even when no window can open in it.
@@ -55,11 +59,17 @@ void AAX_CEffectGUI_IPLUG::CreateViewContainer()
 
   void* parent = container->GetPtr();
   if (!parent || !mPlugin->HasUI())
-    return;
+    return AAX_SUCCESS;
 
-  mPlugin->OpenEditorWindow(parent);
+  if (!mPlugin->OpenEditorWindow(parent))
+  {
+    // Without this the host would show an empty frame where the editor should be, with no hint.
+    AAX_CHostServices::Trace(AAX_eTracePriorityHost_Critical, "AAX_CEffectGUI_IPLUG: the editor window could not be opened");
+    return AAX_ERROR_NULL_OBJECT;
+  }
   if (IPlugAAXView_Interface* view = ViewOf(mPlugin))
     view->SetViewContainer(container);
+  return AAX_SUCCESS;
 }
 
 void AAX_CEffectGUI_IPLUG::DeleteViewContainer()

@@ -43,7 +43,7 @@ public:
 
 protected:
   void CreateViewContents() override;
-  void CreateViewContainer() override;
+  AAX_Result CreateViewContainer() override;
   void DeleteViewContainer() override;
 
 private:

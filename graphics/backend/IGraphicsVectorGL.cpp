@@ -45,9 +45,6 @@ FontDataCache& FontCache()
   return fontCache;
 }
 
-// The window's framebuffer binding, taken the first time it is needed (−1: not yet).
-GLint sDefaultFramebuffer = -1;
-
 // A dotted line of more dashes than this is a bad request (a dash far below a pixel) that would
 // only build an enormous path; it draws nothing.
 constexpr double kMaxDashes = 1 << 20;
@@ -195,6 +192,10 @@ void IGraphicsVectorGL::OnViewInitialized(void* pContext)
     return;
   mVG = RenderContext::Create(getProc, renderer::kContextAntiAlias);
   mWindowHoldsFrame = false;
+  // The window's context has just been made current, so what is bound now is the window's own
+  // framebuffer; any later look might find a layer's or the main one bound instead.
+  if (mVG)
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &mWindowFramebuffer);
 }
 
 void IGraphicsVectorGL::OnViewDestroyed()
@@ -216,9 +217,7 @@ void IGraphicsVectorGL::BindFramebufferOrDefault(const renderer::Framebuffer* fb
 {
   if (!mVG)
     return;
-  if (sDefaultFramebuffer < 0)
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &sDefaultFramebuffer);
-  mVG->GL().BindFramebuffer(GL_FRAMEBUFFER, fb ? fb->fbo : GLuint(sDefaultFramebuffer));
+  mVG->GL().BindFramebuffer(GL_FRAMEBUFFER, fb ? fb->fbo : GLuint(mWindowFramebuffer));
 }
 
 void IGraphicsVectorGL::BeginFrame()
@@ -229,10 +228,6 @@ void IGraphicsVectorGL::BeginFrame()
   if (!mVG)
     return;
 
-  // The window's framebuffer is bound here (the previous EndFrame left it so): take note of it
-  // before the main framebuffer replaces it.
-  if (sDefaultFramebuffer < 0)
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &sDefaultFramebuffer);
   glViewport(0, 0, PhysicalFrameWidth(), PhysicalFrameHeight());
   // A window that holds the previous frame keeps it: only the repainted regions are replaced.
   if (CompositesWholeFrame())
@@ -352,8 +347,10 @@ void IGraphicsVectorGL::BindTarget(bool beginRendererFrame)
     const float backing = GetBackingPixelScale();
     glViewport(0, 0, int(layer.Bounds().W() * backing), int(layer.Bounds().H() * backing));
     BindFramebufferOrDefault(bitmap->GetFramebuffer());
-    if (beginRendererFrame)
-      mVG->BeginFrame(layer.Bounds().W() * d, layer.Bounds().H() * d, s);
+    // A layer is drawn into outside the window's frames too (made ahead, cached): it needs a
+    // renderer frame of its own whenever it is the target; popping it draws what was queued.
+    (void) beginRendererFrame;
+    mVG->BeginFrame(layer.Bounds().W() * d, layer.Bounds().H() * d, s);
     return;
   }
   glViewport(0, 0, PhysicalFrameWidth(), PhysicalFrameHeight());
@@ -395,7 +392,7 @@ void IGraphicsVectorGL::ReleaseFramebuffer(std::unique_ptr<renderer::Framebuffer
 {
   if (!fb)
     return;
-  if (mInDraw)
+  if (DrawingToTarget())
   {
     // The frame's recorded calls may still sample its image.
     std::lock_guard<std::mutex> lock(mFramebufferMutex);
@@ -592,7 +589,7 @@ std::unique_ptr<APIBitmap> IGraphicsVectorGL::CreateAPIBitmap(int width, int hei
   (void) cacheable;
   if (!mVG)
     return nullptr;
-  if (mInDraw)
+  if (DrawingToTarget())
     mVG->EndFrame();
 
   std::unique_ptr<APIBitmap> bitmap;
@@ -610,7 +607,7 @@ std::unique_ptr<APIBitmap> IGraphicsVectorGL::CreateAPIBitmap(int width, int hei
   // Drawing goes on where it was: the current layer or the main framebuffer, with the current
   // transform and clip (a new renderer frame starts from none).
   BindTarget(mInDraw);
-  if (mInDraw)
+  if (DrawingToTarget())
     PathClipRegion();
   return bitmap;
 }
@@ -647,11 +644,11 @@ void IGraphicsVectorGL::GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData
   glPixelStorei(GL_PACK_ALIGNMENT, alignment);
   glPixelStorei(GL_PACK_ROW_LENGTH, rowLength);
   BindTarget(mInDraw);
-  if (mInDraw)
+  if (DrawingToTarget())
     PathClipRegion();
 }
 
-void IGraphicsVectorGL::ApplyShadow(const ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow)
+void IGraphicsVectorGL::ApplyShadow(ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow)
 {
   if (!layer || !mVG)
     return;
@@ -664,7 +661,7 @@ void IGraphicsVectorGL::ApplyShadow(const ILayerPtr& layer, const RawBitmapData&
   const IRect bounds = layer->Bounds();
 
   // The layer stack owns what is pushed; the caller's layer is lent to it and given back.
-  ILayerPtr& lent = const_cast<ILayerPtr&>(layer);
+  ILayerPtr& lent = layer;
 
   if (!shadow.drawForeground)
   {
@@ -924,13 +921,14 @@ IBitmapInfo IGraphicsVectorGL::LoadBitmap(const char* name, int nStates, bool fr
     const EResourceLocation kind = SearchImageResource(name, ext.c_str(), location, targetScale, sourceScale);
     if (kind == kNotFound || !BitmapExtSupported(ext.c_str()))
       return IBitmapInfo();
-    // Cached under the density it was found at: a look-up at another target density misses it
-    // and decodes the picture again.
+    // Kept under the density it was asked for, not the one it was found at: a picture that
+    // exists only at 2x is otherwise decoded afresh (and kept again) on every load at 1x, so
+    // each zoom or reopening of a single-density editor costs a decode and grows the cache.
     std::unique_ptr<APIBitmap> decoded = LoadAPIBitmap(location.c_str(), sourceScale, kind, ext.c_str());
     if (!decoded)
       return IBitmapInfo();
     bitmap = decoded.get();
-    mBitmapCache.Add(std::move(decoded), name, sourceScale);
+    mBitmapCache.Add(std::move(decoded), name, targetScale);
   }
   return IBitmapInfo(bitmap, name, nStates, framesAreHorizontal);
 }

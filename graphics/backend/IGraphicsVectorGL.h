@@ -95,7 +95,7 @@ public:
   // ---- Layers ----------------------------------------------------------------------------------
   // RGBA rows of the layer's pixels, bottom row first.
   void GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData& data) override;
-  void ApplyShadow(const ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow) override;
+  void ApplyShadow(ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow) override;
   void UpdateLayer() override;
 
   // ---- Paths -----------------------------------------------------------------------------------
@@ -188,7 +188,12 @@ private:
   void SetPaint(const IFillPattern& pattern, const IBlendInfo* blend, bool stroke);
   void ApplyBlend(const IBlendInfo* blend);
 
+  // Whether drawing now lands somewhere: inside a frame, or in a layer pushed outside one.
+  bool DrawingToTarget() const { return mInDraw || !mLayers.empty(); }
+
   bool mInDraw = false;
+  // The window's framebuffer binding, noted when the renderer is made.
+  GLint mWindowFramebuffer = 0;
   std::mutex mFramebufferMutex;
   std::stack<std::unique_ptr<renderer::Framebuffer>> mDeferredFramebuffers;
   IKeyedCache<APIBitmap> mBitmapCache;

@@ -23,6 +23,7 @@
 
 #include "IControl.h"
 #include "IGEditorDelegate.h"
+#include "IPlugLogger.h"
 
 namespace iplug::igraphics {
 
@@ -342,14 +343,22 @@ void* IGraphicsWin::OpenPlatformWindow(void* pParent)
     HDC dc = GetDC(mPlugWnd);
     ReleaseDC(mPlugWnd, dc);
 
-    if (CreateGLContext())
-    {
+    const bool haveContext = CreateGLContext();
+    if (haveContext)
       OnViewInitialized(nullptr);
-      // The renderer has its entry points now.
-      if (sOpenGLLibrary)
-        FreeLibrary(sOpenGLLibrary);
-      sOpenGLLibrary = nullptr;
-      sWglGetProcAddress = nullptr;
+    // The renderer has its entry points now (or never will).
+    if (sOpenGLLibrary)
+      FreeLibrary(sOpenGLLibrary);
+    sOpenGLLibrary = nullptr;
+    sWglGetProcAddress = nullptr;
+
+    if (!haveContext || !GetDrawContext())
+    {
+      // A window that can never draw is no editor: the host hears that none opened, and
+      // nothing of this attempt (window, clock thread, context) stays behind.
+      TRACE_F("the editor window has %s", haveContext ? "no renderer" : "no OpenGL context");
+      ClosePlatformWindow();
+      return nullptr;
     }
     SetScreenScale(static_cast<float>(n > 0 ? n : 1));
   }
@@ -537,7 +546,9 @@ LRESULT IGraphicsWin::OnWindowMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM
       mParamEditMsg = kTextEntryCancel;
       return 0;
     }
-    return DefWindowProcW(hWnd, msg, wParam, lParam);
+    // The field asks for its colours whenever it paints, and it paints mostly while it is typed in.
+    if (msg != WM_CTLCOLOREDIT)
+      return DefWindowProcW(hWnd, msg, wParam, lParam);
   }
 
   if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_MOUSEHOVER || msg == WM_MOUSELEAVE)
@@ -901,7 +912,7 @@ void IGraphicsWin::OnDisplayTick(int32_t count)
 {
   if (mVSYNCEnabled)
   {
-    const int32_t now = mVBlankCount.load();
+    const int32_t now = DisplayTickCount();
     if (mVBlankSkipUntil != 0 && now < mVBlankSkipUntil)
       return;
     mVBlankSkipUntil = 0;
@@ -955,11 +966,12 @@ void IGraphicsWin::OnDisplayTick(int32_t count)
   }
   else
   {
-    const int32_t before = mVBlankCount.load();
+    const int32_t before = DisplayTickCount();
     UpdateWindow(mPlugWnd);
     // The frame took longer than a vertical blank: the tick queued meanwhile is already late.
-    if (mVSYNCEnabled && mVBlankCount.load() != before)
-      mVBlankSkipUntil = mVBlankCount.load() + 1;
+    const int32_t after = DisplayTickCount();
+    if (mVSYNCEnabled && after != before)
+      mVBlankSkipUntil = after + 1;
   }
 }
 

@@ -11,14 +11,16 @@
 //   4. Members
 //
 // Threads: everything runs on the UI thread that opened the window, except the display-clock
-// thread, which only reads the display-clock window and the stop flag, counts ticks and posts
-// them to the window. The two font caches are shared by every editor of the process, each under
+// thread, which touches only the clock state it shares with this object (never the object
+// itself): it counts ticks there and posts them to the window until the state is stopped. The two font caches are shared by every editor of the process, each under
 // its own lock; when both are taken, the font-resource cache lock comes first.
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 // The system's headers before OpenGL's, which take their calling-convention macros from them.
 #include "PlatformWindows.h"
@@ -31,6 +33,8 @@ class IParam;
 
 namespace iplug::igraphics {
 
+struct DisplayClockState;
+
 class IGraphicsWin : public IGraphicsVectorGL
 {
 public:
@@ -39,15 +43,20 @@ public:
   class Font : public PlatformFont
   {
   public:
-    Font(HFONT font, const char* styleName, bool isSystem);
+    // A font made from bytes owns the private font it was added as (`installed`) until the
+    // font caches take it over; a font that is never cached takes its bytes away with it.
+    Font(HFONT font, const char* styleName, bool isSystem, HANDLE installed = nullptr);
     ~Font() override;
 
     void* GetDescriptor() override { return mFont; }
     std::unique_ptr<FontData> GetFontData() override;
+    // Hands the private font over (null for a system font, or when already handed over).
+    HANDLE TakeInstalled() { return std::exchange(mInstalled, nullptr); }
 
   private:
     HFONT mFont;
     std::string mStyleName;
+    HANDLE mInstalled;
   };
 
   // ---- 1. Construction and the window layer (UI thread) ----------------------------------------
@@ -134,6 +143,7 @@ private:
   void StartDisplayClock(HWND hWnd);
   void StopDisplayClock();
   static DWORD WINAPI DisplayClockThread(LPVOID param);
+  int32_t DisplayTickCount() const;
 
   // OpenGL context (IGraphicsWin.cpp).
   bool CreateGLContext();
@@ -169,10 +179,10 @@ private:
   WNDPROC mDefEditProc = nullptr;
   HFONT mEditFont = nullptr;
   DWORD mPID = 0;
-  HWND mVBlankWindow = nullptr;
-  std::atomic<bool> mVBlankShutdown{false};
+  // What the clock thread shares with this object; the thread holds its own reference, so a
+  // thread still blocked in a wait when the editor closes outlives nothing it uses.
+  std::shared_ptr<DisplayClockState> mDisplayClock;
   HANDLE mVBlankThread = INVALID_HANDLE_VALUE;
-  std::atomic<int32_t> mVBlankCount{0};
   int32_t mVBlankSkipUntil = 0;
   bool mVSYNCEnabled = false;
   IParam* mEditParam = nullptr;

@@ -3,6 +3,9 @@
 
 #include "IGraphicsWin.h"
 
+#include <memory>
+#include <mutex>
+
 namespace iplug::igraphics {
 
 namespace {
@@ -11,7 +14,8 @@ constexpr UINT kDisplayTickMessage = 0x401;
 constexpr UINT_PTR kDisplayTimerId = 2;
 constexpr DWORD kFallbackPeriodMs = 16;
 constexpr DWORD kAdapterRetryMs = 1000;
-constexpr DWORD kStopTimeoutMs = 10000;
+// Longer than a blank takes to come on any display, far shorter than a user notices a hang.
+constexpr DWORD kStopWaitMs = 200;
 
 // An export of the library by name, as the type the caller knows it by; null when it is missing.
 template <typename Fn>
@@ -22,13 +26,60 @@ Fn ProcAs(HMODULE module, const char* name)
 
 } // namespace
 
+// The part of the clock that its thread may touch. The editor and the thread each hold a
+// reference: the editor may be gone while the thread is still blocked in a wait for a blank
+// that does not come, and then it finds this state stopped and ends at its next wake-up.
+struct DisplayClockState
+{
+  explicit DisplayClockState(HWND w) : window(w) {}
+
+  // Counts a tick and posts it, unless the clock was stopped; held under the lock so that
+  // nothing is posted once Stop has returned.
+  void Tick()
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (stopped)
+      return;
+    const int32_t n = ++count;
+    PostMessageW(window, kDisplayTickMessage, static_cast<WPARAM>(n), 0);
+  }
+
+  void Stop()
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    stopped = true;
+  }
+
+  bool Stopped()
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    return stopped;
+  }
+
+  const HWND window;
+  std::atomic<int32_t> count{0};
+
+private:
+  std::mutex mutex;
+  bool stopped = false;
+};
+
+namespace {
+
+// The thread's own reference to the state, handed over through the thread's parameter.
+using DisplayClockRef = std::shared_ptr<DisplayClockState>;
+
+} // namespace
+
 void IGraphicsWin::StartDisplayClock(HWND hWnd)
 {
   if (mVSYNCEnabled)
   {
-    mVBlankWindow = hWnd;
-    mVBlankShutdown = false;
-    HANDLE thread = CreateThread(nullptr, 0, &IGraphicsWin::DisplayClockThread, this, 0, nullptr);
+    mDisplayClock = std::make_shared<DisplayClockState>(hWnd);
+    auto* ref = new DisplayClockRef(mDisplayClock);
+    HANDLE thread = CreateThread(nullptr, 0, &IGraphicsWin::DisplayClockThread, ref, 0, nullptr);
+    if (!thread)
+      delete ref;
     mVBlankThread = thread ? thread : INVALID_HANDLE_VALUE;
   }
   else
@@ -45,14 +96,16 @@ void IGraphicsWin::StopDisplayClock()
 {
   if (mVSYNCEnabled)
   {
+    if (mDisplayClock)
+      mDisplayClock->Stop();
     if (mVBlankThread != INVALID_HANDLE_VALUE)
     {
-      mVBlankShutdown = true;
-      WaitForSingleObject(mVBlankThread, kStopTimeoutMs);
+      // A thread in a wait that does not end (a display that stopped blanking) is left to end
+      // on its own: it holds nothing of this object, and the UI thread must not hang on it.
+      WaitForSingleObject(mVBlankThread, kStopWaitMs);
       CloseHandle(mVBlankThread);
     }
     mVBlankThread = INVALID_HANDLE_VALUE;
-    mVBlankWindow = nullptr;
   }
   else
   {
@@ -60,9 +113,13 @@ void IGraphicsWin::StopDisplayClock()
   }
 }
 
+int32_t IGraphicsWin::DisplayTickCount() const { return mDisplayClock ? mDisplayClock->count.load() : 0; }
+
 DWORD WINAPI IGraphicsWin::DisplayClockThread(LPVOID param)
 {
-  auto* self = static_cast<IGraphicsWin*>(param);
+  const DisplayClockRef clock = std::move(*static_cast<DisplayClockRef*>(param));
+  delete static_cast<DisplayClockRef*>(param);
+  DisplayClockState* self = clock.get();
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
 
   HMODULE gdi = LoadLibraryA("gdi32.dll");
@@ -70,10 +127,7 @@ DWORD WINAPI IGraphicsWin::DisplayClockThread(LPVOID param)
   auto closeAdapter = ProcAs<PFND3DKMT_CLOSEADAPTER>(gdi, "D3DKMTCloseAdapter");
   auto waitForBlank = ProcAs<PFND3DKMT_WAITFORVERTICALBLANKEVENT>(gdi, "D3DKMTWaitForVerticalBlankEvent");
 
-  const auto tick = [self] {
-    const int32_t count = ++self->mVBlankCount;
-    PostMessageW(self->mVBlankWindow, kDisplayTickMessage, static_cast<WPARAM>(count), 0);
-  };
+  const auto tick = [self] { self->Tick(); };
 
   D3DKMT_HANDLE adapter = 0;
   D3DDDI_VIDEO_PRESENT_SOURCE_ID source = 0;
@@ -81,7 +135,7 @@ DWORD WINAPI IGraphicsWin::DisplayClockThread(LPVOID param)
   {
     bool failedBefore = false;
     DWORD lastFailure = 0;
-    while (!self->mVBlankShutdown)
+    while (!self->Stopped())
     {
       if (!adapter)
       {
@@ -91,11 +145,11 @@ DWORD WINAPI IGraphicsWin::DisplayClockThread(LPVOID param)
         }
         else
         {
-          HDC dc = GetDC(self->mVBlankWindow);
+          HDC dc = GetDC(self->window);
           D3DKMT_OPENADAPTERFROMHDC open{};
           open.hDc = dc;
           const NTSTATUS status = openAdapter(&open);
-          ReleaseDC(self->mVBlankWindow, dc);
+          ReleaseDC(self->window, dc);
           if (status < 0)
           {
             failedBefore = true;
@@ -129,7 +183,7 @@ DWORD WINAPI IGraphicsWin::DisplayClockThread(LPVOID param)
   }
   else
   {
-    while (!self->mVBlankShutdown)
+    while (!self->Stopped())
     {
       Sleep(kFallbackPeriodMs);
       tick();

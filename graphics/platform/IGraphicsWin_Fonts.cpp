@@ -96,9 +96,9 @@ LOGFONTW LogFontFor(const std::string& family, LONG weight, bool italic, bool un
   return logFont;
 }
 
-// Adds the bytes to the private fonts and makes a font of their first face. The caller holds the
-// font-resource cache's mutex.
-PlatformFontPtr LoadMemoryFontLocked(const char* fontID, const void* data, int dataSize)
+// Adds the bytes to the private fonts and makes a font of their first face, which keeps them
+// there until it is cached (or goes). The caller holds the font-resource cache's mutex.
+PlatformFontPtr LoadMemoryFontLocked(const void* data, int dataSize)
 {
   if (!data || dataSize <= 0)
     return nullptr;
@@ -120,8 +120,7 @@ PlatformFontPtr LoadMemoryFontLocked(const char* fontID, const void* data, int d
     RemoveFontMemResourceEx(added);
     return nullptr;
   }
-  FontResourceCache().Add(std::make_unique<InstalledFontResource>(added), fontID, 1.0);
-  return std::make_unique<IGraphicsWin::Font>(font, "", false);
+  return std::make_unique<IGraphicsWin::Font>(font, "", false, added);
 }
 
 } // namespace
@@ -140,8 +139,8 @@ IKeyedCache<CachedFontHandle>& FontHandleCache()
 
 // ---- Font --------------------------------------------------------------------------------------
 
-IGraphicsWin::Font::Font(HFONT font, const char* styleName, bool isSystem)
-  : PlatformFont(isSystem), mFont(font), mStyleName(styleName ? styleName : "")
+IGraphicsWin::Font::Font(HFONT font, const char* styleName, bool isSystem, HANDLE installed)
+  : PlatformFont(isSystem), mFont(font), mStyleName(styleName ? styleName : ""), mInstalled(installed)
 {
 }
 
@@ -149,6 +148,8 @@ IGraphicsWin::Font::~Font()
 {
   if (mFont)
     DeleteObject(mFont);
+  if (mInstalled)
+    RemoveFontMemResourceEx(mInstalled);
 }
 
 std::unique_ptr<FontData> IGraphicsWin::Font::GetFontData()
@@ -229,11 +230,13 @@ PlatformFontPtr IGraphicsWin::LoadPlatformFont(const char* fontID, const char* f
 PlatformFontPtr IGraphicsWin::LoadPlatformFont(const char* fontID, void* pData, int dataSize)
 {
   std::lock_guard<std::mutex> lock(FontResourceCache().Mutex());
-  return LoadMemoryFontLocked(fontID, pData, dataSize);
+  (void) fontID;
+  return LoadMemoryFontLocked(pData, dataSize);
 }
 
 PlatformFontPtr IGraphicsWin::LoadPlatformFont(const char* fontID, const char* fileNameOrResID)
 {
+  (void) fontID;
   std::lock_guard<std::mutex> lock(FontResourceCache().Mutex());
   std::string location;
   switch (LocateResource(fileNameOrResID, "ttf", location, nullptr, GetModuleInstance(), nullptr))
@@ -256,7 +259,7 @@ PlatformFontPtr IGraphicsWin::LoadPlatformFont(const char* fontID, const char* f
       {
         if (void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0))
         {
-          font = LoadMemoryFontLocked(fontID, view, static_cast<int>(size));
+          font = LoadMemoryFontLocked(view, static_cast<int>(size));
           UnmapViewOfFile(view);
         }
         CloseHandle(mapping);
@@ -269,7 +272,7 @@ PlatformFontPtr IGraphicsWin::LoadPlatformFont(const char* fontID, const char* f
   {
     int size = 0;
     const void* data = LoadModuleResource(location.c_str(), "ttf", size, GetModuleInstance());
-    return data ? LoadMemoryFontLocked(fontID, data, size) : nullptr;
+    return data ? LoadMemoryFontLocked(data, size) : nullptr;
   }
   default:
     return nullptr;
@@ -280,6 +283,12 @@ void IGraphicsWin::CachePlatformFont(const char* fontID, const PlatformFontPtr& 
 {
   if (!font)
     return;
+  std::lock_guard<std::mutex> resourceLock(FontResourceCache().Mutex());
+  if (auto* own = dynamic_cast<Font*>(font.get()))
+  {
+    if (HANDLE installed = own->TakeInstalled())
+      FontResourceCache().Add(std::make_unique<InstalledFontResource>(installed), fontID, 1.0);
+  }
   std::lock_guard<std::mutex> lock(FontHandleCache().Mutex());
   if (FontHandleCache().Find(fontID, 1.0))
     return;

@@ -59,6 +59,7 @@ HostSession::~HostSession()
   mTimerThread.join();
 
   mInstance->Controller().Automation().SetRequestListener({});
+  mChunkThread.reset();
   mParameterThread.reset();
   mAudioThread.reset();
 
@@ -120,7 +121,7 @@ void HostSession::RenderBlock(float* const* inputs, float* const* outputs, int32
 
 AAX_CTypeID HostSession::ChunkID()
 {
-  return mUI.Run([&] {
+  return mChunkThread->Run([&] {
     AAX_CTypeID id = 0;
     if (mInstance->Effect()->GetChunkIDFromIndex(0, &id) != AAX_SUCCESS)
       throw std::runtime_error("the module names no state chunk");
@@ -131,7 +132,7 @@ AAX_CTypeID HostSession::ChunkID()
 std::vector<uint8_t> HostSession::GetChunk()
 {
   const AAX_CTypeID id = ChunkID();
-  return mUI.Run([&] {
+  return mChunkThread->Run([&] {
     AAX_IACFEffectParameters* effect = mInstance->Effect();
     uint32_t size = 0;
     if (const AAX_Result result = effect->GetChunkSize(id, &size); result != AAX_SUCCESS)
@@ -152,7 +153,7 @@ std::vector<uint8_t> HostSession::GetChunk()
 AAX_Result HostSession::SetChunk(const std::vector<uint8_t>& data)
 {
   const AAX_CTypeID id = ChunkID();
-  const AAX_Result result = mUI.Run([&] {
+  const AAX_Result result = mChunkThread->Run([&] {
     std::vector<unsigned char> record(sizeof(AAX_SPlugInChunkHeader) + data.size() + 1, 0);
     auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
     chunk->fSize = static_cast<int32_t>(data.size());

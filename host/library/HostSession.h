@@ -73,12 +73,15 @@ public:
   // render procedure, the transport moved on).
   void RenderBlock(float* const* inputs, float* const* outputs, int32_t frames);
 
-  // UI thread. The state chunk of the plug-in's first chunk identifier; throws on failure.
+  // Chunk calls run on a worker thread of their own, as a DAW saves and loads sessions off its UI
+  // thread. The state chunk of the plug-in's first chunk identifier; throws on failure.
   std::vector<uint8_t> GetChunk();
-  // UI thread. Sets the chunk and settles the values the module reports back; the module's result.
+  // Sets the chunk (chunk thread) and settles the values the module reports back; the module's
+  // result.
   AAX_Result SetChunk(const std::vector<uint8_t>& data);
-  // UI thread. The chunk identifier at index 0.
+  // The chunk identifier at index 0 (chunk thread).
   AAX_CTypeID ChunkID();
+  HostWorkerThread& ChunkThread() { return *mChunkThread; }
 
   // UI thread. Every parameter as the host sees it.
   std::vector<HostInstance::ParameterInfo> Parameters();
@@ -92,6 +95,7 @@ private:
   HostUIThread mUI;
   std::unique_ptr<HostWorkerThread> mParameterThread = std::make_unique<HostWorkerThread>();
   std::unique_ptr<HostWorkerThread> mAudioThread = std::make_unique<HostWorkerThread>();
+  std::unique_ptr<HostWorkerThread> mChunkThread = std::make_unique<HostWorkerThread>();
   std::unique_ptr<StandInHost> mHost;
   std::unique_ptr<HostInstance> mInstance;
   std::unique_ptr<HostRenderContext> mContext;

@@ -27,6 +27,7 @@ void RealtimeSafety(ValidateContext& context);
 void ThreadsStress(ValidateContext& context);
 
 void EditorOpenClose(ValidateContext& context);
+void EditorZoomMemory(ValidateContext& context);
 void EditorAutomation(ValidateContext& context);
 void EditorScreenshots(ValidateContext& context);
 

@@ -176,17 +176,17 @@ void ThreadsStress(ValidateContext& context)
     {
       try
       {
+        // Straight from this thread, neither the UI thread nor the audio thread: where a DAW's
+        // autosave and session loading call from.
         const std::vector<uint8_t> state = session.GetChunk();
-        const AAX_Result result = session.UIThread().Run([&] {
-          std::vector<unsigned char> record(sizeof(AAX_SPlugInChunkHeader) + state.size() + 1, 0);
-          auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
-          chunk->fSize = static_cast<int32_t>(state.size());
-          chunk->fChunkID = session.ChunkID();
-          std::memcpy(chunk->fData, state.data(), state.size());
-          AAX_CBoolean equal = 0;
-          session.Instance().Effect()->CompareActiveChunk(chunk, &equal);
-          return session.Instance().Effect()->SetChunk(chunk->fChunkID, chunk);
-        });
+        std::vector<unsigned char> record(sizeof(AAX_SPlugInChunkHeader) + state.size() + 1, 0);
+        auto* chunk = reinterpret_cast<AAX_SPlugInChunk*>(record.data());
+        chunk->fSize = static_cast<int32_t>(state.size());
+        chunk->fChunkID = session.ChunkID();
+        std::memcpy(chunk->fData, state.data(), state.size());
+        AAX_CBoolean equal = 0;
+        session.Instance().Effect()->CompareActiveChunk(chunk, &equal);
+        const AAX_Result result = session.Instance().Effect()->SetChunk(chunk->fChunkID, chunk);
         if (result != AAX_SUCCESS && chunkFailure.empty())
           chunkFailure = "SetChunk during the stress answered " + AAX_ResultMessage(result);
         ++chunks;

@@ -159,17 +159,20 @@ TEST(BitmapRescale, BitmapsAreAskedForAgainAtTheDisplaysDensity)
 {
   iplug::RecordingEditorDelegate dlg(1);
   WindowedRecordingGraphics g(&dlg, 1086, 214);
-  // At density 1 the 2x picture is not in the cache under 1: every request decodes it again.
+  // At density 1 the 2x picture is decoded once and kept under 1: the attach's rescale finds it.
   const IBitmapInfo bitmap = g.LoadBitmap("KNOB.png", 61, false, 0);
   ASSERT_TRUE(bitmap.IsValid());
   EXPECT_FLOAT_EQ(bitmap.GetScale(), 2.f);
   auto* knob = static_cast<IBKnobControl*>(g.AttachControl(new IBKnobControl(63, 31, bitmap, 0)));
-  EXPECT_EQ(g.Decodes(), 2); // the attach rescales once
+  EXPECT_EQ(g.Decodes(), 1);
 
-  // A display of density 1.5 asks for density 2, which the cache holds.
+  // A display of density 1.5 asks for density 2 once; back at 1, and at 2 again, all is cached.
   const int requests = g.LoadRequests();
   g.SetScreenScale(1.5f);
   EXPECT_EQ(g.LoadRequests(), requests + 1);
+  EXPECT_EQ(g.Decodes(), 2);
+  g.SetScreenScale(1.f);
+  g.SetScreenScale(2.f);
   EXPECT_EQ(g.Decodes(), 2);
   EXPECT_EQ(knob->GetRECT(), IRect(63, 31, 193, 161));
   EXPECT_EQ(knob->GetBitmap().N(), 61);

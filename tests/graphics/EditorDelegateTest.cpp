@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ByteChunk.h"
@@ -85,6 +86,7 @@ public:
   }
 
   WindowedRecordingGraphics* UI() const { return static_cast<WindowedRecordingGraphics*>(GetUI()); }
+  using RecordingEditorDelegate::ApplyPendingEditorSize;
 
   int made = 0;
   int layouts = 0;
@@ -273,6 +275,94 @@ TEST(GraphicsEditorDelegate, SizeRecordFollowsTheOpenEditor)
   d.OpenEditorWindow(&parentWindow);
   EXPECT_EQ(d.GetUI()->Width(), 1086);
   EXPECT_FLOAT_EQ(d.GetUI()->GetDrawScale(), 1.f);
+}
+
+ByteChunk SizeRecord(int width, int height, float scale)
+{
+  ByteChunk c;
+  c.Put(&width);
+  c.Put(&height);
+  c.Put(&scale);
+  return c;
+}
+
+// Hosts save and restore state from threads of their own. The record is read and written there
+// without touching the open editor, whose own thread applies a restored size.
+TEST(GraphicsEditorDelegate, TheSizeRecordIsSafeFromAnyThread)
+{
+  Delegate d;
+  d.OpenEditorWindow(&parentWindow); // this thread is the editor's UI thread
+  d.GetUI()->Resize(1086, 214, 2.f);
+
+  ByteChunk saved;
+  int restoredAt = 0;
+  std::thread host([&] {
+    EXPECT_TRUE(d.SerializeEditorSize(saved));
+    restoredAt = d.UnserializeEditorSize(SizeRecord(1500, 300, 1.25f), 0);
+  });
+  host.join();
+  EXPECT_EQ(restoredAt, 12);
+  EXPECT_EQ(saved, SizeRecord(1086, 214, 2.f));
+  // Not resized from the host's thread ...
+  EXPECT_EQ(d.GetUI()->Width(), 1086);
+  EXPECT_FLOAT_EQ(d.GetUI()->GetDrawScale(), 2.f);
+  // ... but a save made meanwhile already carries the restored record ...
+  ByteChunk meanwhile;
+  std::thread([&] { d.SerializeEditorSize(meanwhile); }).join();
+  EXPECT_EQ(meanwhile, SizeRecord(1500, 300, 1.25f));
+  // ... and the UI thread applies it at its next tick.
+  d.ApplyPendingEditorSize();
+  EXPECT_EQ(d.GetUI()->Width(), 1500);
+  EXPECT_FLOAT_EQ(d.GetUI()->GetDrawScale(), 1.25f);
+
+  // Restored off the UI thread and closed before a tick: the next opening has that size.
+  std::thread([&] { d.UnserializeEditorSize(SizeRecord(1200, 250, 1.5f), 0); }).join();
+  d.CloseEditorWindow();
+  EXPECT_EQ(d.GetLastWidth(), 1200);
+  d.OpenEditorWindow(&parentWindow);
+  EXPECT_EQ(d.GetUI()->Width(), 1200);
+  EXPECT_FLOAT_EQ(d.GetUI()->GetDrawScale(), 1.5f);
+}
+
+// Stored data may come from anywhere: a record the editor cannot show counts as none stored, so
+// the editor keeps (or opens at) its own size. The delegate's limits are 543-2172 x 107-428.
+TEST(GraphicsEditorDelegate, ARecordTheEditorCannotShowCountsAsNone)
+{
+  struct Case
+  {
+    const char* what;
+    int width, height;
+    float scale;
+  };
+  const Case cases[] = {
+    {"random bytes", 1623891750, 1624665408, 1.f},
+    {"a negative width", -1086, 214, 1.f},
+    {"a width below the limits", 100, 214, 1.f},
+    {"a height above the limits", 1086, 5000, 1.f},
+    {"a negative zoom", 1086, 214, -2.f},
+    {"an infinite zoom", 1086, 214, std::numeric_limits<float>::infinity()},
+    {"a zoom no screen holds", 1086, 214, 1e6f},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.what);
+    Delegate d;
+    EXPECT_EQ(d.UnserializeEditorSize(SizeRecord(c.width, c.height, c.scale), 0), 12);
+    EXPECT_EQ(d.GetLastWidth(), 0);
+    EXPECT_EQ(d.GetLastHeight(), 0);
+    EXPECT_EQ(d.GetLastScale(), 0.f);
+    ByteChunk written;
+    d.SerializeEditorSize(written);
+    EXPECT_EQ(written, SizeRecord(0, 0, 0.f));
+    d.OpenEditorWindow(&parentWindow);
+    EXPECT_EQ(d.GetUI()->Width(), 1086);
+    EXPECT_FLOAT_EQ(d.GetUI()->GetDrawScale(), 1.f);
+    // Restored while open: the editor stays as it is.
+    d.GetUI()->Resize(1086, 214, 1.5f);
+    d.UnserializeEditorSize(SizeRecord(c.width, c.height, c.scale), 0);
+    EXPECT_EQ(d.GetUI()->Width(), 1086);
+    EXPECT_FLOAT_EQ(d.GetUI()->GetDrawScale(), 1.5f);
+  }
 }
 
 TEST(GraphicsEditorDelegate, ScreenScaleAndLayoutOnResizeReachTheContext)

@@ -121,8 +121,10 @@ TEST_F(ModuleHost, EditorObjectFindsItsInstanceAndHoldsTheViewContainerWhileSet)
   ASSERT_EQ(instance->CreateEditor(), AAX_SUCCESS);
   AAX_IACFEffectGUI* editor = instance->Editor();
 
+  // A parent that is no window: no editor window can open in it, and the host is told so; the
+  // container is held all the same until the host takes it away.
   HostRef<aaxhost::HostViewContainer> container(new aaxhost::HostViewContainer(reinterpret_cast<void*>(0x1234)));
-  EXPECT_EQ(editor->SetViewContainer(static_cast<AAX_IACFViewContainer*>(container.get())), AAX_SUCCESS);
+  EXPECT_EQ(editor->SetViewContainer(static_cast<AAX_IACFViewContainer*>(container.get())), AAX_ERROR_NULL_OBJECT);
   EXPECT_EQ(container->RefCount(), 3u) << "the editor holds both interface versions";
   EXPECT_EQ(editor->SetViewContainer(nullptr), AAX_SUCCESS);
   EXPECT_EQ(editor->SetViewContainer(nullptr), AAX_SUCCESS) << "twice is harmless";

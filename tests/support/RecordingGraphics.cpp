@@ -106,7 +106,7 @@ void RecordingGraphics::GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData
     data.resize(static_cast<size_t>(layer->GetAPIBitmap()->GetWidth() * layer->GetAPIBitmap()->GetHeight() * 4));
 }
 
-void RecordingGraphics::ApplyShadow(const ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow)
+void RecordingGraphics::ApplyShadow(ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow)
 {
   (void) layer;
   (void) mask;

@@ -96,7 +96,7 @@ public:
   void DrawFastDropShadow(const IRect& innerBounds, const IRect& outerBounds, float xyDrop, float roundness,
                           float blur, const IBlendInfo* blend) override;
   void GetLayerBitmapData(const ILayerPtr& layer, RawBitmapData& data) override;
-  void ApplyShadow(const ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow) override;
+  void ApplyShadow(ILayerPtr& layer, const RawBitmapData& mask, const IShadow& shadow) override;
   void UpdateLayer() override;
   void PathClear() override;
   void PathClose() override;

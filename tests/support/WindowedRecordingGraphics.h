@@ -16,8 +16,8 @@ namespace iplug::igraphics {
 // A recording graphics context that behaves like the window layer around it: opening the
 // "window" lays the editor out and tells the delegate that the editor is open, and bitmaps are
 // found through the real resource search among the module's resources, sized from the PNG
-// headers and kept in a per-context cache keyed by name and density, as the drawing back end
-// keeps them. Nothing is decoded or drawn.
+// headers and kept in a per-context cache keyed by name and the density asked for, as the
+// drawing back end keeps them. Nothing is decoded or drawn.
 class WindowedRecordingGraphics : public RecordingGraphics
 {
 public:
@@ -32,6 +32,8 @@ public:
   void* OpenPlatformWindow(void* pParent) override
   {
     (void) pParent;
+    if (refuseToOpen)
+      return nullptr;
     mOpen = true;
     // The window layer sets the display's density before the layout runs.
     if (openScreenScale != GetScreenScale())
@@ -69,7 +71,7 @@ public:
       auto decoded = std::make_unique<APIBitmap>(mDecodes, BigEndian(png + 16), BigEndian(png + 20),
                                                  static_cast<float>(foundScale), 1.f);
       bitmap = decoded.get();
-      mBitmapCache.Add(std::move(decoded), name, foundScale);
+      mBitmapCache.Add(std::move(decoded), name, targetScale);
     }
     return IBitmapInfo(bitmap, name, nStates, framesAreHorizontal);
   }
@@ -78,6 +80,8 @@ public:
   int LoadRequests() const { return mLoadRequests; }
   // The density of the display the window opens on.
   float openScreenScale = 1.f;
+  // A window that cannot open (no OpenGL context or renderer on this machine).
+  bool refuseToOpen = false;
   int Decodes() const { return mDecodes; }
 
 private:

@@ -77,9 +77,9 @@ AAX_Result AAX_CEffectGUI::SetViewContainer(IACFUnknown* viewContainer)
     return AAX_SUCCESS;
   }
   mViewContainer = std::make_unique<AAX_VViewContainer>(viewContainer);
-  CreateViewContainer();
+  const AAX_Result opened = CreateViewContainer();
   UpdateAllParameters();
-  return AAX_SUCCESS;
+  return opened;
 }
 
 AAX_Result AAX_CEffectGUI::GetViewSize(AAX_Point* outSize) const

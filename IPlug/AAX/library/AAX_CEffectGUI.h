@@ -54,8 +54,8 @@ public:
 protected:
   // Finds what the view needs once the host objects are known.
   virtual void CreateViewContents() {}
-  // Opens the view inside the host's container.
-  virtual void CreateViewContainer() {}
+  // Opens the view inside the host's container; a failure is what set view container returns.
+  virtual AAX_Result CreateViewContainer() { return 0; }
   // Closes the view.
   virtual void DeleteViewContainer() {}
   // Tells the view about every parameter, in index order.

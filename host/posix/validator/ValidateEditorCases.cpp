@@ -10,10 +10,14 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <thread>
+
+#include <malloc.h>
+#include <unistd.h>
 
 #include "AAX_Errors.h"
 #include "HostEditor.h"
@@ -329,6 +333,16 @@ void OpenCloseOnce(ValidateContext& context, HostSession& session, UINT dpi, SIZ
     if (!SameSize(editor->FrameSize(), size))
       context.Fail("the host's window" + where + " is " + SizeText(editor->FrameSize()) + " around an editor of " +
                    SizeText(size));
+    // A DAW saves and reloads its session while plug-in windows are open, from a thread of its
+    // own: the editor keeps its size, and the state its record.
+    const std::vector<uint8_t> state = session.GetChunk();
+    if (const AAX_Result result = session.SetChunk(state); result != AAX_SUCCESS)
+      context.Fail("restoring the state with the editor open" + where + " answered " + AAX_ResultMessage(result));
+    if (session.GetChunk() != state)
+      context.Fail("the state saved with the editor open" + where + " did not read back as it was");
+    session.UIThread().Flush();
+    if (!SameSize(editor->EditorSize(), size))
+      context.Fail("restoring the state with the editor open" + where + " resized it to " + SizeText(editor->EditorSize()));
   }
   start = Clock::now();
   if (const AAX_Result result = editor->Close(); result != AAX_SUCCESS)
@@ -432,6 +446,168 @@ void EditorOpenClose(ValidateContext& context)
   OpenCloseFromLoadToUnload(context);
   context.Note(std::to_string(openings) + " openings while " + std::to_string(blocks) + " blocks rendered: " + timings +
                " (mean opening / closing)");
+}
+
+namespace {
+
+// The process's resident memory in bytes (0 when it cannot be read). Freed memory that the
+// allocator still holds is handed back first, so that what is counted is what is in use.
+double ResidentBytes()
+{
+  ::malloc_trim(0);
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (!statm)
+    return 0.0;
+  unsigned long size = 0, resident = 0;
+  const int read = std::fscanf(statm, "%lu %lu", &size, &resident);
+  std::fclose(statm);
+  return read == 2 ? static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) : 0.0;
+}
+
+std::string MiB(double bytes)
+{
+  return std::to_string(std::lround(bytes / (1024.0 * 1024.0))) + " MiB";
+}
+
+// Waits until the editor's window has the size the test accepts and a settled frame of it.
+template <typename Accept>
+bool AwaitSize(HostEditor& editor, Accept&& accept, std::string& seen)
+{
+  const auto deadline = Clock::now() + kFramePatience;
+  SIZE size = editor.EditorSize();
+  while (!accept(size))
+  {
+    if (Clock::now() >= deadline)
+    {
+      seen = "the window stayed " + SizeText(size);
+      return false;
+    }
+    std::this_thread::sleep_for(milliseconds(4));
+    size = editor.EditorSize();
+  }
+  return !AwaitFrame(editor, size, true, seen).Empty();
+}
+
+// A user's zoom: the corner handle dragged out to the largest zoom, then double-clicked back to
+// the editor's own size. Both ends of the drag make the editor load its pictures for the new
+// size, as every zoom does.
+void ZoomOutAndBack(ValidateContext& context, HostUIThread& ui, HostEditor& editor, const AAX_Point& logical,
+                    SIZE original, const std::string& where)
+{
+  HWND window = editor.EditorWindow();
+  if (!window)
+    context.Fail("the editor" + where + " has no window to zoom");
+  // At a user's pace: each event handled, and a frame drawn, before the next.
+  const auto settle = [&ui] {
+    std::this_thread::sleep_for(milliseconds(17));
+    ui.Flush();
+  };
+  // A mouse reports motion: each move goes from wherever the cursor is now (the editor may
+  // have put it back) by the step the drag takes.
+  const auto cursor = [window] {
+    POINT p{};
+    GetCursorPos(&p);
+    ScreenToClient(window, &p);
+    return p;
+  };
+  const double k = original.cx / static_cast<double>(logical.horz);
+  // The handle is the face's bottom-right 20 x 20 corner; the drag ends far beyond any zoom limit.
+  const int x = static_cast<int>(std::lround((logical.horz - 8.0) * k));
+  const int y = static_cast<int>(std::lround((logical.vert - 8.0) * k));
+  const int dx = static_cast<int>(std::lround(logical.horz * 1.2 * k));
+  const int dy = static_cast<int>(std::lround(logical.vert * 1.2 * k));
+  constexpr int kSteps = 12;
+  display::MouseDown(window, x, y);
+  settle();
+  POINT last{x, y};
+  for (int i = 1; i <= kSteps; ++i)
+  {
+    const POINT to{x + dx * i / kSteps, y + dy * i / kSteps};
+    const POINT at = cursor();
+    display::MouseMove(window, at.x + (to.x - last.x), at.y + (to.y - last.y));
+    last = to;
+    settle();
+  }
+  display::MouseUp(window, last.x, last.y);
+  settle();
+  std::string seen;
+  if (!AwaitSize(editor, [&](SIZE s) { return s.cx > original.cx; }, seen))
+    context.Fail("the editor" + where + " did not zoom when its corner was dragged: " + seen);
+
+  const SIZE zoomed = editor.EditorSize();
+  const double z = zoomed.cx / static_cast<double>(logical.horz);
+  display::DoubleClick(window, static_cast<int>(std::lround((logical.horz - 8.0) * z)),
+                       static_cast<int>(std::lround((logical.vert - 8.0) * z)));
+  settle();
+  if (!AwaitSize(editor, [&](SIZE s) { return SameSize(s, original); }, seen))
+    context.Fail("the editor" + where + " did not return to " + SizeText(original) +
+                 " when its corner was double-clicked: " + seen);
+}
+
+} // namespace
+
+// Every zoom makes the editor load its pictures for the new size. Memory a zoom takes must be
+// given back or reused: after a warm-up, more zooms in an open editor, and more openings with
+// zooms, leave the process's resident memory where it was, within kMemoryMargin.
+void EditorZoomMemory(ValidateContext& context)
+{
+  // Far below what one more copy of the editor's pictures takes (the knob strip alone is about
+  // 16 MiB decoded), far above what the allocator's own bookkeeping moves.
+  constexpr double kMemoryMargin = 32.0 * 1024.0 * 1024.0;
+  const int openings = std::max(2, 1 + context.Strictness() / 2);
+  constexpr int kZoomsPerOpening = 3;
+
+  ValidateRig rig(context, 48000.0);
+  HostSession& session = rig.Session();
+  const AAX_Point logical = LogicalSize(context, session);
+  if (ResidentBytes() <= 0.0)
+    context.Skip("the process's resident memory cannot be read here");
+
+  std::string notes;
+  for (const UINT dpi : kDensities)
+  {
+    const std::string where = " at " + std::to_string(dpi) + " dpi";
+    const SIZE size = PhysicalSize(logical, dpi);
+    double opening = 0.0;
+    double afterFirstClose = 0.0;
+    double peak = 0.0;
+    for (int o = 0; o < openings; ++o)
+    {
+      const auto start = Clock::now();
+      std::unique_ptr<HostEditor> editor = MakeEditor(context, session, dpi);
+      OpenAndWatch(context, *editor, dpi, size);
+      opening += Since(start);
+
+      double warm = 0.0;
+      for (int z = 0; z < kZoomsPerOpening; ++z)
+      {
+        ZoomOutAndBack(context, session.UIThread(), *editor, logical, size, where);
+        session.UIThread().Flush();
+        const double now = ResidentBytes();
+        peak = std::max(peak, now);
+        if (z == 0)
+          warm = now;
+        else if (now > warm + kMemoryMargin)
+          context.Fail("zooming the open editor" + where + " keeps taking memory: " + MiB(warm) + " after the first zoom, " +
+                       MiB(now) + " after " + std::to_string(z + 1) + " (allowed: " + MiB(kMemoryMargin) + " more)");
+      }
+      if (const AAX_Result result = editor->Close(); result != AAX_SUCCESS)
+        context.Fail("closing the editor" + where + " answered " + AAX_ResultMessage(result));
+      editor.reset();
+      session.UIThread().Flush();
+      const double now = ResidentBytes();
+      if (o == 0)
+        afterFirstClose = now;
+      else if (now > afterFirstClose + kMemoryMargin)
+        context.Fail("opening, zooming and closing the editor" + where + " keeps taking memory: " + MiB(afterFirstClose) +
+                     " after the first opening, " + MiB(now) + " after " + std::to_string(o + 1) + " (allowed: " +
+                     MiB(kMemoryMargin) + " more)");
+    }
+    notes += std::string(notes.empty() ? "" : ", ") + std::to_string(dpi) + " dpi: opening " +
+             std::to_string(std::lround(opening / openings)) + " ms, peak " + MiB(peak);
+  }
+  context.Note(std::to_string(openings) + " openings of " + std::to_string(kZoomsPerOpening) +
+               " zooms per density, memory within " + MiB(kMemoryMargin) + " of the first; " + notes);
 }
 
 void EditorAutomation(ValidateContext& context)

@@ -14,6 +14,11 @@ void EditorOpenClose(ValidateContext& context)
   context.Skip(kWhy);
 }
 
+void EditorZoomMemory(ValidateContext& context)
+{
+  context.Skip(kWhy);
+}
+
 void EditorAutomation(ValidateContext& context)
 {
   context.Skip(kWhy);

@@ -114,6 +114,32 @@ TEST_F(EditorBridge, OpensInTheContainersWindowAndClosesWhenItGoes)
   EXPECT_EQ(container->RefCount(), 1u);
 }
 
+TEST_F(EditorBridge, AnEditorThatCannotOpenIsReportedToTheHostAndNotKept)
+{
+  HostRef<aaxhost::HostServices> services = aaxhost::HostServices::Create();
+  AAX_CHostServices::Set(static_cast<AAX_IACFHostServices*>(services.get()));
+  Corvane* raw = plug;
+  plug->SetMakeGraphicsFunc([raw] {
+    auto* g = new WindowedRecordingGraphics(raw, 1086, 214, 60, 1.f);
+    g->refuseToOpen = true;
+    return g;
+  });
+  ASSERT_EQ(editor->Initialize(static_cast<AAX_IACFController*>(controller.get())), AAX_SUCCESS);
+  EXPECT_EQ(editor->SetViewContainer(Container(*container)), AAX_ERROR_NULL_OBJECT);
+  EXPECT_EQ(plug->GetUI(), nullptr);
+  EXPECT_EQ(plug->GetViewInterface(), nullptr);
+  ASSERT_EQ(services->Traces().size(), 1u);
+  EXPECT_EQ(services->Traces()[0].priority, 0x8000000);
+  EXPECT_EQ(services->Traces()[0].text, "AAX_CEffectGUI_IPLUG: the editor window could not be opened");
+
+  // Taking the container away afterwards is harmless, and a later opening starts afresh.
+  EXPECT_EQ(editor->SetViewContainer(nullptr), AAX_SUCCESS);
+  plug->SetMakeGraphicsFunc([raw] { return new WindowedRecordingGraphics(raw, 1086, 214, 60, 1.f); });
+  EXPECT_EQ(editor->SetViewContainer(Container(*container)), AAX_SUCCESS);
+  EXPECT_NE(plug->GetUI(), nullptr);
+  AAX_CHostServices::Kill();
+}
+
 TEST_F(EditorBridge, ContainerWithoutParentWindowStaysSetButOpensNothing)
 {
   ASSERT_EQ(editor->Initialize(static_cast<AAX_IACFController*>(controller.get())), AAX_SUCCESS);

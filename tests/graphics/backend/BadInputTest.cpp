@@ -153,6 +153,17 @@ TEST_F(BadInputTest, BadTextsAndBadNumbers)
        gr.PathFill(p);
      },
      false},
+    // A grid is built only where it can be seen: bounds without end still draw the lines in view.
+    {"a grid reaching to infinity",
+     [](IGraphics& gr) { gr.DrawGrid(kColorRed, IRect(0, 0, INFINITY, INFINITY), 10.f, 10.f); }, true},
+    {"a grid of huge bounds",
+     [](IGraphics& gr) { gr.DrawGrid(kColorRed, IRect(0, 0, 1e30f, 1e30f), 3.f, 3.f); }, true},
+    {"a grid beginning at minus infinity",
+     [](IGraphics& gr) { gr.DrawGrid(kColorRed, IRect(-INFINITY, -INFINITY, 64, 48), 4.f, 4.f); }, false},
+    {"a grid of infinite or NaN spacing",
+     [](IGraphics& gr) { gr.DrawGrid(kColorRed, IRect(0, 0, 64, 48), INFINITY, NAN); }, false},
+    {"a grid far outside the view",
+     [](IGraphics& gr) { gr.DrawGrid(kColorRed, IRect(1e9f, 1e9f, 2e9f, 2e9f), 2.f, 2.f); }, false},
     {"a layer of no size",
      [](IGraphics& gr) {
        gr.StartLayer(nullptr, IRect(10, 10, 10, 10));

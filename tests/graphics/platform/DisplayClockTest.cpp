@@ -2,6 +2,8 @@
 
 #include "IParam.h"
 
+#include <chrono>
+
 using namespace wintest;
 namespace display = win32compat::display;
 
@@ -267,6 +269,34 @@ TEST_F(DisplayClockLifetime, ClosingStopsTheClockThread)
   ui->Run([&] { delegates.front()->CloseEditorWindow(); });
   EXPECT_EQ(display::VerticalBlankWaiters(), 0);
   EXPECT_LT(display::LiveObjects().kernelHandles, handlesOpen);
+}
+
+// A display that stops blanking (a monitor switched off, a remote session) leaves the clock
+// thread blocked in its wait. Closing must neither hang the UI thread on it nor leave it holding
+// the editor: when the blank finally comes, the editor is long gone.
+TEST_F(DisplayClockLifetime, ClosingWhileNoBlankComesDoesNotWaitForTheThread)
+{
+  display::SetManualVerticalBlank(true);
+  Open();
+  ASSERT_TRUE(WaitUntil([] { return display::VerticalBlankWaiters() == 1; }));
+
+  const auto start = std::chrono::steady_clock::now();
+  ui->Run([&] {
+    delegates.front()->CloseEditorWindow();
+    delegates.clear();
+  });
+  const auto closing = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(closing, std::chrono::seconds(2)) << "closing held the UI thread until the clock thread ended";
+  EXPECT_EQ(display::VerticalBlankWaiters(), 1);
+
+  // The late blank wakes the thread, which ends without posting a tick anywhere (and, in the
+  // sanitizer build, without reading the editor it belonged to).
+  display::VerticalBlank();
+  EXPECT_TRUE(WaitUntil([] { return display::VerticalBlankWaiters() == 0; }));
+  ui->Run([] {
+    MSG msg{};
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, kTick, kTick, PM_REMOVE));
+  });
 }
 
 } // namespace

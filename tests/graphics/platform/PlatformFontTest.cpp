@@ -76,7 +76,25 @@ TEST_F(PlatformFontTest, FontsFromFileResourceAndMemoryGiveTheirFaceBack)
     EXPECT_EQ(data->GetInfo().GetFamily(), "Roboto");
     EXPECT_EQ(data->GetSize(), bytes.size());
   }
-  EXPECT_EQ(FontResourceCache().Size(), 3);
+  // Each font keeps its bytes among the private fonts until it is cached.
+  EXPECT_EQ(FontResourceCache().Size(), 0);
+  graphics->CachePlatformFont("a", fonts[0]);
+  EXPECT_EQ(FontResourceCache().Size(), 1);
+}
+
+// A font that the renderer cannot register is no font of the editor: what loading it added to
+// the private fonts and the caches must not stay behind.
+TEST_F(PlatformFontTest, AFontTheRendererRefusesIsNeitherInstalledNorCached)
+{
+  const size_t memoryFontsBefore = LiveObjects().memoryFonts;
+  std::vector<uint8_t> bytes = ReadFile(kRobotoFile);
+  ASSERT_FALSE(bytes.empty());
+  // No window has opened, so there is no renderer to take the font.
+  EXPECT_FALSE(graphics->LoadFont("Roboto-Regular", kRobotoFile));
+  EXPECT_FALSE(graphics->LoadFont("Roboto-Regular", bytes.data(), static_cast<int>(bytes.size())));
+  EXPECT_EQ(FontResourceCache().Size(), 0);
+  EXPECT_EQ(FontHandleCache().Size(), 0);
+  EXPECT_EQ(LiveObjects().memoryFonts, memoryFontsBefore);
 }
 
 TEST_F(PlatformFontTest, WhatIsNoFontGivesNoPlatformFontAndLeavesNothingBehind)

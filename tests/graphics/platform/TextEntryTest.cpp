@@ -86,6 +86,34 @@ TEST_F(TextEntryTest, EntryIsAFocusedEditChildOverTheControlWithItsTextSelected)
   EXPECT_EQ(format.top, 1);
 }
 
+// The field asks its parent for its colours each time it paints, and it paints while the user
+// types in it: the style's colours must be what it gets then, not the system's.
+TEST_F(TextEntryTest, TheFocusedEntryPaintsInTheStylesColours)
+{
+  auto* control = static_cast<EntryControl*>(graphics->AttachControl(new EntryControl(IRect(20, 20, 120, 60), 0)));
+  ITextStyle style = control->GetText();
+  style.textEntryBGColor = IColor(255, 20, 30, 40);
+  style.textEntryFGColor = IColor(255, 200, 210, 220);
+  control->SetText(style);
+  graphics->PromptUserInput(*control, 0);
+  ASSERT_TRUE(Entry());
+  ASSERT_EQ(GetFocus(), Entry());
+  ASSERT_EQ(graphics->GetTextEntryState(), IGraphicsWin::kTextEntryFocused);
+
+  HDC dc = GetDC(Entry());
+  const LRESULT brush = SendMessageW(editor, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Entry()));
+  EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH)));
+  EXPECT_EQ(GetBkColor(dc), RGB(20, 30, 40));
+  EXPECT_EQ(GetDCBrushColor(dc), RGB(20, 30, 40));
+  EXPECT_EQ(GetTextColor(dc), RGB(200, 210, 220));
+  ReleaseDC(Entry(), dc);
+
+  // The click that cancels a focused entry still does.
+  ASSERT_TRUE(display::Click(editor, 250, 150));
+  ASSERT_TRUE(EntryGone());
+  EXPECT_TRUE(dlg.paramValues.empty());
+}
+
 TEST_F(TextEntryTest, ReturnCommitsTheTypedValueToTheParameter)
 {
   EntryControl* control = Prompt(0);

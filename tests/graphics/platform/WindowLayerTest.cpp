@@ -1,8 +1,10 @@
 #include "WindowLayerFixture.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Corvane.h"
+#include "IPlugLogger.h"
 
 using namespace wintest;
 namespace display = win32compat::display;
@@ -10,6 +12,42 @@ namespace display = win32compat::display;
 namespace {
 
 using WindowLayer = WindowLayerFixture;
+
+// A context on a machine whose OpenGL has none of the entry points the renderer needs.
+class GraphicsWithoutRenderer : public IGraphicsWin
+{
+public:
+  using IGraphicsWin::IGraphicsWin;
+
+protected:
+  iplug::igraphics::renderer::GetProcAddressFn GetGLProcAddress() const override
+  {
+    return [](const char*) -> void* { return nullptr; };
+  }
+};
+
+TEST_F(WindowLayer, AnEditorThatCannotDrawDoesNotOpenAndLeavesNothingBehind)
+{
+  const display::LiveObjectCounts before = display::LiveObjects();
+  std::vector<std::string> traces;
+  iplug::SetTraceSink([&traces](const char*, int, const char* message) { traces.push_back(message); });
+  auto& d = AddEditor();
+  d.SetMakeGraphicsFunc([&d] {
+    auto* g = new GraphicsWithoutRenderer(&d, kEditorWidth, kEditorHeight, 60, 1.f);
+    g->SetModuleInstance(GetModuleHandleW(nullptr));
+    return g;
+  });
+  ui->Run([&] {
+    EXPECT_EQ(d.OpenEditorWindow(container), nullptr);
+    EXPECT_EQ(d.GetUI(), nullptr);
+    EXPECT_EQ(GetWindow(container, GW_CHILD), nullptr);
+  });
+  iplug::SetTraceSink(nullptr);
+  EXPECT_NE(std::find(traces.begin(), traces.end(), "the editor window has no renderer"), traces.end());
+  // No clock thread, window, device context or GL context of the attempt is left.
+  EXPECT_TRUE(WaitUntil([&] { return display::LiveObjects() == before; }));
+  EXPECT_EQ(display::VerticalBlankWaiters(), 0);
+}
 
 TEST_F(WindowLayer, OpensAVisibleChildOfTheHostsContainerAtTheEditorsSize)
 {
