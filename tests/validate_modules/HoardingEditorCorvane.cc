@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "Corvane.h"
-#include "platform/IGraphicsWin.h"
+#include "CorvaneIdentity.h"
+#include "IGraphicsWin.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ public:
   explicit HoardingEditorCorvane(const InstanceInfo& info) : Corvane(info)
   {
     SetMakeGraphicsFunc([this]() -> IGraphics* {
-      auto* graphics = new HoardingGraphics(this, kEditorWidth, kEditorHeight, kEditorFps, 1.f);
+      auto* graphics = new HoardingGraphics(this, corvane::kEditorWidth, corvane::kEditorHeight, kEditorFps, 1.f);
       graphics->SetModuleInstance(ModuleInstance());
       return graphics;
     });
