@@ -103,9 +103,10 @@ TEST_F(TextEntryTest, TheFocusedEntryPaintsInTheStylesColours)
   HDC dc = GetDC(Entry());
   const LRESULT brush = SendMessageW(editor, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(Entry()));
   EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH)));
-  EXPECT_EQ(GetBkColor(dc), RGB(20, 30, 40));
-  EXPECT_EQ(GetDCBrushColor(dc), RGB(20, 30, 40));
-  EXPECT_EQ(GetTextColor(dc), RGB(200, 210, 220));
+  // Each setter answers the colour it replaces: what the message left in the device context.
+  EXPECT_EQ(SetBkColor(dc, RGB(0, 0, 0)), RGB(20, 30, 40));
+  EXPECT_EQ(SetDCBrushColor(dc, RGB(0, 0, 0)), RGB(20, 30, 40));
+  EXPECT_EQ(SetTextColor(dc, RGB(0, 0, 0)), RGB(200, 210, 220));
   ReleaseDC(Entry(), dc);
 
   // The click that cancels a focused entry still does.
