@@ -1,7 +1,9 @@
 #pragma once
 
 #include <clocale>
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace test {
 
@@ -16,6 +18,10 @@ public:
     const char* previous = std::setlocale(LC_ALL, nullptr);
     mPrevious = previous ? previous : "C";
     mValid = std::setlocale(LC_ALL, name) != nullptr;
+    // The C runtime on Windows knows the same locales by other names.
+    for (const auto& [posix, windows] : kWindowsNames)
+      if (!mValid && std::strcmp(name, posix) == 0)
+        mValid = std::setlocale(LC_ALL, windows) != nullptr;
   }
   ~ScopedLocale() { std::setlocale(LC_ALL, mPrevious.c_str()); }
   ScopedLocale(const ScopedLocale&) = delete;
@@ -24,6 +30,9 @@ public:
   bool Valid() const { return mValid; }
 
 private:
+  static constexpr std::pair<const char*, const char*> kWindowsNames[] = {
+    {"de_DE.UTF-8", "German_Germany.1252"}, {"tr_TR.ISO-8859-9", "Turkish_Turkey.1254"}};
+
   std::string mPrevious;
   bool mValid = false;
 };
