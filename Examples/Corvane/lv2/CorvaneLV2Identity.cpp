@@ -1,3 +1,4 @@
+#include "CorvaneIdentity.h"
 #include "LV2EffectIdentity.h"
 
 // How the product introduces itself to LV2 hosts.
@@ -5,8 +6,8 @@ const LV2EffectIdentity kProductLV2Identity = {
   "http://quillmarsh.com/plugins/corvane/mono",
   "http://quillmarsh.com/plugins/corvane/stereo",
   "Corvane Mono",
-  "Corvane",
-  "Quillmarsh",
+  corvane::kProductName,
+  corvane::kMakerName,
   "http://quillmarsh.com/plugins/corvane#state",
   "Corvane.so",
   "Corvane.ttl",
