@@ -14,6 +14,7 @@ set(CORVANE_LINUX_ONLY_TESTS
   support/AllocationCounter.cpp
   support/OffscreenGLContext.cpp
   IPlug/IPlugProcessorTest.cpp
+  host/CommandLineTest.cpp
   host/EditorCommandTest.cpp
   host/EditorLifecycleTest.cpp
   host/HostSessionTest.cpp

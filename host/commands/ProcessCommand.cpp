@@ -462,8 +462,13 @@ void RunProcess(const ProcessOptions& options, std::ostream& out)
   request.channels = channels;
   request.wavLimitBytes = options.wavLimitBytes;
   const AudioFormat format = ChooseOutputFormat(request);
+  // The state file is checked as the audio output is, before anything is rendered.
   if (!options.saveStatePath.empty())
-    CheckWritable(options.saveStatePath, "state file");
+  {
+    if (options.saveStatePath == "-")
+      throw UsageError("--save-state names a file; standard output does not take one");
+    PlanOutput(options.saveStatePath, options.force, "state file");
+  }
 
   const auto session = OpenSession(options, input.SampleRate(), channels);
   RestoreStateAndSettings(*session, options);
@@ -474,9 +479,11 @@ void RunProcess(const ProcessOptions& options, std::ostream& out)
   CheckInputComplete(input, options);
   session->SettleParameters();
   if (!options.saveStatePath.empty())
-    WriteBytes(options.saveStatePath, session->GetChunk(), "state file");
+    WriteBytes(options.saveStatePath, session->GetChunk(), "state file", options.force);
   output.Commit();
 
+  if (options.quiet)
+    return;
   if (options.json)
     PrintJsonSummary(*session, options, input.SampleRate(), channels, format, totals, out);
   else
@@ -487,25 +494,25 @@ void RunProcess(const ProcessOptions& options, std::ostream& out)
 
 void RunState(const StateOptions& options, std::ostream& out)
 {
-  if (!options.write && !options.settings.empty())
-    throw CommandError("--param needs --write: settings make a new state file");
+  if (options.path.empty() && options.writePath.empty())
+    throw UsageError("state takes a FILE to print, --write OUT to write one, or both to edit FILE into OUT");
+  if (options.writePath.empty() && !options.settings.empty())
+    throw UsageError("--param needs --write OUT: settings make a new state file");
+  if (!options.writePath.empty())
+  {
+    if (options.writePath == "-")
+      throw UsageError("--write names a file; standard output does not take one");
+    PlanOutput(options.writePath, options.force, "state file");
+  }
   std::vector<uint8_t> bytes;
-  if (options.write)
-    CheckWritable(options.path, "state file");
-  else
+  if (!options.path.empty())
     bytes = ReadBytes(options.path, "state file", kMaxStateFileBytes);
 
   HostSession::Options sessionOptions;
   sessionOptions.modulePath = options.modulePath;
   HostSession session(sessionOptions);
 
-  if (options.write)
-  {
-    ApplySettings(session, ResolveSettings(session, options.settings));
-    bytes = session.GetChunk();
-    WriteBytes(options.path, bytes, "state file");
-  }
-  else
+  if (!options.path.empty())
   {
     const size_t expected = session.GetChunk().size();
     if (bytes.size() != expected)
@@ -513,6 +520,15 @@ void RunState(const StateOptions& options, std::ostream& out)
                          " bytes; the module's state chunk holds " + std::to_string(expected));
     if (const AAX_Result result = session.SetChunk(bytes); result != AAX_SUCCESS)
       throw CommandError("the module refused state file '" + options.path + "': " + AAX_ResultMessage(result));
+  }
+  const bool write = !options.writePath.empty();
+  if (write)
+  {
+    // An edit keeps everything the settings do not name, the editor record included.
+    ApplySettings(session, ResolveSettings(session, options.settings));
+    session.SettleParameters();
+    bytes = session.GetChunk();
+    WriteBytes(options.writePath, bytes, "state file", options.force);
   }
 
   // The editor record: width, height (32-bit integers) and scale (32-bit float); then one 64-bit
@@ -553,12 +569,12 @@ void RunState(const StateOptions& options, std::ostream& out)
                         {"value", i < stored.size() ? nlohmann::ordered_json(stored[i]) : nlohmann::ordered_json(nullptr)},
                         {"text", parameters[i].valueText}});
     summary["parameters"] = values;
-    if (options.write)
-      summary["written"] = options.path;
+    if (write)
+      summary["written"] = options.writePath;
     out << summary.dump(2) << '\n';
     return;
   }
-  out << "chunk '" << chunkID << "', " << bytes.size() << " bytes" << (options.write ? ", written to " + options.path : "")
+  out << "chunk '" << chunkID << "', " << bytes.size() << " bytes" << (write ? ", written to " + options.writePath : "")
       << '\n'
       << "editor:        " << width << " x " << height << ", scale " << scale << '\n';
   for (size_t i = 0; i < parameters.size(); ++i)

@@ -25,6 +25,7 @@ struct ProcessOptions
   std::string statePath;               // a chunk set before the settings
   std::string saveStatePath;           // the chunk after the last block
   bool json = false;
+  bool quiet = false;                  // no summary
   bool progress = false;               // on standard error
 };
 
@@ -38,14 +39,17 @@ void RunProcess(const ProcessOptions& options, std::ostream& out);
 struct StateOptions
 {
   std::string modulePath;
-  std::string path;
-  bool write = false;                  // make the chunk from the settings and write it to path
+  std::string path;                    // a chunk to print, or to start from when writing
+  std::string writePath;               // the chunk with the settings on top, written here
   std::vector<std::string> settings;
+  bool force = false;                  // replace a read-only state file
   bool json = false;
 };
 
 // Prints a state chunk file (the editor record and each parameter value with its display text,
-// as the module shows it), or writes one from settings first. Throws CommandError.
+// as the module shows it). With a write path, the settings go on top of that file (or of the
+// default state when there is none) and the result is written there first; the path may be the
+// file read. Throws CommandError, UsageError for options that do not go together.
 void RunState(const StateOptions& options, std::ostream& out);
 
 } // namespace aaxhost

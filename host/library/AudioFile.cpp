@@ -269,12 +269,12 @@ void CheckWritable(const std::string& path, const char* what)
   if (path.empty())
     throw CommandError(std::string("no ") + what + " file given");
   if (std::filesystem::is_directory(path, error))
-    throw CommandError(std::string("cannot write ") + what + " " + Quoted(path) + ": it is a folder");
+    throw CommandError(CannotWriteMessage(what, path, "it is a folder"));
   // A probe file beside the target shows that the folder exists and takes new files.
   const std::string probe = PartialPath(path) + ".probe";
   std::FILE* file = std::fopen(probe.c_str(), "wb");
   if (!file)
-    throw CommandError(std::string("cannot write ") + what + " " + Quoted(path) + ": " + std::strerror(errno));
+    throw CommandError(CannotWriteMessage(what, path, std::strerror(errno)));
   std::fclose(file);
   std::remove(probe.c_str());
 }
@@ -298,25 +298,53 @@ std::vector<uint8_t> ReadBytes(const std::string& path, const char* what, size_t
   return bytes;
 }
 
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, const char* what)
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, const char* what, bool force)
 {
-  CheckWritable(path, what);
-  const std::string partial = PartialPath(path);
+  if (path == "-")
+    throw CommandError(CannotWriteMessage(what, path, "standard output does not take one; name a file"));
+  OutputPlan plan = PlanOutput(path, force, what);
+  if (!plan.Replaces())
+  {
+    // A device or a named pipe takes the bytes as they are.
+    OpenStream(plan, what);
+    std::string reason;
+    for (size_t at = 0; at < bytes.size() && reason.empty();)
+    {
+      const ssize_t n = ::write(plan.streamDescriptor, bytes.data() + at, bytes.size() - at);
+      if (n < 0 && errno != EINTR)
+        reason = std::strerror(errno);
+      at += n > 0 ? static_cast<size_t>(n) : 0u;
+    }
+    if (plan.ownsDescriptor)
+      ::close(plan.streamDescriptor);
+    if (!reason.empty())
+      throw CommandError(CannotWriteMessage(what, path, reason));
+    return;
+  }
+  // As an audio output: written beside the file it replaces (a link's target) and moved into
+  // place whole, with the permissions of the file it replaces.
+  const std::string partial = PartialPath(plan.replacePath);
+  RemoveOnInterrupt(partial);
+  std::string reason;
   {
     std::ofstream file(partial, std::ios::binary | std::ios::trunc);
+    if (!file)
+      reason = std::strerror(errno);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.close();
-    if (!file)
-    {
-      std::remove(partial.c_str());
-      throw CommandError(std::string("cannot write ") + what + " " + Quoted(path));
-    }
+    if (!file && reason.empty())
+      reason = "the file could not be written in full";
   }
-  if (const std::string reason = MoveIntoPlace(partial, path); !reason.empty())
-  {
+  std::error_code error;
+  if (reason.empty() && plan.keptMode >= 0)
+    std::filesystem::permissions(partial, static_cast<std::filesystem::perms>(plan.keptMode), error);
+  if (reason.empty())
+    reason = MoveIntoPlace(partial, plan.replacePath);
+  if (!reason.empty())
     std::remove(partial.c_str());
-    throw CommandError(std::string("cannot write ") + what + " " + Quoted(path) + ": " + reason);
-  }
+  KeepOnInterrupt(partial);
+  if (!reason.empty())
+    throw CommandError(CannotWriteMessage(what, path, reason));
 }
 
 } // namespace aaxhost

@@ -79,9 +79,13 @@ private:
   std::minstd_rand mDitherNoise{20261210};  // the same command gives the same file
 };
 
-// Whole files of bytes (state chunks), written beside the target and moved into place.
+// Whole files of bytes (state chunks, reports).
 std::vector<uint8_t> ReadBytes(const std::string& path, const char* what, size_t limit);
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, const char* what);
+// Written as an audio output is: a regular file is written beside the file it replaces and moved
+// into place whole, keeping its permissions; a link is written through to its target; a
+// read-only file is refused unless `force`; a device or named pipe takes the bytes as they are.
+// Throws CommandError ("cannot write WHAT 'PATH': REASON"), leaving any earlier file untouched.
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, const char* what, bool force = false);
 // Throws CommandError when a file cannot be created at the path (missing folder, a folder in
 // its place, no permission); nothing is left behind.
 void CheckWritable(const std::string& path, const char* what);

@@ -15,4 +15,17 @@ std::string ModuleBesideProgram(const std::filesystem::path& programFolder)
   return beside.string();
 }
 
+std::string ReferencesFolder(const std::filesystem::path& programFolder, const std::string& sourceTreeFolder)
+{
+  // An installed program lives in <prefix>/lib/corvane/, its pictures in <prefix>/share/corvane/.
+  for (const std::filesystem::path& carried :
+       {programFolder / "validate_references", programFolder / ".." / ".." / "share" / "corvane" / "validate_references"})
+  {
+    std::error_code error;
+    if (std::filesystem::is_directory(carried, error))
+      return carried.lexically_normal().string();
+  }
+  return sourceTreeFolder;
+}
+
 } // namespace aaxhost

@@ -22,6 +22,13 @@ struct OutputPlan
   bool Replaces() const { return !replacePath.empty(); }
 };
 
+// The one wording of every output that cannot be written, whatever the command:
+// "cannot write output 'out.wav': the file is read-only (--force replaces it)".
+inline std::string CannotWriteMessage(const std::string& what, const std::string& path, const std::string& reason)
+{
+  return "cannot write " + what + " '" + path + "': " + reason;
+}
+
 // Looks at what is at `path` ("-" is standard output) and says how to write there, opening
 // nothing that could block. Throws CommandError for a folder, a socket, a read-only file (unless
 // `force`), or a path whose folder cannot take a new file.

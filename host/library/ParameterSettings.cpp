@@ -13,6 +13,16 @@
 
 namespace aaxhost {
 
+std::string UnitOfText(const std::string& text)
+{
+  char* end = nullptr;
+  std::strtod(text.c_str(), &end);
+  std::string unit = end ? std::string(end) : std::string();
+  unit.erase(0, unit.find_first_not_of(' '));
+  unit.erase(unit.find_last_not_of(' ') + 1);
+  return unit;
+}
+
 namespace {
 
 bool AllDigits(const std::string& text)
@@ -113,16 +123,6 @@ double SteppedValue(HostSession& session, const HostInstance::ParameterInfo& inf
                      JoinTexts(texts, " or ") + ", or a step number from 0 to " + std::to_string(info.steps - 1));
 }
 
-// The unit of a display text: what follows its number ("dB" of "-20.00 dB"); empty for none.
-std::string UnitOf(const std::string& text)
-{
-  char* end = nullptr;
-  std::strtod(text.c_str(), &end);
-  std::string unit = end ? std::string(end) : std::string();
-  unit.erase(0, unit.find_first_not_of(' '));
-  unit.erase(unit.find_last_not_of(' ') + 1);
-  return unit;
-}
 
 // The whole value as a plain decimal number and an optional unit that must be `unit`: no
 // commas, hexadecimal, infinities or anything left over.
@@ -148,7 +148,7 @@ double ContinuousValue(HostSession& session, const HostInstance::ParameterInfo& 
     effect->GetParameterStringFromValue(id, 0.0, &lowText, 64);
     effect->GetParameterStringFromValue(id, 1.0, &highText, 64);
   });
-  const std::string unit = UnitOf(lowText.StdString());
+  const std::string unit = UnitOfText(lowText.StdString());
   const std::string range = lowText.StdString() + " to " + highText.StdString();
   std::string number;
   if (!ParseQuantity(value, unit, number))

@@ -8,12 +8,25 @@ namespace aaxhost {
 
 class HostSession;
 
-// A failure the command line reports with its message and a non-zero exit status.
+// A failure the command line reports with its message and exit status 1.
 class CommandError : public std::runtime_error
 {
 public:
   using std::runtime_error::runtime_error;
 };
+
+// A command line that asks for something the program does not take (options that do not go
+// together, a value outside what an option allows): reported with exit status 2, as the option
+// parser's own refusals are, so scripts can tell a mistyped command from a failed run.
+class UsageError : public CommandError
+{
+public:
+  using CommandError::CommandError;
+};
+
+// The unit of a display text: what follows its leading number ("dB" of "-20.00 dB"); empty for
+// none.
+std::string UnitOfText(const std::string& text);
 
 // One --param setting resolved against the module's parameters.
 struct ParameterSetting

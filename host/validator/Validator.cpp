@@ -12,6 +12,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "AudioFile.h"
+#include "OutputPath.h"
+#include "ParameterSettings.h"
 #include "ValidateIsolation.h"
 
 namespace aaxhost {
@@ -86,7 +89,7 @@ ValidateOptions CheckedOptionsWithSeed(const ValidateOptions& givenOptions)
 {
   ValidateOptions options = givenOptions;
   if (options.strictness < 1 || options.strictness > 10)
-    throw std::runtime_error("--strictness must be 1 to 10");
+    throw UsageError("--strictness must be 1 to 10");
   if (!options.seedGiven)
     options.seed = std::random_device{}() | (static_cast<uint64_t>(std::random_device{}()) << 32);
   return options;
@@ -117,7 +120,7 @@ std::vector<const ValidateCase*> SelectCases(const ValidateOptions& options)
   }
   catch (const std::regex_error& e)
   {
-    throw std::runtime_error(std::string("a malformed --include or --exclude pattern: ") + e.what());
+    throw UsageError(std::string("a malformed --include or --exclude pattern: ") + e.what());
   }
 
   std::vector<const ValidateCase*> selected;
@@ -208,9 +211,18 @@ void PrintJsonReport(const std::vector<const ValidateCase*>& selected, const Run
   out << report.dump(2) << '\n';
 }
 
-void PrintTotals(const RunTally& tally, const ValidateOptions& options, std::ostream& out)
+void PrintTotals(const std::vector<const ValidateCase*>& selected, const RunTally& tally,
+                 const ValidateOptions& options, std::ostream& out)
 {
   out << "validate: " << tally.passed << " passed, " << tally.failed << " failed, " << tally.skipped << " skipped";
+  if (tally.skipped > 0)
+  {
+    std::string names;
+    for (size_t i = 0; i < selected.size(); ++i)
+      if (tally.outcomes[i].verdict == Verdict::Skip)
+        names += (names.empty() ? "" : ", ") + std::string(selected[i]->name);
+    out << " (" << names << (options.strict ? "; --strict counts them as failures" : "") << ")";
+  }
   if (tally.failed > 0)
     out << "; reproduce with --seed " << options.seed;
   out << '\n';
@@ -219,9 +231,7 @@ void PrintTotals(const RunTally& tally, const ValidateOptions& options, std::ost
 void WriteJUnitReport(const std::vector<const ValidateCase*>& selected, const RunTally& tally,
                       const ValidateOptions& options)
 {
-  std::ofstream junit(options.junitPath);
-  if (!junit)
-    throw std::runtime_error("cannot write " + options.junitPath);
+  std::ostringstream junit;
   double total = 0.0;
   for (const auto& outcome : tally.outcomes)
     total += outcome.milliseconds;
@@ -249,6 +259,8 @@ void WriteJUnitReport(const std::vector<const ValidateCase*>& selected, const Ru
     junit << "</testcase>\n";
   }
   junit << "</testsuite>\n";
+  const std::string text = junit.str();
+  WriteBytes(options.junitPath, std::vector<uint8_t>(text.begin(), text.end()), "JUnit report");
 }
 
 } // namespace
@@ -263,10 +275,10 @@ int RunValidate(const ValidateOptions& givenOptions, std::ostream& out)
   if (options.list)
     return ListCases(selected, out);
   if (selected.empty())
-  {
-    out << "validate: no case matches the --include and --exclude patterns\n";
-    return 1;
-  }
+    throw CommandError("validate: no case matches the --include and --exclude patterns");
+  // A report that cannot be written is known before the cases run, not after.
+  if (!options.junitPath.empty())
+    PlanOutput(options.junitPath, false, "JUnit report");
   if (!options.json)
     out << "validate: " << options.modulePath << ", seed " << options.seed << ", strictness " << options.strictness
         << ", " << selected.size() << " case(s)\n"
@@ -276,10 +288,10 @@ int RunValidate(const ValidateOptions& givenOptions, std::ostream& out)
   if (options.json)
     PrintJsonReport(selected, tally, options, out);
   else
-    PrintTotals(tally, options, out);
+    PrintTotals(selected, tally, options, out);
   if (!options.junitPath.empty())
     WriteJUnitReport(selected, tally, options);
-  return (tally.failed > 0 || tally.skipped > 0) ? 1 : 0;
+  return (tally.failed > 0 || (options.strict && tally.skipped > 0)) ? 1 : 0;
 }
 
 } // namespace aaxhost

@@ -88,14 +88,16 @@ struct ValidateOptions
   std::string runCase;
   std::string referencesFolder;  // the editor's reference pictures
   bool updateReferences = false; // rewrite them from this run instead of comparing
+  bool strict = false;           // a skipped case fails the run
   std::string artifactsFolder = "validate-artifacts";  // where a picture mismatch is written
 };
 
 inline constexpr const char* kOutcomeLinePrefix = "aaxhost-validate-outcome: ";
 
 // Runs the selected cases and prints one line per case (or the JSON report). The exit status:
-// 0 only when every selected case passed; 1 otherwise (also when no case was selected).
-// Throws std::runtime_error for bad options (a malformed regex, a strictness outside 1..10).
+// 0 when no selected case failed (and, with `strict`, none was skipped); 1 otherwise. Throws
+// UsageError for bad options (a malformed regex, a strictness outside 1..10) and CommandError
+// when no case is selected or the JUnit report cannot be written (checked before the run).
 int RunValidate(const ValidateOptions& options, std::ostream& out);
 
 } // namespace aaxhost

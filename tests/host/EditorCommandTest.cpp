@@ -239,23 +239,30 @@ TEST_F(EditorCommand, BadInputExitsWithOneMessageAndWritesNoPicture)
   struct Case
   {
     std::vector<std::string> args;
+    int status;  // 2: the command line asks for what the editor does not take; 1: the run failed
     const char* message;
   };
   const std::string png = (scratch / "out.png").string();
   const Case cases[] = {
-    {{"editor", "--png", (scratch / "no" / "such" / "out.png").string()}, "cannot be written"},
-    {{"editor", "--png", png, "--input", (scratch / "bad.txt").string()}, "script line 2: unknown event 'shake'"},
-    {{"editor", "--png", png, "--input", (scratch / "missing.txt").string()}, "not a readable file"},
-    {{"editor", "--png", png, "--frames", "-1"}, "--frames"},
-    {{"editor", "--png", png, "--dpi", "0"}, "--dpi"},
-    {{"editor", "--png", png, "--zoom", "-2"}, "--zoom"},
-    {{"editor", "--png", png, "--state", (scratch / "short.state").string()}, "holds 5 bytes"},
-    {{"editor", "--png", png, "--param", "Nope=1"}, "Nope"},
+    {{"editor", "--png", (scratch / "no" / "such" / "out.png").string()}, 1, "cannot write picture '"},
+    {{"editor", "--png", png, "--input", (scratch / "bad.txt").string()}, 1, "script line 2: unknown event 'shake'"},
+    {{"editor", "--png", png, "--input", (scratch / "missing.txt").string()}, 1, "not a readable file"},
+    {{"editor", "--png", png, "--frames", "-1"}, 2, "--frames"},
+    {{"editor", "--png", png, "--dpi", "0"}, 2, "--dpi"},
+    {{"editor", "--png", png, "--zoom", "-2"}, 2, "--zoom"},
+    // The editor takes half to twice its size: a zoom it would clamp, or 0, is not opened at another.
+    {{"editor", "--png", png, "--zoom", "3"}, 2, "--zoom"},
+    {{"editor", "--png", png, "--zoom", "0"}, 2, "--zoom"},
+    {{"editor", "--png", png, "--state", (scratch / "short.state").string()}, 1, "holds 5 bytes"},
+    {{"editor", "--png", png, "--param", "Nope=1"}, 1, "Nope"},
+    {{"editor", "--png", png, "--save-state", (scratch / "no" / "such.state").string()}, 1,
+     "cannot write state file '"},
   };
   for (const Case& c : cases)
   {
     const CommandResult r = RunAaxhost(c.args, scratch.Path());
-    EXPECT_EQ(r.status, 1) << c.message;
+    EXPECT_EQ(r.status, c.status) << c.message;
+    EXPECT_EQ(r.err.rfind("aaxhost: ", 0), 0u) << r.err;
     EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_FALSE(std::filesystem::exists(png)) << c.message;
