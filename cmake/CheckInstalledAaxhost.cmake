@@ -26,6 +26,8 @@ function(run_installed expect)
 endfunction()
 run_installed("^aaxhost [0-9]+\\.[0-9]+\\.[0-9]+" --version)
 run_installed("Oversampling Off, Oversampling On" params)
+# The pictures it compares with are the installed ones, not the source tree's.
+run_installed("--references TEXT=${PREFIX}/share/corvane/validate_references" validate --help)
 run_installed("pass +editor-screenshots" validate --include ^editor-screenshots$ --strict --seed 1
               --artifacts ${PREFIX}/elsewhere/artifacts)
 file(REMOVE_RECURSE ${PREFIX})

@@ -7,9 +7,11 @@
 namespace aaxhost {
 
 // A 32-bit float WAV written the way other tools expect it: a format chunk of the IEEE-float
-// tag with its extension size (which libsndfile's float WAV leaves out, and sox warns about),
-// a fact chunk, and room reserved at the start (a JUNK chunk) so that a file whose data passes
-// what a WAV's 32-bit sizes hold is closed as RF64 in place.
+// tag with its extension size (libsndfile 1.2 writes none, and sox warns about its float WAV,
+// its extensible float WAV and its RF64 alike), a fact chunk, and room reserved at the start (a
+// JUNK chunk) so that a file whose data passes what a WAV's 32-bit sizes hold is closed as RF64
+// in place, at a limit the caller sets (libsndfile's own switch to RF64 is fixed at 4 GiB). Only
+// regular files: a WAV cannot stream, so pipes get the formats libsndfile streams.
 class FloatWaveFile
 {
 public:
