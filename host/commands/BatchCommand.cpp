@@ -220,7 +220,7 @@ void PrintJson(const std::vector<BatchFile>& files, const std::vector<FileResult
 
 } // namespace
 
-int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& progress)
+int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
   CheckOptions(options);
   MakeOutputFolder(options.outputFolder);
@@ -260,22 +260,22 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& progr
         if (lines)
         {
           if (showProgress)
-            progress << "\r\033[K" << std::flush;
-          PrintLine(files[printed], result, result.rendered ? out : progress);
+            err << "\r\033[K" << std::flush;
+          PrintLine(files[printed], result, result.rendered ? out : err);
         }
         else if (!result.rendered && !options.process.json)
-          progress << "aaxhost: " << files[printed].input << ": " << result.reason << '\n';
+          err << "aaxhost: " << files[printed].input << ": " << result.reason << '\n';
         ++printed;
       }
       done = static_cast<size_t>(std::count_if(results.begin(), results.end(), [](const auto& r) { return r.done; }));
       if (showProgress && printed < files.size())
-        progress << "\raaxhost: " << done << " of " << files.size() << " files done" << std::flush;
+        err << "\raaxhost: " << done << " of " << files.size() << " files done" << std::flush;
     }
   }
   for (auto& worker : workers)
     worker.join();
   if (showProgress)
-    progress << "\r\033[K" << std::flush;
+    err << "\r\033[K" << std::flush;
 
   if (options.process.json)
     PrintJson(files, results, out);
