@@ -63,7 +63,7 @@ void MakeOutputFolder(const std::string& folder)
 std::vector<BatchFile> PlanFiles(const BatchOptions& options)
 {
   std::vector<BatchFile> files;
-  std::map<std::string, std::string> inputOf;  // output, as the file system names it
+  std::map<std::string, std::string> inputOf; // output, as the file system names it
   for (const auto& input : options.inputs)
   {
     fs::path name = fs::path(input).filename();
@@ -74,12 +74,12 @@ std::vector<BatchFile> PlanFiles(const BatchOptions& options)
     const std::string output = (fs::path(options.outputFolder) / name).string();
     std::error_code error;
     if (fs::equivalent(input, output, error))
-      throw CommandError(CannotWriteMessage("output", output, "it is the input '" + input +
-                                                                 "' itself; choose another --out-dir"));
+      throw CommandError(
+        CannotWriteMessage("output", output, "it is the input '" + input + "' itself; choose another --out-dir"));
     const std::string key = fs::weakly_canonical(output, error).string();
     if (const auto taken = inputOf.find(key); taken != inputOf.end())
-      throw CommandError(CannotWriteMessage("output", output, "inputs '" + taken->second + "' and '" + input +
-                                                                 "' would both be written there"));
+      throw CommandError(CannotWriteMessage(
+        "output", output, "inputs '" + taken->second + "' and '" + input + "' would both be written there"));
     inputOf.emplace(key, input);
     files.push_back({input, output});
   }
@@ -120,9 +120,9 @@ struct FileResult
 {
   bool done = false;
   bool rendered = false;
-  std::string reason;                  // why not
+  std::string reason; // why not
   std::vector<std::string> warnings;
-  nlohmann::ordered_json summary;      // the child's
+  nlohmann::ordered_json summary; // the child's
 };
 
 // The child's messages, without the program's prefix.

@@ -10,10 +10,10 @@ namespace aaxhost {
 
 struct BatchOptions
 {
-  ProcessOptions process;              // the module and every setting the files share
+  ProcessOptions process; // the module and every setting the files share
   std::vector<std::string> inputs;
-  std::string outputFolder;            // each output is named after its input
-  int jobs = 1;                        // files rendered at once
+  std::string outputFolder; // each output is named after its input
+  int jobs = 1;             // files rendered at once
 };
 
 // Most files rendered at once.

@@ -25,7 +25,7 @@ struct ParameterEntry
 {
   std::string identifier;
   std::string name;
-  std::string kind;            // "continuous", "stepped" or "switch"
+  std::string kind; // "continuous", "stepped" or "switch"
   std::string lowText, highText;
   std::string unit;
   double defaultNormalized = 0.0;
@@ -118,12 +118,13 @@ void PrintTable(const std::vector<ParameterEntry>& entries, std::ostream& out)
   const std::vector<std::string> heads = {"ID", "NAME", "RANGE", "UNIT", "DEFAULT", "STEPS", "CHOICES"};
   std::vector<std::vector<std::string>> rows;
   for (const auto& entry : entries)
+  {
     // A stepped parameter's range is its choices.
-    rows.push_back({Shown(entry.identifier), entry.name,
-                    entry.kind == "continuous" ? entry.lowText + " to " + entry.highText : "-",
-                    entry.unit.empty() ? "-" : entry.unit, entry.defaultText,
-                    entry.steps > 0 ? std::to_string(entry.steps) : "-",
+    const std::string range = entry.kind == "continuous" ? entry.lowText + " to " + entry.highText : "-";
+    rows.push_back({Shown(entry.identifier), entry.name, range, entry.unit.empty() ? "-" : entry.unit,
+                    entry.defaultText, entry.steps > 0 ? std::to_string(entry.steps) : "-",
                     entry.choices.empty() ? "-" : Joined(entry.choices)});
+  }
   std::vector<size_t> widths;
   for (const auto& head : heads)
     widths.push_back(head.size());

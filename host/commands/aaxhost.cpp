@@ -109,6 +109,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "AudioFormat.h"
 #include "BatchCommand.h"
 #include "DemoSignal.h"
 #include "DescribeJson.h"
@@ -118,7 +119,6 @@
 #include "ParamsCommand.h"
 #include "ProcessCommand.h"
 #include "StandInHost.h"
-#include "AudioFormat.h"
 #include "Validator.h"
 
 namespace {
@@ -138,7 +138,8 @@ std::filesystem::path ProgramFolder(const char* argv0)
 struct CommandLine
 {
   explicit CommandLine(const char* argv0)
-    : programFolder(ProgramFolder(argv0)), modulePath(aaxhost::ModuleBesideProgram(programFolder))
+    : programFolder(ProgramFolder(argv0))
+    , modulePath(aaxhost::ModuleBesideProgram(programFolder))
   {
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("aaxhost ") + AAXHOST_VERSION);
@@ -182,8 +183,8 @@ void AddDescribeCommand(CommandLine& line)
 
 void AddParamsCommand(CommandLine& line)
 {
-  line.params = line.app.add_subcommand(
-    "params", "List the parameters: identifier, name, range, unit, default, steps and choices");
+  line.params =
+    line.app.add_subcommand("params", "List the parameters: identifier, name, range, unit, default, steps and choices");
   AddModuleOption(line.params, line);
   line.params->add_flag("--json", line.paramsJson, "Print the list as JSON");
 }
@@ -193,10 +194,11 @@ void AddProcessCommand(CommandLine& line)
   aaxhost::ProcessOptions& process = line.processOptions;
   CLI::App* command = line.process = line.app.add_subcommand("process", "Render audio files through the module");
   AddModuleOption(command, line);
-  command->add_option("FILES", line.processFiles,
-                      "IN OUT: the input (mono or stereo; - reads standard input) and the output, its format named "
-                      "by the extension (" + aaxhost::WritableExtensions() +
-                        "; - writes standard output). With --out-dir: the inputs")
+  command
+    ->add_option("FILES", line.processFiles,
+                 "IN OUT: the input (mono or stereo; - reads standard input) and the output, its format named "
+                 "by the extension (" +
+                   aaxhost::WritableExtensions() + "; - writes standard output). With --out-dir: the inputs")
     ->required();
   command->add_option("--out-dir", line.processOutputFolder,
                       "Render every file given into DIR, each output named after its input");

@@ -19,7 +19,8 @@ std::string ReferencesFolder(const std::filesystem::path& programFolder, const s
 {
   // An installed program lives in <prefix>/lib/corvane/, its pictures in <prefix>/share/corvane/.
   for (const std::filesystem::path& carried :
-       {programFolder / "validate_references", programFolder / ".." / ".." / "share" / "corvane" / "validate_references"})
+       {programFolder / "validate_references",
+        programFolder / ".." / ".." / "share" / "corvane" / "validate_references"})
   {
     std::error_code error;
     if (std::filesystem::is_directory(carried, error))

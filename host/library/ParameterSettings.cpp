@@ -123,7 +123,6 @@ double SteppedValue(HostSession& session, const HostInstance::ParameterInfo& inf
                      JoinTexts(texts, " or ") + ", or a step number from 0 to " + std::to_string(info.steps - 1));
 }
 
-
 // The whole value as a plain decimal number and an optional unit that must be `unit`: no
 // commas, hexadecimal, infinities or anything left over.
 bool ParseQuantity(const std::string& value, const std::string& unit, std::string& number)

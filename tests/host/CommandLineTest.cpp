@@ -74,7 +74,7 @@ TEST_F(CommandLine, ExitStatusAndMessagesFollowOneConvention)
   {
     std::vector<std::string> args;
     int status;
-    std::string message;  // part of the line on standard error
+    std::string message; // part of the line on standard error
   };
   const std::string in = At("in.wav"), out = At("out.wav"), missingFolder = At("no/such");
   const std::vector<Case> cases = {
@@ -95,12 +95,14 @@ TEST_F(CommandLine, ExitStatusAndMessagesFollowOneConvention)
     {{"validate", "--include", "("}, 2, "a malformed --include or --exclude pattern"},
     {{"process", At("missing.wav"), out}, 1, "cannot read input '"},
     {{"process", in, missingFolder + "/out.wav"}, 1, "cannot write output '" + missingFolder + "/out.wav': "},
-    {{"process", in, out, "--save-state", missingFolder + "/s.state"}, 1,
+    {{"process", in, out, "--save-state", missingFolder + "/s.state"},
+     1,
      "cannot write state file '" + missingFolder + "/s.state': "},
     {{"state", "--write", missingFolder + "/s.state"}, 1, "cannot write state file '" + missingFolder + "/s.state': "},
     {{"validate", "--include", "^no-such-case$"}, 1, "no case matches the --include and --exclude patterns"},
     // A report that cannot be written is refused before the cases run.
-    {{"validate", "--include", "^param-defaults$", "--junit", missingFolder + "/report.xml"}, 1,
+    {{"validate", "--include", "^param-defaults$", "--junit", missingFolder + "/report.xml"},
+     1,
      "cannot write JUnit report '" + missingFolder + "/report.xml': "},
   };
   for (const Case& c : cases)
@@ -196,7 +198,7 @@ TEST_F(CommandLine, StateFilesAreWrittenAsSafelyAsAudio)
   struct Writer
   {
     const char* name;
-    std::vector<std::string> args;  // the state file is appended last
+    std::vector<std::string> args; // the state file is appended last
   };
   const std::vector<Writer> writers = {
     {"state --write", {"state", "--param", "Gain=3", "--write"}},
@@ -205,13 +207,16 @@ TEST_F(CommandLine, StateFilesAreWrittenAsSafelyAsAudio)
   for (const Writer& w : writers)
   {
     const std::string kept = At("kept.state");
-    { std::ofstream(kept) << "keep me"; }
+    {
+      std::ofstream(kept) << "keep me";
+    }
     chmod(kept.c_str(), 0444);
     std::vector<std::string> args = w.args;
     args.push_back(kept);
     const CommandResult refused = Run(args);
     EXPECT_EQ(refused.status, 1) << w.name;
-    EXPECT_TRUE(Contains(refused.err, "cannot write state file '" + kept + "': the file is read-only (--force replaces it)"))
+    EXPECT_TRUE(
+      Contains(refused.err, "cannot write state file '" + kept + "': the file is read-only (--force replaces it)"))
       << w.name << ": " << refused.err;
     EXPECT_EQ(Bytes(kept), "keep me") << w.name;
     EXPECT_FALSE(std::filesystem::exists(At("out.wav"))) << w.name << ": refused before rendering";
@@ -219,7 +224,8 @@ TEST_F(CommandLine, StateFilesAreWrittenAsSafelyAsAudio)
     args.push_back("--force");
     ASSERT_EQ(Run(args).status, 0) << w.name;
     EXPECT_EQ(StoredText(kept, "Gain"), "3.00dB") << w.name;
-    struct stat status{};
+    struct stat status
+    {};
     ASSERT_EQ(stat(kept.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0444u) << w.name << ": the replacement keeps the file's permissions";
 
@@ -242,10 +248,12 @@ TEST_F(CommandLine, StateFilesAreWrittenAsSafelyAsAudio)
 // A setting made in the editor is saved and renders the same in `process`.
 TEST_F(CommandLine, EditorSavesTheStateItLeaves)
 {
-  { std::ofstream(scratch / "drag.txt") << "drag 128 96 128 -4 10\n"; }
+  {
+    std::ofstream(scratch / "drag.txt") << "drag 128 96 128 -4 10\n";
+  }
   const std::string state = At("editor.state");
-  const CommandResult editor =
-    Run({"editor", "--png", At("editor.png"), "--input", At("drag.txt"), "--zoom", "2", "--save-state", state, "--json"});
+  const CommandResult editor = Run(
+    {"editor", "--png", At("editor.png"), "--input", At("drag.txt"), "--zoom", "2", "--save-state", state, "--json"});
   ASSERT_EQ(editor.status, 0) << editor.err;
   std::string gainInEditor;
   const json report = json::parse(editor.out);
@@ -269,7 +277,9 @@ TEST_F(CommandLine, BatchRendersEachFileAsAloneAndNamesItsFailures)
   std::filesystem::create_directories(scratch / "a");
   ASSERT_TRUE(WriteWav(scratch / "a" / "mono.wav", Tone(1500, 1)));
   ASSERT_TRUE(WriteWav(scratch / "a" / "loud.wav", Tone(3000, 2, 0.9)));
-  { std::ofstream(scratch / "a" / "notes.wav") << "not audio"; }
+  {
+    std::ofstream(scratch / "a" / "notes.wav") << "not audio";
+  }
   const std::vector<std::string> inputs = {At("a/mono.wav"), At("a/notes.wav"), At("a/loud.wav")};
 
   std::vector<std::string> args = {"process", "--out-dir", At("rendered"), "-j", "2", "--param", "Gain=12"};
@@ -339,8 +349,8 @@ TEST_F(CommandLine, BatchRefusesOutputsThatCollide)
 TEST_F(CommandLine, SkippedCasesFailOnlyWhenStrict)
 {
   std::filesystem::create_directories(scratch / "empty");
-  const std::vector<std::string> args = {"validate", "--include", "^editor-screenshots$", "--references",
-                                         At("empty"), "--junit", At("report.xml")};
+  const std::vector<std::string> args = {"validate",  "--include", "^editor-screenshots$", "--references",
+                                         At("empty"), "--junit",   At("report.xml")};
   const CommandResult lenient = Run(args);
   EXPECT_EQ(lenient.status, 0) << lenient.out << lenient.err;
   EXPECT_TRUE(Contains(lenient.out, "0 passed, 0 failed, 1 skipped (editor-screenshots)")) << lenient.out;

@@ -239,7 +239,7 @@ TEST_F(EditorCommand, BadInputExitsWithOneMessageAndWritesNoPicture)
   struct Case
   {
     std::vector<std::string> args;
-    int status;  // 2: the command line asks for what the editor does not take; 1: the run failed
+    int status; // 2: the command line asks for what the editor does not take; 1: the run failed
     const char* message;
   };
   const std::string png = (scratch / "out.png").string();
@@ -255,7 +255,8 @@ TEST_F(EditorCommand, BadInputExitsWithOneMessageAndWritesNoPicture)
     {{"editor", "--png", png, "--zoom", "0"}, 2, "--zoom"},
     {{"editor", "--png", png, "--state", (scratch / "short.state").string()}, 1, "holds 5 bytes"},
     {{"editor", "--png", png, "--param", "Nope=1"}, 1, "Nope"},
-    {{"editor", "--png", png, "--save-state", (scratch / "no" / "such.state").string()}, 1,
+    {{"editor", "--png", png, "--save-state", (scratch / "no" / "such.state").string()},
+     1,
      "cannot write state file '"},
   };
   for (const Case& c : cases)

@@ -22,10 +22,10 @@
 
 #include "AAX_Errors.h"
 #include "AudioFile.h"
-#include "OutputPath.h"
 #include "EditorScript.h"
 #include "HostEditor.h"
 #include "HostSession.h"
+#include "OutputPath.h"
 #include "ParameterSettings.h"
 #include "PngFile.h"
 #include "win32/testing/Win32Display.h"

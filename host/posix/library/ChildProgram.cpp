@@ -108,8 +108,7 @@ ChildOutcome RunThisProgram(const std::vector<std::string>& arguments)
   ::close(errPipe[0]);
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
-  {
-  }
+  {}
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
   return outcome;
 }
