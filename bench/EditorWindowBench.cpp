@@ -6,6 +6,13 @@
 //     (dirty check, draw, buffer swap), at zoom 1 and 2;
 //   - one knob: the first knob turned between two values, so that only its region is painted
 //     and copied to the window, at zoom 1 and 2.
+//   - opening: from the host's call that opens the editor to its first presented frame of the full
+//     size (the window, the GL context, the pictures decoded and uploaded, the layout, the first
+//     paint), at 96, 144 and 192 dpi and zoom 1 and 2; closing is not timed.
+// The full redraws run at the same densities and zooms, and a table at the end sets each opening
+// against three full redraws at its density and zoom, and against the fastest opening at its
+// zoom (the goals: an opening costs no more than three full redraws, and the densities stay
+// within 1.5x of each other).
 // The vertical blank is manual, so no tick of the clock thread competes with the measured ones.
 // "budget" reports the share of a 60 Hz frame (16.7 ms) that one tick takes. The stand-in's buffer
 // swap reads the frame back into memory, which a real display does not: the redraw figures carry
@@ -13,8 +20,12 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "Corvane.h"
 #include "IControl.h"
@@ -34,11 +45,20 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-// The product with its editor open in a host window on this thread.
-class OpenEditor
+// The editor's physical size at a density and zoom, as the window layer sizes it.
+SIZE PhysicalSize(UINT dpi, float zoom)
+{
+  const float scale = static_cast<float>(dpi) / 96.f;
+  return SIZE{static_cast<LONG>(static_cast<float>(static_cast<int>(1086.f * zoom)) * scale),
+              static_cast<LONG>(static_cast<float>(static_cast<int>(214.f * zoom)) * scale)};
+}
+
+// A host window at a density, on this thread, and the product that opens its editor there at a
+// zoom. The vertical blank is manual: ticks come only when a blank is made here.
+class EditorHost
 {
 public:
-  explicit OpenEditor(float zoom)
+  EditorHost(UINT dpi, float zoom) : mSize(PhysicalSize(dpi, zoom))
   {
     win32compat::display::Reset();
     win32compat::display::SetManualVerticalBlank(true);
@@ -49,24 +69,44 @@ public:
       wc.lpszClassName = L"BenchHost";
       RegisterClassW(&wc);
     }
-    mHost = CreateWindowExW(0, L"BenchHost", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 2400, 600, nullptr,
+    mHost = CreateWindowExW(0, L"BenchHost", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 4800, 1000, nullptr,
                             nullptr, nullptr, nullptr);
+    win32compat::display::SetWindowDpi(mHost, dpi);
     mPlug.reset(static_cast<Corvane*>(CreatePlugin(InstanceInfo{})));
     Corvane* plug = mPlug.get();
-    plug->SetMakeGraphicsFunc([plug] {
-      auto* g = new IGraphicsWin(plug, 1086, 214, 60, 1.f);
+    plug->SetMakeGraphicsFunc([plug, zoom] {
+      auto* g = new IGraphicsWin(plug, 1086, 214, 60, zoom);
       g->SetModuleInstance(GetModuleHandleW(nullptr));
       return g;
     });
-    mEditor = static_cast<HWND>(plug->OpenEditorWindow(mHost));
-    mGraphics = static_cast<IGraphicsWin*>(plug->GetUI());
-    if (mGraphics && zoom != 1.f)
-      mGraphics->Resize(1086, 214, zoom);
+  }
 
-    // Everything pending (the first paint, the clock's first tick) is handled; that tick's count
-    // stays the current one while no blank happens.
+  ~EditorHost()
+  {
+    Close();
+    win32compat::display::SetManualVerticalBlank(false);
+    mPlug.reset();
+    DestroyWindow(mHost);
+  }
+
+  // Opens the editor and handles everything pending until it has presented a frame of its full
+  // size and the display clock has ticked; false when that does not happen.
+  bool Open()
+  {
+    mEditor = static_cast<HWND>(mPlug->OpenEditorWindow(mHost));
+    mGraphics = static_cast<IGraphicsWin*>(mPlug->GetUI());
+    mCount = 0;
+    if (!mEditor || !mGraphics)
+      return false;
+    const uint64_t presentedBefore = win32compat::display::PresentCount(mEditor);
+    const auto shown = [&] {
+      if (mCount == 0 || win32compat::display::PresentCount(mEditor) == presentedBefore)
+        return false;
+      const SIZE size = ClientSize();
+      return size.cx == mSize.cx && size.cy == mSize.cy;
+    };
     MSG msg;
-    for (int i = 0; i < 1000; ++i)
+    for (int i = 0; i < 100000 && !shown(); ++i)
     {
       if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
       {
@@ -74,37 +114,62 @@ public:
           mCount = msg.wParam;
         DispatchMessageW(&msg);
       }
-      else if (mCount != 0)
+      else if (win32compat::display::VerticalBlankWaiters() > 0)
       {
-        break;
+        // The clock waits for a blank: the next one comes now (at 150 % the first tick is the one
+        // that finds the real scale).
+        win32compat::display::VerticalBlank();
       }
       else
       {
-        Sleep(1);
+        Sleep(0);
       }
     }
+    return shown();
   }
 
-  ~OpenEditor()
+  void Close()
   {
-    win32compat::display::SetManualVerticalBlank(false);
-    if (mPlug)
+    if (mEditor)
       mPlug->CloseEditorWindow();
-    mPlug.reset();
-    DestroyWindow(mHost);
+    mEditor = nullptr;
+    mGraphics = nullptr;
   }
 
-  bool Valid() const { return mEditor && mGraphics && mCount != 0; }
   void Tick() { SendMessageW(mEditor, kTick, mCount, 0); }
   IGraphicsWin& Graphics() { return *mGraphics; }
   HWND Window() const { return mEditor; }
 
 private:
+  SIZE ClientSize() const
+  {
+    RECT r{};
+    GetClientRect(mEditor, &r);
+    return SIZE{r.right, r.bottom};
+  }
+
+  const SIZE mSize;
   HWND mHost = nullptr;
   HWND mEditor = nullptr;
   std::unique_ptr<Corvane> mPlug;
   IGraphicsWin* mGraphics = nullptr;
   WPARAM mCount = 0;
+};
+
+// The product with its editor open in a host window on this thread.
+class OpenEditor
+{
+public:
+  explicit OpenEditor(float zoom, UINT dpi = 96) : mHost(dpi, zoom) { mOpen = mHost.Open(); }
+
+  bool Valid() const { return mOpen; }
+  void Tick() { mHost.Tick(); }
+  IGraphicsWin& Graphics() { return mHost.Graphics(); }
+  HWND Window() const { return mHost.Window(); }
+
+private:
+  EditorHost mHost;
+  bool mOpen = false;
 };
 
 void ReportBudget(benchmark::State& state, double seconds)
@@ -153,17 +218,49 @@ void TimeRedrawTicks(benchmark::State& state, OpenEditor& editor, MakeDirty&& ma
 
 void BM_FullRedrawTick(benchmark::State& state)
 {
-  const float zoom = static_cast<float>(state.range(0));
-  OpenEditor editor(zoom);
+  const auto dpi = static_cast<UINT>(state.range(0));
+  const float zoom = static_cast<float>(state.range(1));
+  OpenEditor editor(zoom, dpi);
   if (!editor.Valid())
   {
     state.SkipWithError("the editor did not open");
     return;
   }
   TimeRedrawTicks(state, editor, [&] { editor.Graphics().SetAllControlsDirty(); });
-  state.SetLabel(zoom == 1.f ? "1086 x 214 px" : "2172 x 428 px");
+  const SIZE size = PhysicalSize(dpi, zoom);
+  state.SetLabel(std::to_string(size.cx) + " x " + std::to_string(size.cy) + " px");
 }
-BENCHMARK(BM_FullRedrawTick)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRedrawTick)
+  ->ArgNames({"dpi", "zoom"})
+  ->ArgsProduct({{96, 144, 192}, {1, 2}})
+  ->Unit(benchmark::kMillisecond)
+  ->UseRealTime();
+
+// One opening per iteration, timed from the host's call to the first frame of the full size.
+void BM_OpenEditor(benchmark::State& state)
+{
+  const auto dpi = static_cast<UINT>(state.range(0));
+  const float zoom = static_cast<float>(state.range(1));
+  EditorHost host(dpi, zoom);
+  for (auto _ : state)
+  {
+    const auto start = std::chrono::steady_clock::now();
+    const bool opened = host.Open();
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    host.Close();
+    if (!opened)
+    {
+      state.SkipWithError("the editor did not present its face");
+      return;
+    }
+  }
+}
+BENCHMARK(BM_OpenEditor)
+  ->ArgNames({"dpi", "zoom"})
+  ->ArgsProduct({{96, 144, 192}, {1, 2}})
+  ->Unit(benchmark::kMillisecond)
+  ->UseManualTime()
+  ->MinTime(2.0);
 
 void BM_OneKnobTick(benchmark::State& state)
 {
@@ -184,6 +281,71 @@ void BM_OneKnobTick(benchmark::State& state)
 }
 BENCHMARK(BM_OneKnobTick)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
+// Prints what the console reporter prints, then each opening beside three full redraws at its
+// density and zoom and beside the fastest opening at its zoom.
+class OpeningReporter : public benchmark::ConsoleReporter
+{
+public:
+  void ReportRuns(const std::vector<Run>& reports) override
+  {
+    ConsoleReporter::ReportRuns(reports);
+    for (const Run& run : reports)
+    {
+      if (run.run_type == Run::RT_Aggregate || run.error_occurred)
+        continue;
+      // The name up to the run's options (minimum time, manual or real time).
+      std::string name = run.run_name.str();
+      for (const char* option : {"/min_time:", "/manual_time", "/real_time"})
+        if (const size_t at = name.find(option); at != std::string::npos)
+          name.erase(at);
+      mMillis[name] = run.GetAdjustedRealTime() * (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-6);
+    }
+  }
+
+  void Finalize() override
+  {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-18s %12s %14s %14s %14s\n", "opening (wall)", "opening", "full redraw", "/ 3 redraws",
+                "/ fastest dpi");
+    for (const int zoom : {1, 2})
+    {
+      double fastest = 0.0;
+      for (const int dpi : {96, 144, 192})
+        if (const double open = Find("BM_OpenEditor", dpi, zoom); open > 0.0)
+          fastest = fastest > 0.0 ? std::min(fastest, open) : open;
+      for (const int dpi : {96, 144, 192})
+      {
+        const double open = Find("BM_OpenEditor", dpi, zoom);
+        const double full = Find("BM_FullRedrawTick", dpi, zoom);
+        if (open <= 0.0)
+          continue;
+        const std::string row = std::to_string(dpi) + " dpi, zoom " + std::to_string(zoom);
+        std::printf("%-18s %9.1f ms %11.2f ms %13.2fx %13.2fx\n", row.c_str(), open, full,
+                    full > 0.0 ? open / (3.0 * full) : 0.0, open / fastest);
+      }
+    }
+    std::printf("goals: opening / 3 redraws <= 1.00x; opening / fastest dpi <= 1.50x\n");
+  }
+
+private:
+  double Find(const std::string& benchmark, int dpi, int zoom) const
+  {
+    const auto it = mMillis.find(benchmark + "/dpi:" + std::to_string(dpi) + "/zoom:" + std::to_string(zoom));
+    return it == mMillis.end() ? 0.0 : it->second;
+  }
+
+  std::map<std::string, double> mMillis;
+};
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  OpeningReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

@@ -921,14 +921,19 @@ IBitmapInfo IGraphicsVectorGL::LoadBitmap(const char* name, int nStates, bool fr
     const EResourceLocation kind = SearchImageResource(name, ext.c_str(), location, targetScale, sourceScale);
     if (kind == kNotFound || !BitmapExtSupported(ext.c_str()))
       return IBitmapInfo();
-    // Kept under the density it was asked for, not the one it was found at: a picture that
-    // exists only at 2x is otherwise decoded afresh (and kept again) on every load at 1x, so
-    // each zoom or reopening of a single-density editor costs a decode and grows the cache.
-    std::unique_ptr<APIBitmap> decoded = LoadAPIBitmap(location.c_str(), sourceScale, kind, ext.c_str());
-    if (!decoded)
-      return IBitmapInfo();
-    bitmap = decoded.get();
-    mBitmapCache.Add(std::move(decoded), name, targetScale);
+    // One decoded copy per picture found, kept under the density it was found at: a density
+    // without a picture of its own shares it. Kept under the density asked for, a picture that
+    // exists only at 2x would be decoded and held twice by an editor that opens at 1x and moves
+    // to 2x (every 150 % display does, on its first tick).
+    bitmap = mBitmapCache.Find(name, sourceScale);
+    if (!bitmap)
+    {
+      std::unique_ptr<APIBitmap> decoded = LoadAPIBitmap(location.c_str(), sourceScale, kind, ext.c_str());
+      if (!decoded)
+        return IBitmapInfo();
+      bitmap = decoded.get();
+      mBitmapCache.Add(std::move(decoded), name, sourceScale);
+    }
   }
   return IBitmapInfo(bitmap, name, nStates, framesAreHorizontal);
 }

@@ -143,6 +143,18 @@ void SetVerticalBlankFunctionsAvailable(bool available)
   ChangeSettings([=](DisplaySettings& s) { s.verticalBlankAvailable = available; });
 }
 
+UINT WindowTimerPeriod(HWND hwnd, UINT_PTR id)
+{
+  auto& state = User();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  for (const TimerRecord& timer : state.timers)
+  {
+    if (hwnd && timer.hwnd == hwnd && timer.id == id)
+      return timer.elapse;
+  }
+  return 0;
+}
+
 LiveObjectCounts LiveObjects()
 {
   LiveObjectCounts counts;

@@ -114,6 +114,11 @@ int CursorId(HCURSOR cursor);
 HCURSOR CurrentCursor();
 bool CursorVisible();
 
+// --- Timers -----------------------------------------------------------------------------------
+// The period in milliseconds of the window's timer with this identifier, as SetTimer kept it;
+// 0 when the window has no such timer.
+UINT WindowTimerPeriod(HWND hwnd, UINT_PTR id);
+
 // --- Objects ----------------------------------------------------------------------------------
 // What the stand-in holds right now, so that a test can open and close something many times and
 // see that nothing piles up. Stock objects, the desktop window and the screen DC are not counted.

@@ -129,32 +129,36 @@ TEST_F(BitmapTest, BytesAreDecodedOncePerNameAndDensity)
   EXPECT_EQ(g->BitmapCacheSize(), 2);
 }
 
-TEST_F(BitmapTest, SearchedBitmapsAreCachedAtTheDensityAskedFor)
+TEST_F(BitmapTest, SearchedBitmapsAreDecodedOncePerPictureFound)
 {
   TempDir dir;
   dir.Write("KNOB@2x.png", EncodePng(16, 32, SolidRGBA(16, 32, 0, 255, 0)));
   const std::string knob = dir.Name("KNOB.png");
 
-  // Found at the target density: decoded once, then served from the cache.
-  const IBitmapInfo first = g->LoadBitmap(knob.c_str(), 1, false, 2);
-  ASSERT_TRUE(first.IsValid());
-  EXPECT_EQ(first.W(), 8);
-  EXPECT_EQ(first.H(), 16);
-  EXPECT_EQ(first.GetResourceName(), knob);
-  EXPECT_EQ(g->LoadBitmap(knob.c_str(), 1, false, 2).GetAPIBitmap(), first.GetAPIBitmap());
-  EXPECT_EQ(g->BitmapCacheSize(), 1);
-
-  // Found only at another density: decoded once for the density asked for, then served from the
-  // cache however often it is asked again (every zoom rescales). It keeps its logical size.
+  // Found only at another density: decoded once, then served from the cache however often it is
+  // asked again (every rescale asks). It keeps its logical size.
   const IBitmapInfo atOne = g->LoadBitmap(knob.c_str(), 1, false, 1);
   ASSERT_TRUE(atOne.IsValid());
   for (int i = 0; i < 5; ++i)
     EXPECT_EQ(g->LoadBitmap(knob.c_str(), 1, false, 1).GetAPIBitmap(), atOne.GetAPIBitmap());
   EXPECT_EQ(atOne.W(), 8);
   EXPECT_EQ(atOne.H(), 16);
+  EXPECT_EQ(g->BitmapCacheSize(), 1);
+
+  // The density it was found at is served the same copy: an editor opened at 1x that moves to
+  // 2x (a 150 % display) decodes and holds each picture once.
+  const IBitmapInfo first = g->LoadBitmap(knob.c_str(), 1, false, 2);
+  ASSERT_TRUE(first.IsValid());
+  EXPECT_EQ(first.GetAPIBitmap(), atOne.GetAPIBitmap());
+  EXPECT_EQ(first.W(), 8);
+  EXPECT_EQ(first.H(), 16);
+  EXPECT_EQ(first.GetResourceName(), knob);
+  EXPECT_EQ(g->BitmapCacheSize(), 1);
+
+  // A picture of its own at a density is that density's.
+  dir.Write("KNOB.png", EncodePng(8, 16, SolidRGBA(8, 16, 0, 0, 255)));
+  EXPECT_NE(g->LoadBitmap(knob.c_str(), 1, false, 1).GetAPIBitmap(), first.GetAPIBitmap());
   EXPECT_EQ(g->BitmapCacheSize(), 2);
-  // ... and the entry at the density it was found at is still the one served there.
-  EXPECT_EQ(g->LoadBitmap(knob.c_str(), 1, false, 2).GetAPIBitmap(), first.GetAPIBitmap());
 
   // A second editor decodes into its own cache.
   auto other = MakeGraphics();

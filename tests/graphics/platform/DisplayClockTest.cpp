@@ -160,20 +160,27 @@ TEST_F(DisplayClock, NoScaleChangeWhileTheMouseIsCaptured)
 }
 
 // Where the vertical blank cannot be waited for, the editor still redraws; a clock whose waits
-// fail opens the adapter again and goes back to waiting for blanks.
+// fail opens the adapter again and goes back to waiting for blanks. Before Windows 8 the clock is
+// window timer 2, at the editor's frame period, or 15 ms where that period is below 20 ms.
 TEST_F(DisplayClock, FallbackClocksStillDriveRedraws)
 {
   struct Case
   {
     const char* name;
     std::function<void()> arrange;
-    int blankWaiters; // threads waiting for a blank once the clock has settled
+    int fps;
+    int blankWaiters;  // threads waiting for a blank once the clock has settled
+    UINT timerPeriod;  // of the window's timer 2 (0: no such timer)
   };
+  const auto windows7 = [] { display::SetWindowsVersion(6, 1, 7601); };
   const Case cases[] = {
-    {"Windows 7: window timer", [] { display::SetWindowsVersion(6, 1, 7601); }, 0},
-    {"no vertical-blank calls: 16 ms sleeps", [] { display::SetVerticalBlankFunctionsAvailable(false); }, 0},
-    {"adapter that will not open", [] { display::FailAdapterOpens(1000000); }, 0},
-    {"a few waits that fail", [] { display::FailVerticalBlankWaits(5); }, 1},
+    {"Windows 7: window timer at 60 fps", windows7, 60, 0, 15},
+    {"Windows 7: window timer at 50 fps", windows7, 50, 0, 20},
+    {"Windows 7: window timer at 30 fps", windows7, 30, 0, 33},
+    {"Windows 7: window timer at 24 fps", windows7, 24, 0, 41},
+    {"no vertical-blank calls: 16 ms sleeps", [] { display::SetVerticalBlankFunctionsAvailable(false); }, 60, 0, 0},
+    {"adapter that will not open", [] { display::FailAdapterOpens(1000000); }, 60, 0, 0},
+    {"a few waits that fail", [] { display::FailVerticalBlankWaits(5); }, 60, 1, 0},
   };
   for (const Case& c : cases)
   {
@@ -181,8 +188,10 @@ TEST_F(DisplayClock, FallbackClocksStillDriveRedraws)
     TearDown();
     SetUp();
     ticks = 0;
+    editorFps = c.fps;
     c.arrange();
     Open();
+    EXPECT_EQ(ui->Run([&] { return display::WindowTimerPeriod(editor, 2); }), c.timerPeriod);
     ui->Run([&] { graphics->SetDisplayTickFunc([this] { ++ticks; }); });
     ASSERT_TRUE(UiWaitUntil([&] { return ticks >= 3; }));
     ASSERT_TRUE(WaitUntil([&] { return display::VerticalBlankWaiters() == c.blankWaiters; }));
@@ -192,6 +201,9 @@ TEST_F(DisplayClock, FallbackClocksStillDriveRedraws)
       return probe->draws;
     });
     EXPECT_TRUE(UiWaitUntil([&] { return probe->draws > draws; }));
+    // Closing takes the timer with it.
+    ui->Run([&] { delegates.front()->CloseEditorWindow(); });
+    EXPECT_EQ(ui->Run([&] { return display::WindowTimerPeriod(editor, 2); }), 0u);
   }
 }
 

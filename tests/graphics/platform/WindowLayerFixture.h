@@ -127,8 +127,8 @@ protected:
   {
     auto d = std::make_unique<iplug::RecordingEditorDelegate>(nParams);
     iplug::RecordingEditorDelegate* raw = d.get();
-    raw->SetMakeGraphicsFunc([raw] {
-      auto* g = new IGraphicsWin(raw, kEditorWidth, kEditorHeight, 60, 1.f);
+    raw->SetMakeGraphicsFunc([raw, fps = editorFps] {
+      auto* g = new IGraphicsWin(raw, kEditorWidth, kEditorHeight, fps, 1.f);
       g->SetModuleInstance(GetModuleHandleW(nullptr));
       return g;
     });
@@ -206,6 +206,7 @@ protected:
   HWND editor = nullptr;
   IGraphicsWin* graphics = nullptr;
   ProbeControl* probe = nullptr;
+  int editorFps = 60; // the frame rate of the editors AddEditor makes
   HostKeys hostKeys;
   HostKeys containerKeys;
 };

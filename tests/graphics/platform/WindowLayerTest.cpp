@@ -26,27 +26,73 @@ protected:
   }
 };
 
-TEST_F(WindowLayer, AnEditorThatCannotDrawDoesNotOpenAndLeavesNothingBehind)
+// An opening that fails is seen by the host (no window comes back, so the editor bridge answers
+// with an error) and leaves nothing of the attempt: no context, window, clock thread, device or
+// GL context, and no window class registered for it.
+TEST_F(WindowLayer, AnEditorThatCannotOpenSaysSoAndLeavesNothingBehind)
 {
-  const display::LiveObjectCounts before = display::LiveObjects();
-  std::vector<std::string> traces;
-  iplug::SetTraceSink([&traces](const char*, int, const char* message) { traces.push_back(message); });
-  auto& d = AddEditor();
-  d.SetMakeGraphicsFunc([&d] {
-    auto* g = new GraphicsWithoutRenderer(&d, kEditorWidth, kEditorHeight, 60, 1.f);
-    g->SetModuleInstance(GetModuleHandleW(nullptr));
-    return g;
-  });
-  ui->Run([&] {
-    EXPECT_EQ(d.OpenEditorWindow(container), nullptr);
-    EXPECT_EQ(d.GetUI(), nullptr);
-    EXPECT_EQ(GetWindow(container, GW_CHILD), nullptr);
-  });
-  iplug::SetTraceSink(nullptr);
-  EXPECT_NE(std::find(traces.begin(), traces.end(), "the editor window has no renderer"), traces.end());
-  // No clock thread, window, device context or GL context of the attempt is left.
-  EXPECT_TRUE(WaitUntil([&] { return display::LiveObjects() == before; }));
-  EXPECT_EQ(display::VerticalBlankWaiters(), 0);
+  struct Case
+  {
+    const char* name;
+    bool withRenderer;
+    bool parentGone; // the host hands over a window it has already destroyed
+    const char* trace; // what the attempt traces, or null
+  };
+  const Case cases[] = {
+    {"no renderer", false, false, "the editor window has no renderer"},
+    {"the window cannot be created", true, true, nullptr},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    HWND parent = container;
+    if (c.parentGone)
+    {
+      parent = ui->Run([&] {
+        HWND gone = CreateWindowExW(0, L"CorvaneTestHost", L"Gone", WS_CHILD, 0, 0, kEditorWidth, kEditorHeight, host,
+                                    nullptr, nullptr, nullptr);
+        DestroyWindow(gone);
+        return gone;
+      });
+    }
+    const display::LiveObjectCounts before = display::LiveObjects();
+    std::vector<std::string> traces;
+    iplug::SetTraceSink([&traces](const char*, int, const char* message) { traces.push_back(message); });
+    auto& d = AddEditor();
+    if (!c.withRenderer)
+    {
+      d.SetMakeGraphicsFunc([&d] {
+        auto* g = new GraphicsWithoutRenderer(&d, kEditorWidth, kEditorHeight, 60, 1.f);
+        g->SetModuleInstance(GetModuleHandleW(nullptr));
+        return g;
+      });
+    }
+    ui->Run([&] {
+      EXPECT_EQ(d.OpenEditorWindow(parent), nullptr);
+      EXPECT_EQ(d.GetUI(), nullptr);
+      EXPECT_EQ(GetWindow(container, GW_CHILD), nullptr);
+      WNDCLASSW wc{};
+      EXPECT_FALSE(GetClassInfoW(GetModuleHandleW(nullptr), L"IPlugWndClass", &wc));
+    });
+    iplug::SetTraceSink(nullptr);
+    if (c.trace)
+    {
+      EXPECT_NE(std::find(traces.begin(), traces.end(), c.trace), traces.end());
+    }
+    EXPECT_TRUE(WaitUntil([&] { return display::LiveObjects() == before; }));
+    EXPECT_EQ(display::VerticalBlankWaiters(), 0);
+
+    // The failure is not remembered: the next opening, in a window that exists, works.
+    if (c.parentGone)
+    {
+      ui->Run([&] {
+        EXPECT_NE(d.OpenEditorWindow(container), nullptr);
+        d.CloseEditorWindow();
+      });
+    }
+  }
 }
 
 TEST_F(WindowLayer, OpensAVisibleChildOfTheHostsContainerAtTheEditorsSize)
