@@ -70,7 +70,7 @@ class ProcessMatchesTheChain : public ProcessCommand, public testing::WithParamI
 TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
 {
   const ChainCase c = GetParam();
-  const Audio input = TestSignal(c.frames);
+  const Audio input = TestSignal(static_cast<size_t>(c.frames));
   ASSERT_TRUE(WriteWav(scratch / "in.wav", input));
 
   // Names with texts and identifiers with normalised values, mixed.
