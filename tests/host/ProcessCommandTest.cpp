@@ -109,9 +109,9 @@ INSTANTIATE_TEST_SUITE_P(BlockSizes, ProcessMatchesTheChain,
                                          ChainCase{false, 4096}, ChainCase{true, 1}, ChainCase{true, 7},
                                          ChainCase{true, 512}, ChainCase{true, 4096}, ChainCase{false, 7, 70000},
                                          ChainCase{true, 4096, 70000}),
-                         [](const auto& info) {
-                           return std::string(info.param.oversampling ? "Oversampled" : "Plain") + "Block" +
-                                  std::to_string(info.param.block) + "Frames" + std::to_string(info.param.frames);
+                         [](const auto& caseInfo) {
+                           return std::string(caseInfo.param.oversampling ? "Oversampled" : "Plain") + "Block" +
+                                  std::to_string(caseInfo.param.block) + "Frames" + std::to_string(caseInfo.param.frames);
                          });
 
 TEST_F(ProcessCommand, MonoFileRunsThroughTheMonoComponentAsTheLeftChannelWithSilenceBeside)
