@@ -347,7 +347,7 @@ TEST(CorvaneChain, ResetWhileOversamplingClearsTheFilters)
   loud.Run(200, 0.0);
   fresh.Run(200, 0.0);
   double worst = 0.0;
-  for (int i = 0; i < 200; ++i)
+  for (size_t i = 0; i < 200; ++i)
     worst = std::max({worst, std::fabs(loud.outL[i] - fresh.outL[i]), std::fabs(loud.outR[i] - fresh.outR[i])});
   // Cleared filters leave at most a trace (measured 1.6e-7); filters that kept the loud signal
   // ring at more than 1e-3 (below).
