@@ -6,7 +6,7 @@ namespace iplug {
 
 IEditorDelegate::IEditorDelegate(int nParams)
 {
-  mParams.reserve(nParams > 0 ? nParams : 0);
+  mParams.reserve(static_cast<size_t>(nParams > 0 ? nParams : 0));
   for (int i = 0; i < nParams; ++i)
     mParams.push_back(std::make_unique<IParam>());
 }
@@ -105,14 +105,14 @@ void IEditorDelegate::FromEditorMessage(int msgTag, int ctrlTag, int dataSize, c
 void IEditorDelegate::SendAllParamValuesToEditor()
 {
   for (int i = 0; i < NParams(); ++i)
-    ToEditorParamValue(i, mParams[i]->NormalizedValue(), true);
+    ToEditorParamValue(i, mParams[static_cast<size_t>(i)]->NormalizedValue(), true);
 }
 
 IParam* IEditorDelegate::GetParam(int paramIdx) const
 {
   if (paramIdx < 0 || paramIdx >= NParams())
     return nullptr;
-  return mParams[paramIdx].get();
+  return mParams[static_cast<size_t>(paramIdx)].get();
 }
 
 } // namespace iplug

@@ -55,7 +55,7 @@ bool IPlugAPIBase::StateEquals(const uint8_t* data, int size, int startPos) cons
   for (int i = 0; i < NParams(); ++i)
   {
     double stored;
-    std::memcpy(&stored, data + (static_cast<size_t>(startPos) + i) * sizeof(double), sizeof(double));
+    std::memcpy(&stored, data + (static_cast<size_t>(startPos) + static_cast<size_t>(i)) * sizeof(double), sizeof(double));
     const float current = static_cast<float>(GetParam(i)->Value());
     if (!(std::fabs(current - static_cast<float>(stored)) < 0.00001f))
       return false;

@@ -18,7 +18,7 @@ constexpr double kUnnamedParamMarker = 9.999e-8;
 
 IPluginBase::IPluginBase(int nParams, int nPresets) : IGEditorDelegate(nParams)
 {
-  mPresets.resize(nPresets > 0 ? nPresets : 0);
+  mPresets.resize(static_cast<size_t>(nPresets > 0 ? nPresets : 0));
 }
 
 void IPluginBase::SetIdentity(int version, int uniqueID, int mfrID, bool stateChunks, int api)
@@ -107,7 +107,7 @@ int IPluginBase::UnserializeParams(const ByteChunk& chunk, int startPos)
 
 const PresetSlot* IPluginBase::GetPreset(int idx) const
 {
-  return (idx >= 0 && idx < NPresets()) ? &mPresets[idx] : nullptr;
+  return (idx >= 0 && idx < NPresets()) ? &mPresets[static_cast<size_t>(idx)] : nullptr;
 }
 
 const char* IPluginBase::GetPresetName(int idx) const
@@ -136,7 +136,7 @@ bool IPluginBase::LoadPreset(int idx)
   if (idx < 0 || idx >= NPresets())
     return false;
 
-  PresetSlot& slot = mPresets[idx];
+  PresetSlot& slot = mPresets[static_cast<size_t>(idx)];
   bool restored;
   if (slot.initialized)
   {
@@ -173,7 +173,7 @@ bool IPluginBase::LoadPresetByName(const char* name)
     return false;
   for (int i = 0; i < NPresets(); ++i)
   {
-    if (std::strcmp(mPresets[i].name, name) == 0)
+    if (std::strcmp(mPresets[static_cast<size_t>(i)].name, name) == 0)
       return LoadPreset(i);
   }
   return false;
@@ -183,7 +183,7 @@ void IPluginBase::ModifyCurrentPreset(const char* name)
 {
   if (mCurrentPresetIdx < 0 || mCurrentPresetIdx >= NPresets())
     return;
-  PresetSlot& slot = mPresets[mCurrentPresetIdx];
+  PresetSlot& slot = mPresets[static_cast<size_t>(mCurrentPresetIdx)];
   slot.state.Clear();
   WriteState(slot.state);
   if (name && *name)
@@ -224,15 +224,15 @@ void IPluginBase::MakePresetFromNamedParams(const char* name, std::initializer_l
   if (!slot)
     return;
 
-  std::vector<double> stored(NParams(), kUnnamedParamMarker);
+  std::vector<double> stored(static_cast<size_t>(NParams()), kUnnamedParamMarker);
   for (const auto& [idx, value] : values)
   {
     if (idx >= 0 && idx < NParams())
-      stored[idx] = value;
+      stored[static_cast<size_t>(idx)] = value;
   }
   for (int i = 0; i < NParams(); ++i)
   {
-    double v = stored[i];
+    double v = stored[static_cast<size_t>(i)];
     if (v == kUnnamedParamMarker)
       v = GetParam(i)->Value();
     slot->state.Put(&v);
@@ -279,7 +279,7 @@ int IPluginBase::UnserializePresets(const ByteChunk& chunk, int startPos)
   std::string name;
   for (int i = 0; i < NPresets() && pos >= 0; ++i)
   {
-    PresetSlot& slot = mPresets[i];
+    PresetSlot& slot = mPresets[static_cast<size_t>(i)];
     pos = chunk.GetStr(name, pos);
     slot.SetName(pos >= 0 ? name.c_str() : "");
     if (pos < 0)

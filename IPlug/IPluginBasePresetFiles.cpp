@@ -223,7 +223,7 @@ bool IPluginBase::WriteNamedPresetSource(const char* path, const std::vector<std
   for (int i = 0; i < NParams(); ++i)
   {
     // A list shorter than the parameters names the rest by index.
-    const std::string id = i < static_cast<int>(paramIds.size()) ? paramIds[i] : std::to_string(i);
+    const std::string id = i < static_cast<int>(paramIds.size()) ? paramIds[static_cast<size_t>(i)] : std::to_string(i);
     std::fprintf(f, ",\n    %s, %s", id.c_str(), FormatPresetValue(*GetParam(i)).c_str());
   }
   std::fprintf(f, ");\n");
@@ -298,10 +298,10 @@ bool IPluginBase::SaveBankAsFXB(const char* path)
     // afterwards.
     ByteChunk current;
     WriteState(current);
-    for (int p = 0; p < NPresets(); ++p)
+    for (const PresetSlot& slot : mPresets)
     {
-      if (mPresets[p].initialized)
-        ReadState(mPresets[p].state, 0);
+      if (slot.initialized)
+        ReadState(slot.state, 0);
       else
         ReadState(current, 0);
       const size_t start = w.bytes.size();
@@ -312,7 +312,7 @@ bool IPluginBase::SaveBankAsFXB(const char* path)
       w.Int(mUniqueID);
       w.Int(mVersion);
       w.Int(NParams());
-      w.Name(mPresets[p].name);
+      w.Name(slot.name);
       for (int i = 0; i < NParams(); ++i)
         w.Float(static_cast<float>(GetParam(i)->NormalizedValue()));
       w.PatchSize(start + 4);

@@ -63,8 +63,8 @@ struct TestSignal
   {
     for (int i = 0; i < kFrames; ++i)
     {
-      left[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * i / kRate);
-      right[i] = 0.5 * std::sin(2.0 * std::numbers::pi * 660.0 * i / kRate);
+      left[static_cast<size_t>(i)] = 0.5 * std::sin(2.0 * std::numbers::pi * 440.0 * i / kRate);
+      right[static_cast<size_t>(i)] = 0.5 * std::sin(2.0 * std::numbers::pi * 660.0 * i / kRate);
     }
   }
 };

@@ -24,9 +24,9 @@ uint64_t KeyedCacheKey(const char* name, double scale)
   }
 
   uint64_t hash = 14695981039346656037ull; // FNV-1a offset basis
-  for (unsigned char c : text)
+  for (char ch : text)
   {
-    hash ^= c;
+    hash ^= static_cast<unsigned char>(ch);
     hash *= 1099511628211ull; // FNV prime
   }
   return hash;

@@ -40,7 +40,7 @@ int main(int argc, char** argv)
       return 1;
     }
     constexpr int64_t kChunk = 4096;
-    std::vector<float> bufferA(kChunk * a.Channels()), bufferB(kChunk * b.Channels());
+    std::vector<float> bufferA(static_cast<size_t>(kChunk * a.Channels())), bufferB(static_cast<size_t>(kChunk * b.Channels()));
     double worst = 0.0;
     int64_t worstFrame = 0, frame = 0;
     bool nonFinite = false;
@@ -57,7 +57,7 @@ int main(int argc, char** argv)
         break;
       for (int64_t i = 0; i < readA * a.Channels(); ++i)
       {
-        const float x = bufferA[i], y = bufferB[i];
+        const float x = bufferA[static_cast<size_t>(i)], y = bufferB[static_cast<size_t>(i)];
         // A NaN compares unequal to everything, so it never hides behind a small difference.
         if (!std::isfinite(x) || !std::isfinite(y))
         {

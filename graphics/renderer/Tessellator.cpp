@@ -61,9 +61,9 @@ float ConvexWidth(const Point* p, int n)
 class StrokeBuilder
 {
 public:
-  StrokeBuilder(std::vector<Vertex>& verts, float w, float fringe, LineCap cap, LineJoin join, float miterLimit,
-                int capDivisions)
-    : v(verts), w(w), fringe(fringe), cap(cap), join(join), miterLimit(miterLimit), ncap(capDivisions)
+  StrokeBuilder(std::vector<Vertex>& verts, float width, float fringeWidth, LineCap lineCap, LineJoin lineJoin,
+                float miter, int capDivisions)
+    : v(verts), w(width), fringe(fringeWidth), cap(lineCap), join(lineJoin), miterLimit(miter), ncap(capDivisions)
   {
   }
 

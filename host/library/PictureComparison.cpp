@@ -58,7 +58,7 @@ PictureComparison ComparePictures(const Picture& actual, const Picture& referenc
   for (int y = 0; y < actual.height; ++y)
     for (int x = 0; x < actual.width; ++x)
     {
-      const int difference = PixelDifference(actual, reference, (static_cast<size_t>(y) * actual.width + x) * 4u);
+      const int difference = PixelDifference(actual, reference, (static_cast<size_t>(y) * static_cast<size_t>(actual.width) + static_cast<size_t>(x)) * 4u);
       result.largest = std::max(result.largest, difference);
       if (difference <= channelTolerance)
         continue;

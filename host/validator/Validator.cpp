@@ -35,8 +35,8 @@ const char* VerdictText(Verdict verdict)
 uint64_t NameHash(const std::string& name)
 {
   uint64_t hash = 1469598103934665603ull;  // FNV-1a
-  for (unsigned char c : name)
-    hash = (hash ^ c) * 1099511628211ull;
+  for (char c : name)
+    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   return hash;
 }
 

@@ -38,10 +38,10 @@ TEST(Base64, EncodesAndDecodesTheKnownTexts)
     const int length = static_cast<int>(std::strlen(v.plain));
     EXPECT_EQ(Base64Encode(v.plain, length), v.encoded);
 
-    std::vector<char> decoded(length + 1, '#');
+    std::vector<char> decoded(static_cast<size_t>(length + 1), '#');
     EXPECT_EQ(Base64Decode(v.encoded, decoded.data(), length), length);
-    EXPECT_EQ(std::string(decoded.data(), length), v.plain);
-    EXPECT_EQ(decoded[length], '#');
+    EXPECT_EQ(std::string(decoded.data(), static_cast<size_t>(length)), v.plain);
+    EXPECT_EQ(decoded[static_cast<size_t>(length)], '#');
   }
 }
 
@@ -49,12 +49,12 @@ TEST(Base64, RoundTripsEveryByteValueAtEveryRemainder)
 {
   std::vector<uint8_t> bytes(256);
   for (int i = 0; i < 256; ++i)
-    bytes[i] = static_cast<uint8_t>(255 - i);
+    bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(255 - i);
   for (int size : {1, 2, 3, 254, 255, 256})
   {
     const std::string text = Base64Encode(bytes.data(), size);
     EXPECT_EQ(text.size() % 4, 0u);
-    std::vector<uint8_t> back(size);
+    std::vector<uint8_t> back(static_cast<size_t>(size));
     ASSERT_EQ(Base64Decode(text, back.data(), size), size);
     EXPECT_TRUE(std::equal(back.begin(), back.end(), bytes.begin()));
   }
@@ -89,8 +89,8 @@ TEST(Base64, DecodingStopsAtTheTextsEndAndAtForeignCharacters)
     std::vector<char> buffer(110, '#');
     const int written = Base64Decode(c.text, buffer.data(), c.maxBytes);
     ASSERT_EQ(written, static_cast<int>(std::strlen(c.expected)));
-    EXPECT_EQ(std::string(buffer.data(), written), c.expected);
-    EXPECT_EQ(buffer[written], '#') << "nothing written past the decoded bytes";
+    EXPECT_EQ(std::string(buffer.data(), static_cast<size_t>(written)), c.expected);
+    EXPECT_EQ(buffer[static_cast<size_t>(written)], '#') << "nothing written past the decoded bytes";
   }
 
   // A text with an explicit end is not read beyond it.

@@ -248,8 +248,8 @@ TEST(ChannelIO, SideChainTextNamesItsInputsMainAndAux)
   IPlugProcessor p = MakeProcessor("2.2-2");
   const int nBuses = p.MaxBusCount(kInput);
   ASSERT_EQ(nBuses, 2);
-  std::vector<std::string> names(nBuses);
+  std::vector<std::string> names(static_cast<size_t>(nBuses));
   for (int bus = 0; bus < nBuses; ++bus)
-    p.BusName(kInput, bus, nBuses, names[bus]);
+    p.BusName(kInput, bus, nBuses, names[static_cast<size_t>(bus)]);
   EXPECT_EQ(names, (std::vector<std::string>{"Main", "Aux"}));
 }

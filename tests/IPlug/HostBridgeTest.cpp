@@ -203,8 +203,8 @@ TEST(HostBridge, QueuedChangesArriveInOrderAndTheQueueDropsWhenFull)
   ASSERT_EQ(bridge.toEditor.size(), 512u);
   for (int i = 0; i < 512; ++i)
   {
-    EXPECT_EQ(bridge.toEditor[i].paramIdx, i % 4);
-    EXPECT_EQ(bridge.toEditor[i].value, 0.0);  // normalised 0.5 of -10..10, sent as real value
+    EXPECT_EQ(bridge.toEditor[static_cast<size_t>(i)].paramIdx, i % 4);
+    EXPECT_EQ(bridge.toEditor[static_cast<size_t>(i)].value, 0.0);  // normalised 0.5 of -10..10, sent as real value
   }
   EXPECT_EQ(bridge.idleTicks, 1);
 
@@ -325,7 +325,7 @@ TEST(HostBridge, ChangesFromAnotherThreadArriveOnceAndInOrder)
   producer.join();
   ASSERT_EQ(bridge.toEditor.size(), static_cast<size_t>(kChanges));
   for (int i = 0; i < kChanges; ++i)
-    ASSERT_EQ(bridge.toEditor[i].value, (i % 200) * 0.1 - 10.0) << i;
+    ASSERT_EQ(bridge.toEditor[static_cast<size_t>(i)].value, (i % 200) * 0.1 - 10.0) << i;
 }
 
 TEST(HostBridge, TheIdleTimerDeliversOnTheUIThread)

@@ -123,7 +123,7 @@ TEST(IPlugProcessor, MonoHostOnMonoOrStereoText)
 
   // Only output 0 goes back to the host, narrowed without clipping.
   for (int s = 0; s < 8; ++s)
-    EXPECT_EQ(out.data[0][s], static_cast<float>(0.1 + s));
+    EXPECT_EQ(out.data[0][static_cast<size_t>(s)], static_cast<float>(0.1 + s));
   EXPECT_EQ(p.GetChannelData(kOutput, 1)->mHostOutput, nullptr);
 }
 
@@ -146,7 +146,7 @@ TEST(IPlugProcessor, ConversionRoundTripIsExact)
   AttachBlock(p, in, out, n);
   p.RunBlock(n);
   for (int ch = 0; ch < 2; ++ch)
-    EXPECT_EQ(std::memcmp(out.data[ch].data(), in.data[ch].data(), sizeof(float) * n), 0)
+    EXPECT_EQ(std::memcmp(out.data[static_cast<size_t>(ch)].data(), in.data[static_cast<size_t>(ch)].data(), sizeof(float) * static_cast<long unsigned int>(n)), 0)
       << "channel " << ch;
 }
 
@@ -170,7 +170,7 @@ TEST(IPlugProcessor, BaseRenderBlockCopiesMatchingChannelsAndSilencesTheRest)
     std::vector<std::vector<sample>> outputs(c.expected.size(), std::vector<sample>(3, 9.0));
     std::vector<sample*> inPtrs, outPtrs;
     for (int ch = 0; ch < p.ChannelCount(kInput); ++ch)
-      inPtrs.push_back(inputs[ch].data());
+      inPtrs.push_back(inputs[static_cast<size_t>(ch)].data());
     for (auto& o : outputs)
       outPtrs.push_back(o.data());
     p.RenderBlock(inPtrs.data(), outPtrs.data(), 3);
@@ -203,8 +203,8 @@ TEST(IPlugProcessor, PrepareBlockSize)
   EXPECT_EQ(p.seenFrames, 64);
   for (int ch = 0; ch < 2; ++ch)
   {
-    EXPECT_EQ(p.seenInputs[ch], p.GetChannelData(kInput, ch)->mScratch.data());
-    EXPECT_EQ(p.seenInputValues[ch], std::vector<sample>(64, 0.0));
+    EXPECT_EQ(p.seenInputs[static_cast<size_t>(ch)], p.GetChannelData(kInput, ch)->mScratch.data());
+    EXPECT_EQ(p.seenInputValues[static_cast<size_t>(ch)], std::vector<sample>(64, 0.0));
   }
 
   p.PrepareBlockSize(-3);
@@ -246,13 +246,13 @@ TEST(IPlugProcessor, BypassDelaysByTheLatencyAcrossAnyBlockSplit)
       HostBuffers in(2, n), out(2, n, 99.0f);
       for (int s = 0; s < n; ++s)
       {
-        in.data[0][s] = static_cast<float>(pos + s + 1);
-        in.data[1][s] = -static_cast<float>(pos + s + 1);
+        in.data[0][static_cast<size_t>(s)] = static_cast<float>(pos + s + 1);
+        in.data[1][static_cast<size_t>(s)] = -static_cast<float>(pos + s + 1);
       }
       AttachBlock(p, in, out, n);
       p.PassThrough(n);
       for (int ch = 0; ch < 2; ++ch)
-        result[ch].insert(result[ch].end(), out.data[ch].begin(), out.data[ch].end());
+        result[ch].insert(result[ch].end(), out.data[static_cast<size_t>(ch)].begin(), out.data[static_cast<size_t>(ch)].end());
       pos += n;
     }
 
@@ -260,8 +260,8 @@ TEST(IPlugProcessor, BypassDelaysByTheLatencyAcrossAnyBlockSplit)
     for (int s = 0; s < kTotal; ++s)
     {
       const float expected = s < kLatency ? 0.0f : static_cast<float>(s - kLatency + 1);
-      ASSERT_EQ(result[0][s], expected) << "sample " << s;
-      ASSERT_EQ(result[1][s], -expected) << "sample " << s;
+      ASSERT_EQ(result[0][static_cast<size_t>(s)], expected) << "sample " << s;
+      ASSERT_EQ(result[1][static_cast<size_t>(s)], -expected) << "sample " << s;
     }
   }
 }
@@ -292,7 +292,7 @@ TEST(IPlugProcessor, ReportLatencyReshapesTheBypassDelay)
   EXPECT_EQ(line.WritePos(), 0u);
   HostBuffers ramp(2, 8), rampOut(2, 8);
   for (int s = 0; s < 8; ++s)
-    ramp.data[0][s] = ramp.data[1][s] = static_cast<float>(s + 1);
+    ramp.data[0][static_cast<size_t>(s)] = ramp.data[1][static_cast<size_t>(s)] = static_cast<float>(s + 1);
   AttachBlock(p, ramp, rampOut, 8);
   p.PassThrough(8);
   EXPECT_EQ(rampOut.data[0], (std::vector<float>{0, 0, 0, 1, 2, 3, 4, 5}));
@@ -399,7 +399,7 @@ TEST(IPlugProcessor, HostMisuseIsHarmless)
   AttachBlock(p, bigIn, bigOut, 20);
   p.RunBlock(20);
   for (int s = 0; s < 20; ++s)
-    EXPECT_EQ(bigOut.data[0][s], s < 8 ? 1.0f : 0.0f) << "sample " << s;
+    EXPECT_EQ(bigOut.data[0][static_cast<size_t>(s)], s < 8 ? 1.0f : 0.0f) << "sample " << s;
   p.PassThrough(-4);
   p.RunBlock(-4);
 }

@@ -187,7 +187,7 @@ TEST(Presets, Base64)
     EXPECT_EQ(Base64Encode(reinterpret_cast<const uint8_t*>(c.text), n), c.encoded);
     uint8_t out[16] = {};
     EXPECT_EQ(Base64Decode(c.encoded, out, 16), n);
-    EXPECT_EQ(std::memcmp(out, c.text, n), 0);
+    EXPECT_EQ(std::memcmp(out, c.text, static_cast<size_t>(n)), 0);
   }
   // Decoding stops at the text's end, at a foreign character and at the caller's limit.
   uint8_t out[8] = {};

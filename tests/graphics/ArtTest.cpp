@@ -34,7 +34,7 @@ struct Pixel
 
 Pixel At(const Image& image, int x, int y)
 {
-  const size_t i = (static_cast<size_t>(y) * image.width + x) * 4;
+  const size_t i = (static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)) * 4;
   return Pixel{image.pixels[i], image.pixels[i + 1], image.pixels[i + 2], image.pixels[i + 3]};
 }
 

@@ -386,8 +386,8 @@ TEST_F(InputFixture, KeysGoToTheControlUnderThePointerThenToTheKeyHandler)
   EXPECT_FALSE(g.OnKeyDown(700, 50, key));
 
   std::vector<std::string> handled;
-  g.SetKeyHandlerFunc([&handled](const IKeyPress& key, bool isUp) {
-    handled.push_back(std::string(isUp ? "up " : "down ") + key.utf8);
+  g.SetKeyHandlerFunc([&handled](const IKeyPress& press, bool isUp) {
+    handled.push_back(std::string(isUp ? "up " : "down ") + press.utf8);
     return true;
   });
   EXPECT_TRUE(g.OnKeyDown(700, 50, key));

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 struct Counted
 {
-  explicit Counted(int* alive) : alive(alive) { ++*alive; }
+  explicit Counted(int* counter) : alive(counter) { ++*alive; }
   ~Counted() { --*alive; }
   int* alive;
 };

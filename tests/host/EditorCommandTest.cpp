@@ -27,7 +27,7 @@ struct Picture
   int height = 0;
   std::vector<uint8_t> rgba;
 
-  const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+  const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 4]; }
 };
 
 Picture LoadPng(const std::filesystem::path& path)
@@ -37,7 +37,7 @@ Picture LoadPng(const std::filesystem::path& path)
   unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &channels, 4);
   if (!data)
     return Picture{};
-  p.rgba.assign(data, data + static_cast<size_t>(p.width) * p.height * 4);
+  p.rgba.assign(data, data + static_cast<size_t>(p.width) * static_cast<size_t>(p.height) * 4);
   stbi_image_free(data);
   return p;
 }
@@ -75,11 +75,11 @@ Picture Halved(const Picture& p)
   Picture h;
   h.width = p.width / 2;
   h.height = p.height / 2;
-  h.rgba.resize(static_cast<size_t>(h.width) * h.height * 4);
+  h.rgba.resize(static_cast<size_t>(h.width) * static_cast<size_t>(h.height) * 4);
   for (int y = 0; y < h.height; ++y)
     for (int x = 0; x < h.width; ++x)
       for (int c = 0; c < 4; ++c)
-        h.rgba[(static_cast<size_t>(y) * h.width + x) * 4 + c] = static_cast<uint8_t>(
+        h.rgba[(static_cast<size_t>(y) * static_cast<size_t>(h.width) + static_cast<size_t>(x)) * 4 + static_cast<size_t>(c)] = static_cast<uint8_t>(
           (p.At(2 * x, 2 * y)[c] + p.At(2 * x + 1, 2 * y)[c] + p.At(2 * x, 2 * y + 1)[c] + p.At(2 * x + 1, 2 * y + 1)[c] + 2) / 4);
   return h;
 }

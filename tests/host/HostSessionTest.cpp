@@ -278,11 +278,11 @@ TEST_F(Session, ChunkIdentifiersAndIndices)
   ChunkRecord record(60);
   EXPECT_EQ(Effect()->GetChunk(AAX_TypeID('x', 'x', 'x', 'x'), record.Get()), AAX_ERROR_INVALID_CHUNK_ID);
   // The host's record holds its size: one that cannot take the state is refused, not overrun.
-  for (int32_t size : {59, 0, -1})
+  for (int32_t recordSize : {59, 0, -1})
   {
-    ChunkRecord small(size);
-    EXPECT_EQ(Effect()->GetChunk(kStateChunk, small.Get()), AAX_ERROR_INCORRECT_CHUNK_SIZE) << size;
-    EXPECT_EQ(small.Get()->fSize, size) << "left as the host wrote it";
+    ChunkRecord small(recordSize);
+    EXPECT_EQ(Effect()->GetChunk(kStateChunk, small.Get()), AAX_ERROR_INCORRECT_CHUNK_SIZE) << recordSize;
+    EXPECT_EQ(small.Get()->fSize, recordSize) << "left as the host wrote it";
   }
   EXPECT_EQ(Effect()->GetChunk(kStateChunk, nullptr), AAX_ERROR_NULL_ARGUMENT);
   EXPECT_EQ(Effect()->SetChunk(AAX_TypeID('x', 'x', 'x', 'x'), record.Get()), AAX_ERROR_INVALID_CHUNK_ID);

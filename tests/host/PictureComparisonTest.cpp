@@ -8,7 +8,7 @@ using aaxhost::Picture;
 
 Picture Plain(int width, int height, uint8_t level)
 {
-  Picture p{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4, level)};
+  Picture p{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, level)};
   for (size_t i = 3; i < p.rgba.size(); i += 4)
     p.rgba[i] = 255;
   return p;
@@ -16,7 +16,7 @@ Picture Plain(int width, int height, uint8_t level)
 
 uint8_t* Pixel(Picture& p, int x, int y)
 {
-  return &p.rgba[(static_cast<size_t>(y) * p.width + x) * 4];
+  return &p.rgba[(static_cast<size_t>(y) * static_cast<size_t>(p.width) + static_cast<size_t>(x)) * 4];
 }
 
 // Where the tolerance ends: a channel exactly at it is the same picture, one level past it is

@@ -70,7 +70,7 @@ class ProcessMatchesTheChain : public ProcessCommand, public testing::WithParamI
 TEST_P(ProcessMatchesTheChain, WithinOneMillionthPerSample)
 {
   const ChainCase c = GetParam();
-  const Audio input = TestSignal(c.frames);
+  const Audio input = TestSignal(static_cast<size_t>(c.frames));
   ASSERT_TRUE(WriteWav(scratch / "in.wav", input));
 
   // Names with texts and identifiers with normalised values, mixed.
@@ -109,9 +109,9 @@ INSTANTIATE_TEST_SUITE_P(BlockSizes, ProcessMatchesTheChain,
                                          ChainCase{false, 4096}, ChainCase{true, 1}, ChainCase{true, 7},
                                          ChainCase{true, 512}, ChainCase{true, 4096}, ChainCase{false, 7, 70000},
                                          ChainCase{true, 4096, 70000}),
-                         [](const auto& info) {
-                           return std::string(info.param.oversampling ? "Oversampled" : "Plain") + "Block" +
-                                  std::to_string(info.param.block) + "Frames" + std::to_string(info.param.frames);
+                         [](const auto& caseInfo) {
+                           return std::string(caseInfo.param.oversampling ? "Oversampled" : "Plain") + "Block" +
+                                  std::to_string(caseInfo.param.block) + "Frames" + std::to_string(caseInfo.param.frames);
                          });
 
 TEST_F(ProcessCommand, MonoFileRunsThroughTheMonoComponentAsTheLeftChannelWithSilenceBeside)

@@ -32,9 +32,10 @@ std::vector<double> RenderSine(const reference::Settings& settings, int frames)
   chain.SetSampleRate(kRate);
   chain.SetParameters(settings);
   chain.Reset();
-  std::vector<double> in(frames), left(frames), right(frames);
-  for (int i = 0; i < frames; ++i)
-    in[i] = 0.001 * std::sin(2.0 * std::numbers::pi * 1000.0 * i / kRate);
+  const size_t count = static_cast<size_t>(frames);
+  std::vector<double> in(count), left(count), right(count);
+  for (size_t i = 0; i < count; ++i)
+    in[i] = 0.001 * std::sin(2.0 * std::numbers::pi * 1000.0 * static_cast<double>(i) / kRate);
   const double* inputs[2] = {in.data(), in.data()};
   double* outputs[2] = {left.data(), right.data()};
   chain.Process(inputs, outputs, frames);
@@ -71,7 +72,7 @@ TEST(ReferenceChain, HalfbandImpulseResponse)
     y.push_back(f.Step(n == 0 ? 1.0 : 0.0));
   const struct
   {
-    int index;
+    size_t index;
     double value;
   } cases[] = {{0, 0.0}, {1, -5e-06}, {62, 0.0}, {63, 0.317956}, {64, 0.5}, {65, 0.317956}, {66, 0.0}};
   for (const auto& c : cases)
@@ -89,7 +90,7 @@ TEST(ReferenceChain, SmallSignalGainAndOversamplingDelay)
   oversampled.oversampling = true;
   const std::vector<double> delayed = RenderSine(oversampled, kFrames);
   double worst = 0.0;
-  for (int i = kFrames / 2; i < kFrames; ++i)
+  for (size_t i = kFrames / 2; i < kFrames; ++i)
     worst = std::max(worst, std::fabs(delayed[i] - plain[i - 64]));
   EXPECT_LT(worst, 1e-3 * peak);
 }

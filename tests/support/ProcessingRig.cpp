@@ -12,14 +12,14 @@ ProcessingRig::ProcessingRig(IPlugProcessor& processor, int nInputs, int nOutput
 
 void ProcessingRig::Prepare(int maxFrames)
 {
-  mIn.assign(mNInputs, std::vector<float>(maxFrames, 0.f));
-  mOut.assign(mNOutputs, std::vector<float>(maxFrames, 0.f));
-  mInPtrs.resize(mNInputs);
-  mOutPtrs.resize(mNOutputs);
+  mIn.assign(static_cast<size_t>(mNInputs), std::vector<float>(static_cast<size_t>(maxFrames), 0.f));
+  mOut.assign(static_cast<size_t>(mNOutputs), std::vector<float>(static_cast<size_t>(maxFrames), 0.f));
+  mInPtrs.resize(static_cast<size_t>(mNInputs));
+  mOutPtrs.resize(static_cast<size_t>(mNOutputs));
   for (int c = 0; c < mNInputs; ++c)
-    mInPtrs[c] = mIn[c].data();
+    mInPtrs[static_cast<size_t>(c)] = mIn[static_cast<size_t>(c)].data();
   for (int c = 0; c < mNOutputs; ++c)
-    mOutPtrs[c] = mOut[c].data();
+    mOutPtrs[static_cast<size_t>(c)] = mOut[static_cast<size_t>(c)].data();
   mProcessor.PrepareBlockSize(maxFrames);
   mProcessor.ResetProcessing();
 }
@@ -44,14 +44,14 @@ void ProcessingRig::Render(const std::vector<std::vector<float>>& in, std::vecto
                            int blockSize, bool hostBypass)
 {
   const int total = in.empty() ? 0 : static_cast<int>(in[0].size());
-  out.assign(mNOutputs, std::vector<float>(total, 0.f));
+  out.assign(static_cast<size_t>(mNOutputs), std::vector<float>(static_cast<size_t>(total), 0.f));
   for (int start = 0; start < total; start += blockSize)
   {
     const int frames = std::min(blockSize, total - start);
     for (int c = 0; c < mNInputs; ++c)
-      std::copy_n(in[c].begin() + start, frames, mIn[c].begin());
+      std::copy_n(in[static_cast<size_t>(c)].begin() + start, frames, mIn[static_cast<size_t>(c)].begin());
     RenderPrepared(frames, hostBypass);
     for (int c = 0; c < mNOutputs; ++c)
-      std::copy_n(mOut[c].begin(), frames, out[c].begin() + start);
+      std::copy_n(mOut[static_cast<size_t>(c)].begin(), frames, out[static_cast<size_t>(c)].begin() + start);
   }
 }

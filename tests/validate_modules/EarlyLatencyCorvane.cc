@@ -17,13 +17,13 @@ public:
     Corvane::RenderBlock(inputs, outputs, nFrames);
     if (GetLatency() != kDelay + 1)
       Corvane::ReportLatency(kDelay + 1);
-    for (int ch = 0; ch < 2; ++ch)
+    for (size_t ch = 0; ch < 2; ++ch)
     {
       for (int i = 0; i < nFrames; ++i)
       {
         const iplug::sample x = outputs[ch][i];
-        outputs[ch][i] = mLine[ch][mPos[ch]];
-        mLine[ch][mPos[ch]] = x;
+        outputs[ch][i] = mLine[ch][static_cast<size_t>(mPos[ch])];
+        mLine[ch][static_cast<size_t>(mPos[ch])] = x;
         mPos[ch] = (mPos[ch] + 1) % kDelay;
       }
     }

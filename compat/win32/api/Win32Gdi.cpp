@@ -176,7 +176,7 @@ size_t LiveGdiObjects()
   auto& table = TableLocked();
   size_t count = 0;
   for (auto& [value, object] : table.objects)
-    count += object->stock || reinterpret_cast<HDC>(value) == table.screen ? 0 : 1;
+    count += object->stock || reinterpret_cast<HDC>(value) == table.screen ? 0u : 1u;
   return count;
 }
 

@@ -210,6 +210,7 @@ BOOL TranslateMessage(const MSG* msg)
   // Posted messages come before input, so the character arrives before the next key.
   if (const wchar_t c = TranslateKey(static_cast<UINT>(msg->wParam), queue->keyState))
     PostToThreadLocked(state, queue->threadId,
-                       MakeMessage(msg->hwnd, message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR, c, msg->lParam));
+                       MakeMessage(msg->hwnd, message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR,
+                                   static_cast<WPARAM>(c), msg->lParam));
   return TRUE;
 }

@@ -54,7 +54,7 @@ bool DecodeOne(const unsigned char* text, size_t size, size_t& i, char32_t& out)
   }
   for (int k = 1; k <= extra; ++k)
   {
-    const unsigned char c = text[i + k];
+    const unsigned char c = text[i + static_cast<size_t>(k)];
     if ((c & 0xC0) != 0x80)
     {
       out = kReplacement;
@@ -71,7 +71,7 @@ bool DecodeOne(const unsigned char* text, size_t size, size_t& i, char32_t& out)
     return false;
   }
   out = cp;
-  i += extra + 1;
+  i += static_cast<size_t>(extra) + 1;
   return true;
 }
 
@@ -218,7 +218,7 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int byteCount, 
     return 0;
   }
   for (int k = 0; k < needed; ++k)
-    wide[k] = static_cast<wchar_t>(decoded[k]);
+    wide[k] = static_cast<wchar_t>(decoded[static_cast<size_t>(k)]);
   return needed;
 }
 

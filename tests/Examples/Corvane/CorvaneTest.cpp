@@ -30,16 +30,16 @@ void SetParam(Corvane& plug, int idx, double value)
 
 std::vector<float> Sine(int n, double freq, double amplitude, double fs = 48000.0)
 {
-  std::vector<float> s(n);
+  std::vector<float> s(static_cast<size_t>(n));
   for (int i = 0; i < n; ++i)
-    s[i] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * freq * i / fs));
+    s[static_cast<size_t>(i)] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * freq * i / fs));
   return s;
 }
 
 double Peak(const std::vector<float>& s, int from)
 {
   double peak = 0.0;
-  for (size_t i = from; i < s.size(); ++i)
+  for (size_t i = static_cast<size_t>(from); i < s.size(); ++i)
     peak = std::max(peak, std::fabs(static_cast<double>(s[i])));
   return peak;
 }
@@ -206,7 +206,7 @@ TEST(CorvaneChain, SmallSignalGainAtDefaults)
   auto out = RenderWith({}, {sine, sine});
   for (int ch = 0; ch < 2; ++ch)
   {
-    const double peak = Peak(out[ch], n / 2);
+    const double peak = Peak(out[static_cast<size_t>(ch)], n / 2);
     EXPECT_NEAR(peak, 1.105e-3, 0.003e-3) << ch;
     EXPECT_NEAR(20 * std::log10(peak / 0.001), 0.87, 0.02);
   }
@@ -220,7 +220,7 @@ TEST(CorvaneChain, OversamplingDelaysByExactly64Samples)
   auto oversampled = RenderWith({{kOversampling, 1}}, {sine, sine});
   for (int ch = 0; ch < 2; ++ch)
     for (int i = 2048; i < n; ++i)
-      ASSERT_NEAR(oversampled[ch][i], plain[ch][i - 64], 2e-8) << "channel " << ch << " frame " << i;
+      ASSERT_NEAR(oversampled[static_cast<size_t>(ch)][static_cast<size_t>(i)], plain[static_cast<size_t>(ch)][static_cast<size_t>(i - 64)], 2e-8) << "channel " << ch << " frame " << i;
 }
 
 TEST(CorvaneChain, BypassParameterIsTheIdentity)
@@ -262,16 +262,16 @@ struct DirectRender
 
   void Run(int n, double value = 0.001)
   {
-    inL.assign(n, value);
-    inR.assign(n, value);
+    inL.assign(static_cast<size_t>(n), value);
+    inR.assign(static_cast<size_t>(n), value);
     RunCurrent();
   }
 
   void RunCurrent()
   {
     const int n = static_cast<int>(inL.size());
-    outL.assign(n, 0.0);
-    outR.assign(n, 0.0);
+    outL.assign(static_cast<size_t>(n), 0.0);
+    outR.assign(static_cast<size_t>(n), 0.0);
     sample* in[2] = {inL.data(), inR.data()};
     sample* out[2] = {outL.data(), outR.data()};
     plug->RenderBlock(in, out, n);
@@ -316,7 +316,7 @@ TEST(CorvaneChain, OutputGlidesButJumpsAfterReset)
   reset.plug->ResetProcessing();
   reset.Run(8);
   for (int i = 0; i < 8; ++i)
-    EXPECT_NEAR(reset.outL[i] / ref.outL[i], target, 1e-9) << i;
+    EXPECT_NEAR(reset.outL[static_cast<size_t>(i)] / ref.outL[static_cast<size_t>(i)], target, 1e-9) << i;
 
   // Without a reset the level glides with the 10 ms smoother, two steps per frame.
   DirectRender glide;
@@ -327,8 +327,8 @@ TEST(CorvaneChain, OutputGlidesButJumpsAfterReset)
   {
     const double expectedLeft = target + (1.0 - target) * std::pow(a, 2 * i + 1);
     const double expectedRight = target + (1.0 - target) * std::pow(a, 2 * i + 2);
-    EXPECT_NEAR(glide.outL[i] / ref.outL[i], expectedLeft, 1e-9) << i;
-    EXPECT_NEAR(glide.outR[i] / ref.outR[i], expectedRight, 1e-9) << i;
+    EXPECT_NEAR(glide.outL[static_cast<size_t>(i)] / ref.outL[static_cast<size_t>(i)], expectedLeft, 1e-9) << i;
+    EXPECT_NEAR(glide.outR[static_cast<size_t>(i)] / ref.outR[static_cast<size_t>(i)], expectedRight, 1e-9) << i;
   }
 }
 
@@ -347,7 +347,7 @@ TEST(CorvaneChain, ResetWhileOversamplingClearsTheFilters)
   loud.Run(200, 0.0);
   fresh.Run(200, 0.0);
   double worst = 0.0;
-  for (int i = 0; i < 200; ++i)
+  for (size_t i = 0; i < 200; ++i)
     worst = std::max({worst, std::fabs(loud.outL[i] - fresh.outL[i]), std::fabs(loud.outR[i] - fresh.outR[i])});
   // Cleared filters leave at most a trace (measured 1.6e-7); filters that kept the loud signal
   // ring at more than 1e-3 (below).
@@ -385,9 +385,9 @@ TEST(CorvaneChain, NonFiniteInputDoesNotPoisonTheFilters)
       reference.RunCurrent();
       for (int i = 0; i < n; ++i)
       {
-        ASSERT_TRUE(std::isfinite(poisoned.outL[i]) && std::isfinite(poisoned.outR[i])) << i;
-        ASSERT_EQ(poisoned.outL[i], reference.outL[i]) << i;
-        ASSERT_EQ(poisoned.outR[i], reference.outR[i]) << i;
+        ASSERT_TRUE(std::isfinite(poisoned.outL[static_cast<size_t>(i)]) && std::isfinite(poisoned.outR[static_cast<size_t>(i)])) << i;
+        ASSERT_EQ(poisoned.outL[static_cast<size_t>(i)], reference.outL[static_cast<size_t>(i)]) << i;
+        ASSERT_EQ(poisoned.outR[static_cast<size_t>(i)], reference.outR[static_cast<size_t>(i)]) << i;
       }
     }
   }

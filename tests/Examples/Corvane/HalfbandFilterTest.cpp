@@ -15,9 +15,9 @@ std::vector<double> ImpulseResponse(int length)
 {
   HalfbandFilter f;
   HalfbandFilter silent;
-  std::vector<double> h(length);
+  std::vector<double> h(static_cast<size_t>(length));
   for (int n = 0; n < length; ++n)
-    h[n] = f.Step(n == 0 ? 1.0 : 0.0) - silent.Step(0.0);
+    h[static_cast<size_t>(n)] = f.Step(n == 0 ? 1.0 : 0.0) - silent.Step(0.0);
   return h;
 }
 
@@ -59,19 +59,19 @@ TEST(HalfbandFilter, ImpulseResponseIsSymmetricWithZeroEvenTaps)
   const std::vector<double> h = ImpulseResponse(200);
   for (int n = 0; n <= 128; ++n)
   {
-    EXPECT_NEAR(h[n], h[128 - n], 1e-15) << "output " << n;
+    EXPECT_NEAR(h[static_cast<size_t>(n)], h[static_cast<size_t>(128 - n)], 1e-15) << "output " << n;
     const int distance = std::abs(n - 64);
     if (distance != 0 && distance % 2 == 0)
     {
-      EXPECT_NEAR(h[n], 0.0, 1e-15) << "output " << n;
+      EXPECT_NEAR(h[static_cast<size_t>(n)], 0.0, 1e-15) << "output " << n;
     }
     else
     {
-      EXPECT_GT(std::abs(h[n]), 1e-6) << "output " << n;
+      EXPECT_GT(std::abs(h[static_cast<size_t>(n)]), 1e-6) << "output " << n;
     }
   }
   for (int n = 129; n < 200; ++n)
-    EXPECT_NEAR(h[n], 0.0, 1e-15) << "output " << n;
+    EXPECT_NEAR(h[static_cast<size_t>(n)], 0.0, 1e-15) << "output " << n;
 }
 
 TEST(HalfbandFilter, ConstantInputSettlesToTheTapSum)

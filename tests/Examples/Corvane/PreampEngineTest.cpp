@@ -52,11 +52,11 @@ Stereo Noise(int n)
 {
   std::mt19937 rng(20240611);
   std::uniform_real_distribution<double> full(-1.0, 1.0);
-  Stereo s(2, std::vector<double>(n));
+  Stereo s(2, std::vector<double>(static_cast<size_t>(n)));
   for (int i = 0; i < n; ++i)
   {
-    s[0][i] = full(rng);
-    s[1][i] = full(rng);
+    s[0][static_cast<size_t>(i)] = full(rng);
+    s[1][static_cast<size_t>(i)] = full(rng);
   }
   return s;
 }
@@ -64,15 +64,15 @@ Stereo Noise(int n)
 // Full-scale exponential sweeps from 20 Hz to 20 kHz, the right channel running downwards.
 Stereo Sweep(int n)
 {
-  Stereo s(2, std::vector<double>(n));
+  Stereo s(2, std::vector<double>(static_cast<size_t>(n)));
   const double ratio = std::log(1000.0);
   for (int i = 0; i < n; ++i)
   {
     const double t = static_cast<double>(i) / n;
     const double phaseUp = 2.0 * std::numbers::pi * 20.0 * n / kRate / ratio * (std::exp(ratio * t) - 1.0);
     const double phaseDown = 2.0 * std::numbers::pi * 20000.0 * n / kRate / ratio * (1.0 - std::exp(-ratio * t));
-    s[0][i] = std::sin(phaseUp);
-    s[1][i] = std::sin(phaseDown);
+    s[0][static_cast<size_t>(i)] = std::sin(phaseUp);
+    s[1][static_cast<size_t>(i)] = std::sin(phaseDown);
   }
   return s;
 }
@@ -80,11 +80,11 @@ Stereo Sweep(int n)
 // Full-scale square waves: the steepest steps the chain can get.
 Stereo Square(int n)
 {
-  Stereo s(2, std::vector<double>(n));
+  Stereo s(2, std::vector<double>(static_cast<size_t>(n)));
   for (int i = 0; i < n; ++i)
   {
-    s[0][i] = (i / 37) % 2 == 0 ? 1.0 : -1.0;
-    s[1][i] = (i / 503) % 2 == 0 ? -1.0 : 1.0;
+    s[0][static_cast<size_t>(i)] = (i / 37) % 2 == 0 ? 1.0 : -1.0;
+    s[1][static_cast<size_t>(i)] = (i / 503) % 2 == 0 ? -1.0 : 1.0;
   }
   return s;
 }
@@ -131,7 +131,7 @@ Stereo RenderReference(const Scenario& sc, const Stereo& in)
   const Settings first = sc.gliding ? kGlideStart : kSettled;
   chain.SetParameters(ReferenceSettings(first, sc.oversampling));
   chain.Reset();
-  Stereo out(2, std::vector<double>(n));
+  Stereo out(2, std::vector<double>(static_cast<size_t>(n)));
   int pos = 0;
   auto run = [&](int end) {
     const double* ip[2] = {in[0].data() + pos, in[1].data() + pos};
@@ -175,7 +175,7 @@ Stereo RenderProduct(const Scenario& sc, const Stereo& in, int frames, int block
 
   Stereo io = in; // rendered in place, as hosts often do
   for (auto& ch : io)
-    ch.resize(frames);
+    ch.resize(static_cast<size_t>(frames));
   for (int pos = 0; pos < frames;)
   {
     if (sc.gliding && pos == kSecondChange)
@@ -232,7 +232,8 @@ TEST(PreampEngine, MatchesTheReferenceChainAtEveryBlockSize)
       const Stereo whole = RenderProduct(sc, in, longest, longest);
       for (int ch = 0; ch < 2; ++ch)
         for (int i = 0; i < longest; ++i)
-          ASSERT_NEAR(whole[ch][i], expected[ch][i], 1e-9) << "channel " << ch << " frame " << i;
+          ASSERT_NEAR(whole[static_cast<size_t>(ch)][static_cast<size_t>(i)], expected[static_cast<size_t>(ch)][static_cast<size_t>(i)], 1e-9)
+              << "channel " << ch << " frame " << i;
 
       for (int blockSize : sizes)
       {
@@ -240,7 +241,7 @@ TEST(PreampEngine, MatchesTheReferenceChainAtEveryBlockSize)
         const Stereo split = RenderProduct(sc, in, frames, blockSize);
         for (int ch = 0; ch < 2; ++ch)
           for (int i = 0; i < frames; ++i)
-            ASSERT_EQ(split[ch][i], whole[ch][i]) << "block size " << blockSize << " channel " << ch << " frame " << i;
+            ASSERT_EQ(split[static_cast<size_t>(ch)][static_cast<size_t>(i)], whole[static_cast<size_t>(ch)][static_cast<size_t>(i)]) << "block size " << blockSize << " channel " << ch << " frame " << i;
       }
     }
   }
@@ -279,50 +280,53 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
     SCOPED_TRACE(SimdLevelName(level));
     for (int n = 0; n <= kMax; ++n)
     {
-      std::vector<double> d(n), g(n), out(n + 1, -7.0);
+      std::vector<double> d(static_cast<size_t>(n)), g(static_cast<size_t>(n)), out(static_cast<size_t>(n + 1), -7.0);
       for (int i = 0; i < n; ++i)
       {
-        d[i] = drive(rng);
-        g[i] = 0.03 + 30.0 * unit(rng);
+        d[static_cast<size_t>(i)] = drive(rng);
+        g[static_cast<size_t>(i)] = 0.03 + 30.0 * unit(rng);
       }
       k.saturateDivide(d.data(), g.data(), out.data(), n);
       for (int i = 0; i < n; ++i)
-        EXPECT_NEAR(out[i], reference::Saturate(d[i]) / g[i], 1e-14 / g[i]) << "n " << n << " i " << i;
-      EXPECT_EQ(out[n], -7.0) << "wrote past the end, n " << n;
+      {
+        const size_t at = static_cast<size_t>(i);
+        EXPECT_NEAR(out[at], reference::Saturate(d[at]) / g[at], 1e-14 / g[at]) << "n " << n << " i " << i;
+      }
+      EXPECT_EQ(out[static_cast<size_t>(n)], -7.0) << "wrote past the end, n " << n;
 
-      std::vector<double> p(n), q(n), lowP(n), lowQ(n);
-      std::vector<std::vector<double>> c(7, std::vector<double>(n + 1, -7.0));
+      std::vector<double> p(static_cast<size_t>(n)), q(static_cast<size_t>(n)), lowP(static_cast<size_t>(n)), lowQ(static_cast<size_t>(n));
+      std::vector<std::vector<double>> c(7, std::vector<double>(static_cast<size_t>(n + 1), -7.0));
       double* cp[7] = {c[0].data(), c[1].data(), c[2].data(), c[3].data(), c[4].data(), c[5].data(), c[6].data()};
       for (int i = 0; i < n; ++i)
       {
-        p[i] = 0.15 + 0.85 * unit(rng);
-        q[i] = 0.85 * unit(rng);
+        p[static_cast<size_t>(i)] = 0.15 + 0.85 * unit(rng);
+        q[static_cast<size_t>(i)] = 0.85 * unit(rng);
       }
       k.designHighTone(kRate, p.data(), q.data(), cp, n);
       for (int i = 0; i < n; ++i)
       {
         ToneBiquad t;
-        t.DesignHighTone(kRate, p[i], q[i]);
+        t.DesignHighTone(kRate, p[static_cast<size_t>(i)], q[static_cast<size_t>(i)]);
         const double expected[7] = {t.B0, t.B1, t.B2, t.A0, t.A1, t.A2, 1.0 / t.A0};
         for (int j = 0; j < 7; ++j)
-          EXPECT_NEAR(c[j][i], expected[j], 1e-14 * std::fabs(expected[j]) + 1e-18) << "high " << j;
+          EXPECT_NEAR(c[static_cast<size_t>(j)][static_cast<size_t>(i)], expected[j], 1e-14 * std::fabs(expected[j]) + 1e-18) << "high " << j;
       }
       for (int i = 0; i < n; ++i)
       {
-        p[i] = i % 2 ? 1e-5 : 1e-5 + 0.3 * unit(rng);
-        q[i] = i % 2 ? 1e-5 + 0.3 * unit(rng) : 1e-5;
+        p[static_cast<size_t>(i)] = i % 2 ? 1e-5 : 1e-5 + 0.3 * unit(rng);
+        q[static_cast<size_t>(i)] = i % 2 ? 1e-5 + 0.3 * unit(rng) : 1e-5;
       }
       k.designLowTone(kRate, p.data(), q.data(), cp, n);
       for (int i = 0; i < n; ++i)
       {
         ToneBiquad t;
-        t.DesignLowTone(kRate, p[i], q[i]);
+        t.DesignLowTone(kRate, p[static_cast<size_t>(i)], q[static_cast<size_t>(i)]);
         const double expected[7] = {t.B0, t.B1, t.B2, t.A0, t.A1, t.A2, 1.0 / t.A0};
         for (int j = 0; j < 7; ++j)
-          EXPECT_NEAR(c[j][i], expected[j], 1e-14 * std::fabs(expected[j])) << "low " << j;
+          EXPECT_NEAR(c[static_cast<size_t>(j)][static_cast<size_t>(i)], expected[j], 1e-14 * std::fabs(expected[j])) << "low " << j;
       }
       for (int j = 0; j < 7; ++j)
-        EXPECT_EQ(c[j][n], -7.0) << "design wrote past the end, n " << n;
+        EXPECT_EQ(c[static_cast<size_t>(j)][static_cast<size_t>(n)], -7.0) << "design wrote past the end, n " << n;
     }
   }
 }
@@ -403,5 +407,5 @@ TEST(PreampEngine, SmoothersFlushSubnormalStatesLikeStep)
   EXPECT_EQ(state.outputSmoother.z, refOutput.z);
   EXPECT_EQ(state.driveSmoother.z, 1.0);
   for (int i = 0; i < kFrames; ++i) // the output level is next to nothing: only the offset is left
-    ASSERT_TRUE(std::fabs(left[i]) <= 1e-15 && std::fabs(right[i]) <= 1e-15) << i;
+    ASSERT_TRUE(std::fabs(left[static_cast<size_t>(i)]) <= 1e-15 && std::fabs(right[static_cast<size_t>(i)]) <= 1e-15) << i;
 }

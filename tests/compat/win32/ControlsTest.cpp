@@ -108,7 +108,7 @@ TEST_F(Controls, EditStylesShapeWhatIsTyped)
       HWND edit = MakeEdit(parent, c.style, c.style == ES_READONLY ? L"start" : L"");
       SetFocus(edit);
       for (const wchar_t* p = c.typed; *p; ++p)
-        SendMessageW(edit, WM_CHAR, *p, 0);
+        SendMessageW(edit, WM_CHAR, static_cast<WPARAM>(*p), 0);
       EXPECT_EQ(TextOf(edit), c.result) << c.style;
       const LRESULT code = SendMessageW(edit, WM_GETDLGCODE, 0, 0);
       EXPECT_EQ((code & DLGC_WANTALLKEYS) != 0, (c.style & ES_MULTILINE) != 0);

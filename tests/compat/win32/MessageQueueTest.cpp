@@ -152,7 +152,7 @@ TEST(MessageQueue, WaitingLoopReceivesEveryMessageFromAnotherThreadInOrder)
 
   ASSERT_EQ(received.size(), static_cast<size_t>(kCount));
   for (int i = 0; i < kCount; ++i)
-    ASSERT_EQ(received[i], static_cast<WPARAM>(i));
+    ASSERT_EQ(received[static_cast<size_t>(i)], static_cast<WPARAM>(i));
 }
 
 TEST(MessageQueue, AFullQueueRefusesFurtherPosts)

@@ -90,8 +90,9 @@ std::vector<Case> AllCases()
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, RendererVsCairo, ::testing::ValuesIn(AllCases()),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return Scenes()[info.param.scene].name + "_x" + std::to_string(info.param.ratio);
+                         [](const ::testing::TestParamInfo<Case>& caseInfo) {
+                           // gtest's macro names its own parameter "info"; this one must not shadow it.
+                           return Scenes()[caseInfo.param.scene].name + "_x" + std::to_string(caseInfo.param.ratio);
                          });
 
 } // namespace
