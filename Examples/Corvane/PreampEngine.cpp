@@ -184,8 +184,10 @@ void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, b
   const bool driveSettled = AtRest(mState.driveSmoother, targets.drive);
   const bool othersSettled = lowSettled && highSettled && AtRest(mState.outputSmoother, targets.output);
 
-  if (driveSettled)
-    std::fill(mDrive, mDrive + driveSteps * n, mState.driveSmoother.z);
+  // A settled drive is one value for every step: the saturation reads it as such (mSettledDrive)
+  // instead of its steps spread over the chunk.
+  mDriveSettled = driveSettled;
+  mSettledDrive = mState.driveSmoother.z;
   if (othersSettled)
   {
     std::fill(mLowZ, mLowZ + n, mState.lowSmoother.z);
@@ -323,13 +325,26 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
 // right channel the other way round.
 void PreampEngine::Saturate(const PreampKernels& kernels, int n)
 {
-  for (int i = 0; i < n; ++i)
+  if (mDriveSettled)
   {
-    const double* g = mDrive + 4 * i;
-    mDriven[i] = g[0] * mInput[0][i];
-    mDivisor[i] = g[1];
-    mDriven[n + i] = g[3] * mInput[1][i];
-    mDivisor[n + i] = g[2];
+    const double g = mSettledDrive;
+    for (int i = 0; i < n; ++i)
+    {
+      mDriven[i] = g * mInput[0][i];
+      mDriven[n + i] = g * mInput[1][i];
+    }
+    std::fill(mDivisor, mDivisor + 2 * n, g);
+  }
+  else
+  {
+    for (int i = 0; i < n; ++i)
+    {
+      const double* g = mDrive + 4 * i;
+      mDriven[i] = g[0] * mInput[0][i];
+      mDivisor[i] = g[1];
+      mDriven[n + i] = g[3] * mInput[1][i];
+      mDivisor[n + i] = g[2];
+    }
   }
   kernels.saturateDivide(mDriven, mDivisor, mTone, 2 * n);
 }
@@ -343,15 +358,25 @@ void PreampEngine::SaturateOversampled(const PreampKernels& kernels, int n)
   double* const stream[kStreams] = {mDriven, mDriven + n, mDriven + 2 * n, mDriven + 3 * n};
   Upsample(kernels, stream, n);
   constexpr int kStepOf[kStreams] = {0, 2, 1, 3};
-  for (int s = 0; s < kStreams; ++s)
+  if (mDriveSettled)
   {
-    double* d = stream[s];
-    double* divisor = mDivisor + s * n;
-    const double* g = mDrive + 2 * kStepOf[s];
-    for (int i = 0; i < n; ++i)
+    const double g = mSettledDrive;
+    for (int i = 0; i < kStreams * n; ++i)
+      mDriven[i] = 2.0 * mDriven[i] * g;
+    std::fill(mDivisor, mDivisor + kStreams * n, g);
+  }
+  else
+  {
+    for (int s = 0; s < kStreams; ++s)
     {
-      d[i] = 2.0 * d[i] * g[8 * i];
-      divisor[i] = g[8 * i + 1];
+      double* d = stream[s];
+      double* divisor = mDivisor + s * n;
+      const double* g = mDrive + 2 * kStepOf[s];
+      for (int i = 0; i < n; ++i)
+      {
+        d[i] = 2.0 * d[i] * g[8 * i];
+        divisor[i] = g[8 * i + 1];
+      }
     }
   }
   kernels.saturateDivide(mDriven, mDivisor, mSaturated, kStreams * n);

@@ -94,6 +94,9 @@ private:
   const PreampKernels* mPairSumKernels = nullptr;
   double mPairSumValue = 0.0;
   double mPairSum = 0.0;
+  // Whether the drive smoother rests for the whole chunk, and its value then (mDrive is not filled).
+  bool mDriveSettled = false;
+  double mSettledDrive = 1.0;
 
   // Scratch, valid within one chunk. Zeroed once: vectors that reach past the end of a chunk
   // compute on ordinary numbers, and their results are thrown away.
