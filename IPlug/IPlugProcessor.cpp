@@ -325,6 +325,7 @@ void IPlugProcessor::PrepareBlockSize(int nFrames)
 
 void IPlugProcessor::ConnectChannels(ERoute direction, int first, int count, bool connected)
 {
+  ++mConnectionCalls;
   std::vector<ChannelData>* channels = Channels(direction);
   int begin = 0, end = 0;
   ClipRange(direction, first, count, begin, end);
@@ -532,9 +533,19 @@ void IPlugProcessor::SetSampleRate(double sampleRate)
     mSampleRate = sampleRate;
 }
 
+const TimeInfo& IPlugProcessor::GetTimeInfo() const
+{
+  if (mTimeInfoRequested)
+  {
+    mTimeInfo = FetchTimeInfo();
+    mTimeInfoRequested = false;
+  }
+  return mTimeInfo;
+}
+
 double IPlugProcessor::SamplesPerBeat() const
 {
-  const double tempo = mTimeInfo.mTempo;
+  const double tempo = GetTimeInfo().mTempo;
   if (!(tempo > 0.0))
     return 0.0;
   return mSampleRate * 60.0 / tempo;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -106,6 +107,9 @@ public:
   // Sets the connected flag of channels [first, first + count), clipped to existing channels. A
   // disconnected channel is pointed back at its scratch buffer, silenced if it was connected.
   void ConnectChannels(ERoute direction, int first, int count, bool connected);
+  // How often ConnectChannels has been called: an adapter that finds it where it left it knows
+  // the connections are still the ones it made.
+  uint64_t ConnectionCalls() const { return mConnectionCalls; }
 
   // Hands host buffers to the connected channels of [first, first + count), one host pointer per
   // connected channel in order. Inputs are converted into scratch (a null host buffer reads as
@@ -156,13 +160,29 @@ public:
   void SetSampleRate(double sampleRate);
   int GetBlockSize() const { return mBlockSize; }
   int GetLatency() const { return mLatency; }
-  const TimeInfo& GetTimeInfo() const { return mTimeInfo; }
-  void SetTimeInfo(const TimeInfo& timeInfo) { mTimeInfo = timeInfo; }
+  // The transport record of the block being rendered. An adapter may leave it to be asked for
+  // (SetTimeInfoOnRequest): the host is then asked the first time a block reads it, and not at all
+  // by a block that never does.
+  // audio thread, inside the block routine
+  const TimeInfo& GetTimeInfo() const;
+  void SetTimeInfo(const TimeInfo& timeInfo)
+  {
+    mTimeInfo = timeInfo;
+    mTimeInfoRequested = false;
+  }
 
   // Samples per beat at the transport's tempo; 0 when the tempo is not positive.
   double SamplesPerBeat() const;
 
   int GetPlugType() const { return mPlugType; }
+
+protected:
+  // The next GetTimeInfo takes the record from FetchTimeInfo; `pending` false keeps the one held.
+  void SetTimeInfoOnRequest(bool pending) { mTimeInfoRequested = pending; }
+  // The record of the block being rendered, from the host; the default has nothing to ask.
+  virtual TimeInfo FetchTimeInfo() const { return mTimeInfo; }
+
+public:
   bool DoesMidiIn() const { return mDoesMidiIn; }
   bool DoesMidiOut() const { return mDoesMidiOut; }
   bool DoesMPE() const { return mDoesMPE; }
@@ -190,13 +210,16 @@ private:
   int mLatency = 0;
   double mSampleRate = 48000.0;
   int mBlockSize = 0;
+  uint64_t mConnectionCalls = 0;
   std::vector<IOConfig> mIOConfigs;
   std::vector<sample*> mInputPointers;
   std::vector<sample*> mOutputPointers;
   std::vector<ChannelData> mInputChannels;
   std::vector<ChannelData> mOutputChannels;
   std::unique_ptr<BypassDelayLine> mBypassDelay;
-  TimeInfo mTimeInfo;
+  // Filled on request from the block routine, which sees the processor as const.
+  mutable TimeInfo mTimeInfo;
+  mutable bool mTimeInfoRequested = false;
 };
 
 } // namespace iplug

@@ -1,11 +1,15 @@
 // The block routine's speed for 512-frame stereo blocks at 48 kHz, with oversampling off and on,
 // with settled controls and while every smoother glides, next to the reference chain (reference/)
 // measured in the same run; and the whole render procedure as a host reaches it: the module file
-// loaded through the stand-in host, its render procedure called with host blocks of 1, 64, 512
-// and 4096 frames of 32-bit samples on the host's audio thread. After the runs a table gives each
-// figure per frame and its ratio to the plain chain, with the instruction set the vector kernels
-// use (the module's own dispatcher chooses the same one: it runs the same code on the same
-// processor).
+// loaded through the stand-in host, its render procedure called with host blocks of 1, 16, 32, 64,
+// 512 and 4096 frames of 32-bit samples on the host's audio thread; and the vector limit, the
+// curve alone on every sample of a block. After the runs a table gives each figure per frame and
+// its ratio to the plain chain (the block routine's also to the vector limit, gliding also to
+// settled), with the instruction set the vector kernels use (the module's own dispatcher chooses
+// the same one: it runs the same code on the same processor).
+//
+// On a shared machine, run the cases as alternating rounds and read the medians:
+//   bench_CorvaneBench --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
 //
 //   bench_CorvaneBench [--simd=sse2|avx2|avx512] [--module=PATH] [Google Benchmark options]
 //
@@ -153,6 +157,31 @@ void Cases(benchmark::internal::Benchmark* b)
 BENCHMARK(BM_RenderBlock)->Apply(Cases);
 BENCHMARK(BM_PlainChain)->Apply(Cases);
 
+// The floor under the block routine: the curve and its division for every sample of a block (two
+// a frame, four with oversampling), on the vector width in use, from and to arrays that stay in
+// the first-level cache; no smoothers, filters or conversions.
+void BM_VectorLimit(benchmark::State& state)
+{
+  const int perFrame = state.range(0) != 0 ? 4 : 2;
+  const PreampKernels& kernels = ActivePreampKernels();
+  const size_t n = static_cast<size_t>(perFrame * kFrames);
+  std::vector<double> driven(n), divisor(n), out(n);
+  for (size_t i = 0; i < n; ++i)
+  {
+    driven[i] = 4.0 * std::sin(0.01 * double(i));
+    divisor[i] = 1.0 + 1e-4 * double(i % 7);
+  }
+  for (auto _ : state)
+  {
+    kernels.saturateDivide(driven.data(), divisor.data(), out.data(), static_cast<int>(n));
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  SetCounters(state);
+}
+
+BENCHMARK(BM_VectorLimit)->ArgName("oversampling")->Arg(0)->Arg(1);
+
 // Process CPU seconds: while the plain chain is timed, the host's threads are idle.
 double CpuSeconds()
 {
@@ -260,7 +289,7 @@ void BM_ThroughExports(benchmark::State& state)
 
 BENCHMARK(BM_ThroughExports)
   ->ArgNames({"oversampling", "block"})
-  ->ArgsProduct({{0, 1}, {1, 64, 512, 4096}});
+  ->ArgsProduct({{0, 1}, {1, 16, 32, 64, 512, 4096}});
 
 // Prints what the console reporter prints, keeps the CPU time of every case (the median when the
 // runs are repeated), and ends with the table of ratios.
@@ -304,9 +333,34 @@ public:
         std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", label.c_str(), fast->second, plain->second,
                     plain->second / fast->second);
       }
+    std::printf("%-34s %18s %18s %8s\n", "above the vector limit", "RenderBlock", "vector limit", "ratio");
+    for (const char* os : {"0", "1"})
+      for (const char* glide : {"0", "1"})
+      {
+        const auto fast = mNanosPerFrame.find(std::string("BM_RenderBlock/oversampling:") + os + "/glide:" + glide);
+        const auto limit = mNanosPerFrame.find(std::string("BM_VectorLimit/oversampling:") + os);
+        if (fast == mNanosPerFrame.end() || limit == mNanosPerFrame.end())
+          continue;
+        const std::string label = std::string("oversampling ") + (os[0] == '1' ? "on" : "off")
+          + (glide[0] == '1' ? ", gliding" : ", settled");
+        std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", label.c_str(), fast->second, limit->second,
+                    fast->second / limit->second);
+      }
+    std::printf("%-34s %18s %18s %8s\n", "gliding against settled", "gliding", "settled", "ratio");
+    for (const char* os : {"0", "1"})
+    {
+      const std::string stem = std::string("BM_RenderBlock/oversampling:") + os + "/glide:";
+      const auto gliding = mNanosPerFrame.find(stem + "1");
+      const auto settled = mNanosPerFrame.find(stem + "0");
+      if (gliding == mNanosPerFrame.end() || settled == mNanosPerFrame.end())
+        continue;
+      const std::string label = std::string("oversampling ") + (os[0] == '1' ? "on" : "off");
+      std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", label.c_str(), gliding->second, settled->second,
+                  gliding->second / settled->second);
+    }
     std::printf("%-34s %18s %18s %8s\n", "through the module's exports", "render procedure", "plain (settled)", "ratio");
     for (const char* os : {"0", "1"})
-      for (const char* block : {"1", "64", "512", "4096"})
+      for (const char* block : {"1", "16", "32", "64", "512", "4096"})
       {
         const auto fast = mNanosPerFrame.find(std::string("BM_ThroughExports/oversampling:") + os + "/block:" + block);
         const auto plain = mNanosPerFrame.find(std::string("BM_PlainChain/oversampling:") + os + "/glide:0");

@@ -139,10 +139,16 @@ void Corvane::UpdateLatency()
 void Corvane::RenderBlock(sample** inputs, sample** outputs, int nFrames)
 {
   const double fs = GetSampleRate();
-  mChain.lowSmoother.SetTime(fs, 0.03);
-  mChain.highSmoother.SetTime(fs, 0.03);
-  mChain.driveSmoother.SetTime(fs, 0.01);
-  mChain.outputSmoother.SetTime(fs, 0.01);
+  // The coefficients are pure functions of the rate: four exponentials a block are worth saving
+  // when the host sends blocks of a few frames.
+  if (fs != mSmootherRate)
+  {
+    mChain.lowSmoother.SetTime(fs, 0.03);
+    mChain.highSmoother.SetTime(fs, 0.03);
+    mChain.driveSmoother.SetTime(fs, 0.01);
+    mChain.outputSmoother.SetTime(fs, 0.01);
+    mSmootherRate = fs;
+  }
 
   if (BypassMultiplier() == 0.0)
   {

@@ -79,4 +79,6 @@ private:
   // processed path by stages over each block.
   PreampState mChain;
   PreampEngine mEngine{mChain};
+  // The sample rate the smoothers' coefficients were last set for (0: not yet).
+  double mSmootherRate = 0.0;
 };

@@ -5,53 +5,97 @@
 
 #include "HalfbandTaps.h"
 
+// With F the frame being stored, the window of the last 129 samples, newest first, is
+//   after an even step: even[F], odd[F-1], even[F-1], odd[F-2], ...
+//   after an odd step:  odd[F],  even[F],  odd[F-1],  even[F-1], ...
+// The centre tap (64 samples back) falls on the phase just stored, 32 frames back, and every pair
+// of odd distances 2i+1 on the other phase: the newer sample of the pair i frames after F-32 (one
+// more after an odd step), the older one i frames before F-33 (F-32 after an odd step).
 double HalfbandFilter::Step(double x)
 {
   const double o = mOffset;
   mOffset = -o;
-
-  mNewest = (mNewest == 0 ? kTaps : mNewest) - 1;
   const double stored = x + mOffset;
-  mLine[mNewest] = stored;
-  mLine[mNewest + kTaps] = stored;
 
-  // w[k] is the input k steps back; the pairs around the centre share one multiplication.
-  const double* w = mLine + mNewest;
-  double y = kHalfbandCentreTap * w[kCentre];
+  if (!mMidFrame)
+    MakeRoom(1);
+  const int f = mOldest + kPhaseHistory;
+  double* own = mMidFrame ? mOdd : mEven;
+  const double* other = mMidFrame ? mEven : mOdd;
+  const int newer = mMidFrame ? f - 31 : f - 32;
+  const int older = mMidFrame ? f - 32 : f - 33;
+  own[f] = stored;
+
+  double y = kHalfbandCentreTap * own[f - 32];
   for (int i = 0; i < kHalfbandOddTapCount; ++i)
+    y += kHalfbandOddTaps[i] * (other[newer + i] + other[older - i]);
+
+  if (mMidFrame)
   {
-    const int d = 2 * i + 1;
-    y += kHalfbandOddTaps[i] * (w[kCentre - d] + w[kCentre + d]);
+    ExtendOddRun(stored, 1);
+    ++mOldest;
   }
+  mMidFrame = !mMidFrame;
   return y + o;
 }
 
 void HalfbandFilter::Clear()
 {
-  std::fill(std::begin(mLine), std::end(mLine), 0.0);
+  std::fill(std::begin(mEven), std::end(mEven), 0.0);
+  std::fill(std::begin(mOdd), std::end(mOdd), 0.0);
+  mOldest = 0;
+  mMidFrame = false;
+  mOddRunValue = 0.0;
+  mOddRun = kPhaseHistory;
 }
 
-void HalfbandFilter::ReadPhases(double* even, double* odd) const
+HalfbandFilter::Phases HalfbandFilter::BeginBlock(int frames)
 {
-  // w[0] is the newest stored value, the second step of the last frame.
-  const double* w = mLine + mNewest;
-  for (int m = 0; m < kPhaseHistory; ++m)
-  {
-    even[m] = w[2 * (kPhaseHistory - 1 - m) + 1];
-    odd[m] = w[2 * (kPhaseHistory - 1 - m)];
-  }
+  MakeRoom(std::clamp(frames, 1, kMaxBlockFrames));
+  return {mEven + mOldest, mOdd + mOldest};
 }
 
-void HalfbandFilter::WritePhases(const double* even, const double* odd, int frames)
+void HalfbandFilter::CommitBlock(int frames)
 {
   if (frames <= 0)
     return;
-  const int last = kPhaseHistory + frames - 1;
-  mNewest = 0;
-  for (int k = 0; k < kTaps; ++k)
+  frames = std::min(frames, kMaxBlockFrames);
+  // The run of equal values behind the newest one, scanned only as far as the block goes.
+  const double* odd = mOdd + mOldest + kPhaseHistory;
+  const double newest = odd[frames - 1];
+  int equal = 1;
+  while (equal < frames && odd[frames - 1 - equal] == newest)
+    ++equal;
+  if (equal < frames)
   {
-    const double v = (k % 2 == 0) ? odd[last - k / 2] : even[last - k / 2];
-    mLine[k] = v;
-    mLine[k + kTaps] = v;
+    mOddRunValue = newest;
+    mOddRun = equal;
   }
+  else
+  {
+    ExtendOddRun(newest, frames);
+  }
+  mOldest += frames;
+}
+
+void HalfbandFilter::ExtendOddRun(double value, int frames)
+{
+  if (value == mOddRunValue)
+  {
+    mOddRun = std::min(mOddRun + frames, kCapacity);
+  }
+  else
+  {
+    mOddRunValue = value;
+    mOddRun = frames;
+  }
+}
+
+void HalfbandFilter::MakeRoom(int frames)
+{
+  if (mOldest + kPhaseHistory + frames + kBlockPadding <= kCapacity)
+    return;
+  std::copy_n(mEven + mOldest, kPhaseHistory, mEven);
+  std::copy_n(mOdd + mOldest, kPhaseHistory, mOdd);
+  mOldest = 0;
 }

@@ -23,6 +23,7 @@ using namespace iplug;
 namespace
 {
 constexpr double kToneFloor = 1e-5;
+constexpr int kHistory = HalfbandFilter::kPhaseHistory;
 
 // The centre tap of the half-band filter lags 64 steps, i.e. 32 frames of two steps.
 constexpr int kCentreLag = 32;
@@ -79,6 +80,7 @@ struct PreampEngine::ToneBand
   ToneBiquad& right;
   double& inverseA0;
   double& designRate;
+  double& designZ;
   double& p;
   double& q;
 };
@@ -88,6 +90,8 @@ struct PreampEngine::ToneBand
 PreampEngine::PreampEngine(PreampState& state) : mState(state)
 {
   static_assert(kPad >= kHalfbandKernelPadding, "scratch too short for the kernels' whole vectors");
+  static_assert(HalfbandFilter::kBlockPadding >= kHalfbandKernelPadding + 1, "phases too short for the kernels");
+  static_assert(kMaxChunk <= HalfbandFilter::kMaxBlockFrames, "a chunk must fit the half-band filters' blocks");
 }
 
 void PreampEngine::Render(double sampleRate, const Targets& targets, const IParam& bypass,
@@ -142,10 +146,12 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
     highGlides ? RunToneFilters<false, true>(n) : RunToneFilters<false, false>(n);
 
   // 6. Output level and make-up gain; "Bypass" is read for every frame.
+  const double* toneL = mTone;
+  const double* toneR = mTone + n;
   for (int i = 0; i < n; ++i)
   {
-    const double yL = mOutputZ[2 * i] * mTone[0][i] * kMakeUpGain;
-    const double yR = mOutputZ[2 * i + 1] * mTone[1][i] * kMakeUpGain;
+    const double yL = mOutputZ[2 * i] * toneL[i] * kMakeUpGain;
+    const double yR = mOutputZ[2 * i + 1] * toneR[i] * kMakeUpGain;
     if (static_cast<int>(bypass.Value()) == 0)
     {
       outL[i] = yL - mOffset[i];
@@ -178,8 +184,10 @@ void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, b
   const bool driveSettled = AtRest(mState.driveSmoother, targets.drive);
   const bool othersSettled = lowSettled && highSettled && AtRest(mState.outputSmoother, targets.output);
 
-  if (driveSettled)
-    std::fill(mDrive, mDrive + driveSteps * n, mState.driveSmoother.z);
+  // A settled drive is one value for every step: the saturation reads it as such (mSettledDrive)
+  // instead of its steps spread over the chunk.
+  mDriveSettled = driveSettled;
+  mSettledDrive = mState.driveSmoother.z;
   if (othersSettled)
   {
     std::fill(mLowZ, mLowZ + n, mState.lowSmoother.z);
@@ -272,24 +280,31 @@ bool PreampEngine::StepSmoothers(const Targets& targets, int n)
 bool PreampEngine::DesignLow(const PreampKernels& kernels, double sampleRate, int frames)
 {
   ToneBand band{kernels.designLowTone, LowAmounts, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
-                mLowInverseA0, mLowDesignRate, mState.lowP, mState.lowQ};
+                mLowInverseA0, mLowDesignRate, mLowDesignZ, mState.lowP, mState.lowQ};
   return DesignTone(band, sampleRate, frames);
 }
 
 bool PreampEngine::DesignHigh(const PreampKernels& kernels, double sampleRate, int frames)
 {
   ToneBand band{kernels.designHighTone, HighAmounts, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
-                mHighInverseA0, mHighDesignRate, mState.highP, mState.highQ};
+                mHighInverseA0, mHighDesignRate, mHighDesignZ, mState.highP, mState.highQ};
   return DesignTone(band, sampleRate, frames);
 }
 
 bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
 {
+  // The amounts are a pure function of the smoother's value: a control at rest where it was at
+  // the last design needs none, which is what a host sending tiny blocks asks for most.
+  if (frames == 1 && sampleRate == band.designRate && band.z[0] == band.designZ)
+    return false;
   for (int i = 0; i < frames; ++i)
     band.amounts(band.z[i], mAmountP[i], mAmountQ[i]);
   const int last = frames - 1;
   if (frames == 1 && sampleRate == band.designRate && mAmountP[0] == band.p && mAmountQ[0] == band.q)
+  {
+    band.designZ = band.z[0];
     return false;
+  }
 
   double* const c[7] = {band.coefficients[0], band.coefficients[1], band.coefficients[2], band.coefficients[3],
                         band.coefficients[4], band.coefficients[5], band.coefficients[6]};
@@ -300,6 +315,7 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
   band.p = mAmountP[last];
   band.q = mAmountQ[last];
   band.designRate = sampleRate;
+  band.designZ = band.z[last];
   return frames > 1;
 }
 
@@ -309,78 +325,113 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
 // right channel the other way round.
 void PreampEngine::Saturate(const PreampKernels& kernels, int n)
 {
-  for (int i = 0; i < n; ++i)
+  if (mDriveSettled)
   {
-    const double* g = mDrive + 4 * i;
-    mDriven[0][i] = g[0] * mInput[0][i];
-    mDivisor[0][i] = g[1];
-    mDriven[1][i] = g[3] * mInput[1][i];
-    mDivisor[1][i] = g[2];
+    const double g = mSettledDrive;
+    for (int i = 0; i < n; ++i)
+    {
+      mDriven[i] = g * mInput[0][i];
+      mDriven[n + i] = g * mInput[1][i];
+    }
+    std::fill(mDivisor, mDivisor + 2 * n, g);
   }
-  kernels.saturateDivide(mDriven[0], mDivisor[0], mTone[0], n);
-  kernels.saturateDivide(mDriven[1], mDivisor[1], mTone[1], n);
+  else
+  {
+    for (int i = 0; i < n; ++i)
+    {
+      const double* g = mDrive + 4 * i;
+      mDriven[i] = g[0] * mInput[0][i];
+      mDivisor[i] = g[1];
+      mDriven[n + i] = g[3] * mInput[1][i];
+      mDivisor[n + i] = g[2];
+    }
+  }
+  kernels.saturateDivide(mDriven, mDivisor, mTone, 2 * n);
 }
 
 // Two passes per frame at twice the rate: the input, then zero stuffing. Both channels drive with
 // the earlier step of each pair and divide by the later one; the factor 2 restores the level of the
-// zero-stuffed signal.
+// zero-stuffed signal. The streams are left pass 1, left pass 2, right pass 1, right pass 2; the
+// drive steps of a frame go left pass 1, right pass 1, left pass 2, right pass 2.
 void PreampEngine::SaturateOversampled(const PreampKernels& kernels, int n)
 {
-  Upsample(kernels, mState.upLeft, mInput[0], mDriven[0], mDriven[2], n);
-  Upsample(kernels, mState.upRight, mInput[1], mDriven[1], mDriven[3], n);
-  for (int i = 0; i < n; ++i)
+  double* const stream[kStreams] = {mDriven, mDriven + n, mDriven + 2 * n, mDriven + 3 * n};
+  Upsample(kernels, stream, n);
+  constexpr int kStepOf[kStreams] = {0, 2, 1, 3};
+  if (mDriveSettled)
   {
-    const double* g = mDrive + 8 * i;
-    for (int s = 0; s < 4; ++s) // left pass 1, right pass 1, left pass 2, right pass 2
-    {
-      mDriven[s][i] = 2.0 * mDriven[s][i] * g[2 * s];
-      mDivisor[s][i] = g[2 * s + 1];
-    }
-  }
-  for (int s = 0; s < 4; ++s)
-    kernels.saturateDivide(mDriven[s], mDivisor[s], mSaturated[s], n);
-  Downsample(kernels, mState.downLeft, mSaturated[0], mSaturated[2], mTone[0], n);
-  Downsample(kernels, mState.downRight, mSaturated[1], mSaturated[3], mTone[1], n);
-}
-
-// The up-sampler sees each input followed by a zero; both of its outputs are kept. The zeros are
-// stored as the offset, so once the filter has run for 64 frames the pairs of its first output all
-// hold that one value, and the kernel's sum over them is a constant taken once per chunk.
-void PreampEngine::Upsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* x,
-                            double* first, double* second, int n)
-{
-  const double o = filter.Offset();
-  const double constantSum = ConstantPairSum(kernels, o); // before the phases fill the scratch
-  filter.ReadPhases(mEven, mOdd);
-  for (int i = 0; i < n; ++i)
-  {
-    mEven[kHistory + i] = x[i] + -o;
-    mOdd[kHistory + i] = 0.0 + o;
-  }
-  const double* evenCentre = mEven + kCentreLag;
-  if (std::all_of(mOdd, mOdd + n + 2 * kCentreLag - 1, [o](double v) { return v == o; }))
-  {
-    for (int i = 0; i < n; ++i)
-      first[i] = (constantSum + kHalfbandCentreTap * evenCentre[i]) + o;
+    const double g = mSettledDrive;
+    for (int i = 0; i < kStreams * n; ++i)
+      mDriven[i] = 2.0 * mDriven[i] * g;
+    std::fill(mDivisor, mDivisor + kStreams * n, g);
   }
   else
   {
-    kernels.halfband(evenCentre, mOdd + kCentreLag, o, first, n);
+    for (int s = 0; s < kStreams; ++s)
+    {
+      double* d = stream[s];
+      double* divisor = mDivisor + s * n;
+      const double* g = mDrive + 2 * kStepOf[s];
+      for (int i = 0; i < n; ++i)
+      {
+        d[i] = 2.0 * d[i] * g[8 * i];
+        divisor[i] = g[8 * i + 1];
+      }
+    }
   }
-  kernels.halfband(mOdd + kCentreLag, mEven + kCentreLag + 1, -o, second, n);
-  filter.WritePhases(mEven, mOdd, n);
+  kernels.saturateDivide(mDriven, mDivisor, mSaturated, kStreams * n);
+  Downsample(kernels, mSaturated, n);
+}
+
+// The up-samplers see each input followed by a zero; both of their outputs are kept. The zeros are
+// stored as the offset, so once a filter has run for 64 frames the pairs of its first output all
+// hold that one value, and the kernel's sum over them is a constant taken once per chunk.
+void PreampEngine::Upsample(const PreampKernels& kernels, double* const* stream, int n)
+{
+  HalfbandFilter* const filters[2] = {&mState.upLeft, &mState.upRight};
+  HalfbandRun second[2];
+  for (int ch = 0; ch < 2; ++ch)
+  {
+    HalfbandFilter& filter = *filters[ch];
+    const double o = filter.Offset();
+    const HalfbandFilter::Phases p = filter.BeginBlock(n);
+    double* even = p.even + kHistory;
+    double* odd = p.odd + kHistory;
+    const double* x = mInput[ch];
+    for (int i = 0; i < n; ++i)
+    {
+      even[i] = x[i] + -o;
+      odd[i] = 0.0 + o;
+    }
+    double* first = stream[2 * ch];
+    const double* evenCentre = p.even + kCentreLag;
+    // The windows of the first outputs reach over the whole history and all but the last new frame.
+    if (filter.UniformOddFrames(o) >= kHistory)
+    {
+      const double constantSum = ConstantPairSum(kernels, o);
+      for (int i = 0; i < n; ++i)
+        first[i] = (constantSum + kHalfbandCentreTap * evenCentre[i]) + o;
+    }
+    else
+    {
+      // Its surplus lands in the second stream, which is written next.
+      kernels.halfband(evenCentre, p.odd + kCentreLag, o, first, n);
+    }
+    second[ch] = {p.odd + kCentreLag, p.even + kCentreLag + 1, -o, stream[2 * ch + 1]};
+  }
+  kernels.halfbandPair(second[0], second[1], n);
+  filters[0]->CommitBlock(n);
+  filters[1]->CommitBlock(n);
 }
 
 // The half-band kernel's sum over pairs that all hold `value`, kept for the last value and kernels.
-// Uses the phase scratch when it has to take the sum anew.
 double PreampEngine::ConstantPairSum(const PreampKernels& kernels, double value)
 {
   if (mPairSumKernels != &kernels || mPairSumValue != value)
   {
-    std::fill(std::begin(mEven), std::end(mEven), value);
-    std::fill(std::begin(mOdd), std::end(mOdd), 0.0);
+    std::fill(std::begin(mEqualPairs), std::end(mEqualPairs), value);
     double sum[1 + kHalfbandKernelPadding];
-    kernels.halfband(mOdd, mEven + kCentreLag, 0.0, sum, 1);
+    kernels.halfband(mZeroCentre, mEqualPairs + kCentreLag, 0.0, sum, 1);
     mPairSumKernels = &kernels;
     mPairSumValue = value;
     mPairSum = sum[0];
@@ -388,19 +439,31 @@ double PreampEngine::ConstantPairSum(const PreampKernels& kernels, double value)
   return mPairSum;
 }
 
-// The down-sampler sees both processed samples of a frame and keeps only its first output.
-void PreampEngine::Downsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* first,
-                              const double* second, double* out, int n)
+// The down-samplers see both processed samples of a frame and keep only their first output, into
+// the tone filters' input.
+void PreampEngine::Downsample(const PreampKernels& kernels, const double* saturated, int n)
 {
-  filter.ReadPhases(mEven, mOdd);
-  const double o = filter.Offset();
-  for (int i = 0; i < n; ++i)
+  HalfbandFilter* const filters[2] = {&mState.downLeft, &mState.downRight};
+  HalfbandRun runs[2];
+  for (int ch = 0; ch < 2; ++ch)
   {
-    mEven[kHistory + i] = first[i] + -o;
-    mOdd[kHistory + i] = second[i] + o;
+    HalfbandFilter& filter = *filters[ch];
+    const double o = filter.Offset();
+    const HalfbandFilter::Phases p = filter.BeginBlock(n);
+    double* even = p.even + kHistory;
+    double* odd = p.odd + kHistory;
+    const double* first = saturated + 2 * ch * n;
+    const double* second = first + n;
+    for (int i = 0; i < n; ++i)
+    {
+      even[i] = first[i] + -o;
+      odd[i] = second[i] + o;
+    }
+    runs[ch] = {p.even + kCentreLag, p.odd + kCentreLag, o, mTone + ch * n};
   }
-  kernels.halfband(mEven + kCentreLag, mOdd + kCentreLag, o, out, n);
-  filter.WritePhases(mEven, mOdd, n);
+  kernels.halfbandPair(runs[0], runs[1], n);
+  filters[0]->CommitBlock(n);
+  filters[1]->CommitBlock(n);
 }
 
 // ---- tone filters ---------------------------------------------------------------------------
@@ -471,15 +534,17 @@ void PreampEngine::RunToneFilters(int n)
   ToneHistory high = HistoryOf(mState.highLeft, mState.highRight);
   ToneCoefficients lowC = CoefficientsOf(mState.lowLeft, mLowInverseA0);
   ToneCoefficients highC = CoefficientsOf(mState.highLeft, mHighInverseA0);
+  double* left = mTone;
+  double* right = mTone + n;
   for (int i = 0; i < n; ++i)
   {
     if constexpr (kLowGlides)
       lowC = CoefficientsAt(mLowCoefficients, i);
     if constexpr (kHighGlides)
       highC = CoefficientsAt(mHighCoefficients, i);
-    const Pair y = ToneStep(high, highC, ToneStep(low, lowC, Pair{mTone[0][i], mTone[1][i]}));
-    mTone[0][i] = y[0];
-    mTone[1][i] = y[1];
+    const Pair y = ToneStep(high, highC, ToneStep(low, lowC, Pair{left[i], right[i]}));
+    left[i] = y[0];
+    right[i] = y[1];
   }
   KeepHistory(mState.lowLeft, low, 0);
   KeepHistory(mState.lowRight, low, 1);

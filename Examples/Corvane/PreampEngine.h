@@ -1,5 +1,7 @@
 #pragma once
 
+#include <limits>
+
 #include "HalfbandFilter.h"
 #include "IPlugConstants.h"
 #include "PreampState.h"
@@ -67,18 +69,24 @@ private:
   bool DesignTone(ToneBand& band, double sampleRate, int n);
   void Saturate(const PreampKernels& kernels, int n);
   void SaturateOversampled(const PreampKernels& kernels, int n);
-  void Upsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* x, double* first,
-                double* second, int n);
+  // Both up-samplers, from mInput into the four streams; both down-samplers, from the saturated
+  // streams into mTone.
+  void Upsample(const PreampKernels& kernels, double* const* stream, int n);
   double ConstantPairSum(const PreampKernels& kernels, double value);
-  void Downsample(const PreampKernels& kernels, HalfbandFilter& filter, const double* first,
-                  const double* second, double* out, int n);
+  void Downsample(const PreampKernels& kernels, const double* saturated, int n);
   template <bool kLowGlides, bool kHighGlides>
   void RunToneFilters(int n);
+
+  static constexpr int kPad = 64; // whole vectors past the end of a chunk (the kernels' padding)
+  static constexpr int kStride = kMaxChunk + kPad;
 
   PreampState& mState;
   // The sample rates the tone filters' current coefficients were designed at (0: never).
   double mLowDesignRate = 0.0;
   double mHighDesignRate = 0.0;
+  // The smoothers' values the current coefficients were designed for (NaN: none yet).
+  double mLowDesignZ = std::numeric_limits<double>::quiet_NaN();
+  double mHighDesignZ = std::numeric_limits<double>::quiet_NaN();
   // 1 / A0 of the tone filters' current coefficients.
   double mLowInverseA0 = 0.0;
   double mHighInverseA0 = 0.0;
@@ -86,31 +94,36 @@ private:
   const PreampKernels* mPairSumKernels = nullptr;
   double mPairSumValue = 0.0;
   double mPairSum = 0.0;
-
-  static constexpr int kPad = 32; // whole vectors past the end of a chunk (the kernels' padding)
-  static constexpr int kStride = kMaxChunk + kPad;
-  static constexpr int kHistory = HalfbandFilter::kPhaseHistory;
+  // Whether the drive smoother rests for the whole chunk, and its value then (mDrive is not filled).
+  bool mDriveSettled = false;
+  double mSettledDrive = 1.0;
 
   // Scratch, valid within one chunk. Zeroed once: vectors that reach past the end of a chunk
   // compute on ordinary numbers, and their results are thrown away.
+  //
+  // The saturation's operands are packed: each stream (left and right, and with oversampling the
+  // second pass of each) takes n elements behind the one before it, so one kernel call covers all
+  // of them and a short block fills its vectors instead of padding one per stream. Streams are
+  // written in address order, so a kernel's surplus past one lands where the next is still to come.
+  static constexpr int kStreams = 4;
   alignas(64) double mOffset[kMaxChunk] = {};    // the anti-denormal offset of each frame
   alignas(64) double mInput[2][kMaxChunk] = {};  // inputs plus offset
   alignas(64) double mLowZ[kMaxChunk] = {};      // low smoother, one step per frame
   alignas(64) double mHighZ[kMaxChunk] = {};     // high smoother, one step per frame
   alignas(64) double mDrive[8 * kMaxChunk] = {}; // drive smoother, four or eight steps per frame
   alignas(64) double mOutputZ[2 * kMaxChunk] = {}; // output smoother, two steps per frame
-  alignas(64) double mAmountP[kStride] = {};     // tone arguments of each frame
+  alignas(64) double mAmountP[kStride] = {}; // tone arguments of each frame
   alignas(64) double mAmountQ[kStride] = {};
   // Per-frame designs: B0, B1, B2, A0, A1, A2 and 1 / A0.
   alignas(64) double mLowCoefficients[7][kStride] = {};
   alignas(64) double mHighCoefficients[7][kStride] = {};
-  // The saturation's arguments, divisors and results: left, right, and with oversampling the
-  // second passes of left and right.
-  alignas(64) double mDriven[4][kStride] = {};
-  alignas(64) double mDivisor[4][kStride] = {};
-  alignas(64) double mSaturated[4][kStride] = {};
-  // One half-band filter's two phases: its history, then the chunk.
-  alignas(64) double mEven[kHistory + kStride + kPad] = {};
-  alignas(64) double mOdd[kHistory + kStride + kPad] = {};
-  alignas(64) double mTone[2][kStride] = {}; // the tone filters' input, then their output
+  // The saturation's arguments, divisors and results, packed.
+  alignas(64) double mDriven[kStreams * kMaxChunk + kPad] = {};
+  alignas(64) double mDivisor[kStreams * kMaxChunk + kPad] = {};
+  alignas(64) double mSaturated[kStreams * kMaxChunk + kPad] = {};
+  // The tone filters' input, then their output: left, then right, packed.
+  alignas(64) double mTone[2 * kMaxChunk + kPad] = {};
+  // Where ConstantPairSum takes its one output: a zero centre and a window of equal pairs.
+  alignas(64) double mZeroCentre[2 * kPad] = {};
+  alignas(64) double mEqualPairs[2 * kPad + 1] = {};
 };

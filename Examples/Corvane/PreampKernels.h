@@ -107,18 +107,35 @@ void SaturateDivide(const double* d, const double* g, double* out, int n)
 // window a pair reads for tap k of vector j starts kLanes * j + k places from the group, so taps
 // that differ by a multiple of kLanes share windows between the vectors: the taps are taken by
 // residue r (k = r + kLanes * q), up to four values of q at a time, which loads each window once
-// instead of once per tap and vector. Every output adds its terms in the same order.
+// instead of once per tap and vector. Every output adds its terms in the same order. Outputs
+// short of a whole group are taken one vector at a time, in that order too.
+constexpr int kHalfbandGroup = 4 * kLanes;
+constexpr int kPerResidue = kHalfbandOddTapCount / kLanes;
+
+// One vector of outputs, the taps in the groups' order.
+inline Vec HalfbandSum(const double* pairs)
+{
+  Vec acc = {};
+  for (int r = 0; r < kLanes; ++r)
+    for (int q = 0; q < kPerResidue; ++q)
+    {
+      const int k = r + kLanes * q;
+      acc = MulAdd(Splat(kHalfbandOddTaps[k]), Load(pairs + k) + Load(pairs - 1 - k), acc);
+    }
+  return acc;
+}
+
 void Halfband(const double* centre, const double* pairs, double offset, double* out, int n)
 {
   constexpr int kVectors = 4;
-  constexpr int kGroup = kVectors * kLanes;
-  constexpr int kPerResidue = kHalfbandOddTapCount / kLanes;
+  constexpr int kGroup = kHalfbandGroup;
   constexpr int kStep = kPerResidue < 4 ? kPerResidue : 4;
   constexpr int kWindows = kStep + kVectors - 1;
   static_assert(kGroup <= kHalfbandKernelPadding, "padding too small for one group of outputs");
   static_assert(kHalfbandOddTapCount % kLanes == 0 && kPerResidue % kStep == 0, "taps must split evenly");
 
-  for (int i = 0; i < n; i += kGroup)
+  int i = 0;
+  for (; i + kGroup <= n; i += kGroup)
   {
     const double* newer = pairs + i;
     const double* older = pairs + i - 1;
@@ -150,6 +167,36 @@ void Halfband(const double* centre, const double* pairs, double offset, double* 
     }
     for (int j = 0; j < kVectors; ++j)
       Store(out + i + j * kLanes, (acc[j] + kHalfbandCentreTap * Load(centre + i + j * kLanes)) + offset);
+  }
+  // The rest one vector at a time, each tap in the order the groups take them, so that a short
+  // block computes no more than its own outputs and every output is the group's to the bit.
+  for (; i < n; i += kLanes)
+    Store(out + i, (HalfbandSum(pairs + i) + kHalfbandCentreTap * Load(centre + i)) + offset);
+}
+
+// Two filters' outputs: the groups as Halfband takes them, the rest with the two filters' sums
+// side by side, as each sum is one long chain of dependent operations. Writes no output past n.
+void HalfbandPair(const HalfbandRun& a, const HalfbandRun& b, int n)
+{
+  const int whole = n / kHalfbandGroup * kHalfbandGroup;
+  Halfband(a.centre, a.pairs, a.offset, a.out, whole);
+  Halfband(b.centre, b.pairs, b.offset, b.out, whole);
+  for (int i = whole; i < n; i += kLanes)
+  {
+    const Vec sumA = HalfbandSum(a.pairs + i);
+    const Vec sumB = HalfbandSum(b.pairs + i);
+    const Vec yA = (sumA + kHalfbandCentreTap * Load(a.centre + i)) + a.offset;
+    const Vec yB = (sumB + kHalfbandCentreTap * Load(b.centre + i)) + b.offset;
+    if (n - i >= kLanes)
+    {
+      Store(a.out + i, yA);
+      Store(b.out + i, yB);
+    }
+    else
+    {
+      StorePartial(a.out + i, n - i, yA);
+      StorePartial(b.out + i, n - i, yB);
+    }
   }
 }
 
@@ -194,7 +241,7 @@ void DesignHigh(double f, const double* p, const double* q, double* const* c, in
     StoreDesignPartial(c, i, n - i, HighToneDesign(f, LoadPartial(p + i, n - i, 1.0), LoadPartial(q + i, n - i, 0.0)));
 }
 
-const PreampKernels kTable = {CORVANE_LEVEL, SaturateDivide, Halfband, DesignLow, DesignHigh};
+const PreampKernels kTable = {CORVANE_LEVEL, SaturateDivide, Halfband, HalfbandPair, DesignLow, DesignHigh};
 } // namespace
 
 const PreampKernels& CORVANE_TABLE()

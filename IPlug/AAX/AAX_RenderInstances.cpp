@@ -13,9 +13,10 @@ void RenderInstances(void* const inInstancesBegin[], const void* inInstancesEnd)
     // A context whose field reset has not run yet has no instance to render.
     if (!context || !context->mPrivateData || !context->mPrivateData->mEffectPtr)
       continue;
-    auto* instance = dynamic_cast<AAX_CIPlugParameters*>(context->mPrivateData->mEffectPtr);
-    if (!instance)
-      continue;
+    // Only this module's field reset writes the pointer, and always from an AAX_CIPlugParameters
+    // (a plain chain of single bases): a static cast is exact, where a dynamic one would compare
+    // type names across modules on every call.
+    auto* instance = static_cast<AAX_CIPlugParameters*>(context->mPrivateData->mEffectPtr);
     // Unwinding into the host's real-time thread would end the host; a block that throws is
     // lost and the next context still renders.
     try

@@ -56,6 +56,7 @@ IPlugAAX::IPlugAAX(const ConfigRecord& config, int maxLatency)
     CreateBypassDelayLine(std::max(maxLatency, config.latency));
   PrepareBlockSize(512);
   mMainInputChannels = MaxBusChannels(kInput, 0);
+  mHasSideChain = MaxBusCount(kInput) > 1;
   // Room for the host's channel pointers moved into a long block, so that splitting it never
   // allocates.
   mPieceInputs.resize(static_cast<size_t>(ChannelCount(kInput)));
@@ -241,10 +242,11 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
 
   mHostTransport = context->mTransportNode ? context->mTransportNode->GetTransport() : nullptr;
 
-  TimeInfo blockTime;
+  // The transport's seven queries cost more than a short block's audio: they wait until the block
+  // routine reads the record, and a routine that never does never pays them.
+  mBlockTimeFetched = false;
   if (!bypass)
   {
-    blockTime = HostTimeInfo();
     MidiMessage msg;
     while (mMidiFromEditor.Pop(msg))
       ProcessMidiMsg(msg);
@@ -259,28 +261,37 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
   do
   {
     const int frames = std::min(pieceFrames, nFrames - offset);
-    RenderPiece(context, nIn, nOut, offset, frames, bypass, blockTime);
+    RenderPiece(context, nIn, nOut, offset, frames, bypass);
     offset += frames;
   } while (offset < nFrames);
   mPieceOffset = 0;
+  // Outside a block the record stays what the last block read.
+  SetTimeInfoOnRequest(false);
 
   if (DoesMidiOut() && context->mOutputNode)
     PostPendingMidi(context, nFrames);
 }
 
-void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass,
-                           const TimeInfo& blockTime)
+void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass)
 {
   // Messages the block routine sends count from the start of the host's block.
   mPieceOffset = offset;
 
+  // The same channel counts as the last piece's connect the same channels again, unless someone
+  // else connected channels since: a host sending blocks of a frame or two would pay the
+  // connecting on every frame.
+  const bool reconnect = mHasSideChain || nIn != mConnectedIn || nOut != mConnectedOut ||
+                         ConnectionCalls() != mConnectionCallsLeft;
   if (GetPlugType() != 1)
   {
-    ConnectChannels(kInput, 0, nIn, true);
-    ConnectChannels(kInput, nIn, ChannelCount(kInput) - nIn, false);
+    if (reconnect)
+    {
+      ConnectChannels(kInput, 0, nIn, true);
+      ConnectChannels(kInput, nIn, ChannelCount(kInput) - nIn, false);
+    }
     // Field 26 exists only in a component that asked for a side chain, which only a plug-in
     // with more than one input bus does.
-    const int32_t sideChain = MaxBusCount(kInput) > 1 && context->mSideChainP ? *context->mSideChainP : 0;
+    const int32_t sideChain = mHasSideChain && context->mSideChainP ? *context->mSideChainP : 0;
     if (sideChain > 0 && context->mInputPP)
     {
       ConnectChannels(kInput, mMainInputChannels, 1, true);
@@ -293,9 +304,15 @@ void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int of
     }
   }
 
-  ConnectChannels(kOutput, 0, ChannelCount(kOutput), true);
-  if (MaxBusCount(kOutput) == 1)
-    ConnectChannels(kOutput, nOut, ChannelCount(kOutput) - nOut, false);
+  if (reconnect)
+  {
+    ConnectChannels(kOutput, 0, ChannelCount(kOutput), true);
+    if (MaxBusCount(kOutput) == 1)
+      ConnectChannels(kOutput, nOut, ChannelCount(kOutput) - nOut, false);
+    mConnectedIn = nIn;
+    mConnectedOut = nOut;
+    mConnectionCallsLeft = ConnectionCalls();
+  }
   AttachHostBuffers(kOutput, 0, ChannelCount(kOutput),
                     PieceOf(context->mOutputPP, ConnectedChannelCount(kOutput), offset, mPieceOutputs), frames);
 
@@ -304,7 +321,19 @@ void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int of
     PassThrough(frames);
     return;
   }
-  TimeInfo pieceTime = blockTime;
+  SetTimeInfoOnRequest(true);
+  RunBlock(frames);
+}
+
+TimeInfo IPlugAAX::FetchTimeInfo() const
+{
+  if (!mBlockTimeFetched)
+  {
+    mBlockTime = HostTimeInfo();
+    mBlockTimeFetched = true;
+  }
+  TimeInfo pieceTime = mBlockTime;
+  const int offset = mPieceOffset;
   if (offset > 0)
   {
     if (pieceTime.mSamplePos >= 0.0)
@@ -313,8 +342,7 @@ void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int of
         samplesPerBeat > 0.0 && pieceTime.mPPQPos >= 0.0)
       pieceTime.mPPQPos += offset / samplesPerBeat;
   }
-  SetTimeInfo(pieceTime);
-  RunBlock(frames);
+  return pieceTime;
 }
 
 float** IPlugAAX::PieceOf(float** hostPointers, int count, int offset, std::vector<float*>& piece)

@@ -109,9 +109,12 @@ protected:
 private:
   // The host transport's position at the start of this block.
   TimeInfo HostTimeInfo() const;
+  // The transport record of the piece being rendered: the host is asked once per host block, the
+  // first time the block routine reads the record.
+  // audio thread
+  TimeInfo FetchTimeInfo() const override;
   // Frames [offset, offset + frames) of the host's block, at most the prepared block size.
-  void RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass,
-                   const TimeInfo& blockTime);
+  void RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass);
   // The first `count` host channel pointers moved on by `offset` frames, in `piece`'s storage
   // (the host's own array when the offset is 0).
   static float** PieceOf(float** hostPointers, int count, int offset, std::vector<float*>& piece);
@@ -120,6 +123,14 @@ private:
 
   std::vector<float*> mPieceInputs, mPieceOutputs, mPieceSideChain;
   int mPieceOffset = 0;  // of the piece being rendered, within the host's block
+  // The channel counts the last piece connected, and ConnectionCalls() after it did (-1: none yet).
+  int mConnectedIn = -1;
+  int mConnectedOut = -1;
+  uint64_t mConnectionCallsLeft = 0;
+  bool mHasSideChain = false;  // more than one input bus: the side chain may come and go
+  // The transport at the start of the host's block, once asked for.
+  mutable TimeInfo mBlockTime;
+  mutable bool mBlockTimeFetched = false;
   std::atomic<bool> mRenderingOffline{false};
   mutable std::mutex mTrackNameLock;  // the track name arrives on a host thread, is read on others
 };

@@ -137,3 +137,46 @@ TEST(HalfbandFilter, OversamplingChainDelaysBy64HostSamples)
     }
   }
 }
+
+// The run of equal odd-phase values, which lets the up-sampler skip the sums over its stuffed
+// zeros, must never claim more frames than hold the value: a cleared filter holds zeros, stepping
+// and blocks extend or restart the run, and a single different value ends it.
+TEST(HalfbandFilter, UniformOddFramesCountsOnlyFramesHoldingTheValue)
+{
+  constexpr int kHistory = HalfbandFilter::kPhaseHistory;
+  HalfbandFilter f;
+  EXPECT_GE(f.UniformOddFrames(0.0), kHistory);
+  const double o = f.Offset();
+  EXPECT_EQ(f.UniformOddFrames(o), 0);
+
+  auto block = [&f](int frames, auto oddValue) {
+    const HalfbandFilter::Phases p = f.BeginBlock(frames);
+    for (int i = 0; i < frames; ++i)
+    {
+      p.even[kHistory + i] = 0.25;
+      p.odd[kHistory + i] = oddValue(i);
+    }
+    f.CommitBlock(frames);
+  };
+  block(10, [o](int) { return o; });
+  EXPECT_EQ(f.UniformOddFrames(o), 10);
+  for (int i = 0; i < 300; ++i) // across moves of the history to the front
+    block(1, [o](int) { return o; });
+  EXPECT_EQ(f.UniformOddFrames(o), 310);
+  block(7, [o](int i) { return i == 2 ? 0.5 : o; });
+  EXPECT_EQ(f.UniformOddFrames(o), 4);
+  EXPECT_EQ(f.UniformOddFrames(0.5), 0);
+
+  // Stepping stores x + offset in the odd phase on the second step of each frame.
+  f.Step(0.0);
+  f.Step(0.0);
+  EXPECT_EQ(f.UniformOddFrames(o), 5);
+  f.Step(0.0);
+  f.Step(0.125);
+  EXPECT_EQ(f.UniformOddFrames(o), 0);
+  EXPECT_EQ(f.UniformOddFrames(0.125 + o), 1);
+
+  f.Clear();
+  EXPECT_GE(f.UniformOddFrames(0.0), kHistory);
+  EXPECT_EQ(f.UniformOddFrames(o), 0);
+}

@@ -328,11 +328,42 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       for (int j = 0; j < 7; ++j)
         EXPECT_EQ(c[static_cast<size_t>(j)][static_cast<size_t>(n)], -7.0) << "design wrote past the end, n " << n;
     }
+
+    // Two half-band runs side by side give each run's own outputs, to the bit, for every length
+    // (whole groups and short tails), and write nothing past them.
+    for (int n : {1, 2, 7, 8, 9, 31, 32, 33, 64, 77})
+    {
+      constexpr int kBack = 32;
+      const size_t size = static_cast<size_t>(kBack + n + kHalfbandKernelPadding + 1);
+      std::vector<double> centre[2], pairs[2], single[2], paired[2];
+      for (int r = 0; r < 2; ++r)
+      {
+        centre[r].resize(size);
+        pairs[r].resize(size);
+        for (double& v : centre[r])
+          v = unit(rng) - 0.5;
+        for (double& v : pairs[r])
+          v = unit(rng) - 0.5;
+        single[r].assign(static_cast<size_t>(n + kHalfbandKernelPadding), 0.0);
+        paired[r].assign(static_cast<size_t>(n + 1), -7.0);
+        k.halfband(centre[r].data(), pairs[r].data() + kBack, 0.001 * (r + 1), single[r].data(), n);
+      }
+      const HalfbandRun a{centre[0].data(), pairs[0].data() + kBack, 0.001, paired[0].data()};
+      const HalfbandRun b{centre[1].data(), pairs[1].data() + kBack, 0.002, paired[1].data()};
+      k.halfbandPair(a, b, n);
+      for (int r = 0; r < 2; ++r)
+      {
+        for (size_t i = 0; i < static_cast<size_t>(n); ++i)
+          ASSERT_EQ(paired[r][i], single[r][i]) << "run " << r << " n " << n << " i " << i;
+        EXPECT_EQ(paired[r][static_cast<size_t>(n)], -7.0) << "pair wrote past the end, n " << n;
+      }
+    }
   }
 }
 
 // The block form of the half-band filter continues exactly where stepping left off, and stepping
-// continues exactly where the block form left off.
+// continues exactly where the block form left off, across enough blocks of every length that the
+// history moves to the front of its arrays again and again.
 TEST(PreampEngine, HalfbandPhasesRoundTripWithStep)
 {
   std::mt19937 rng(3);
@@ -343,28 +374,34 @@ TEST(PreampEngine, HalfbandPhasesRoundTripWithStep)
     f.Step(b);
     return first;
   };
-  for (int i = 0; i < 90; ++i)
-  {
-    const double a = unit(rng), b = unit(rng);
-    EXPECT_EQ(stepPair(stepped, a, b), stepPair(mixed, a, b));
-  }
-
-  // 40 frames in block form: the stored values are the inputs shifted by the offset.
-  constexpr int kFrames = 40;
   constexpr int kHistory = HalfbandFilter::kPhaseHistory;
-  double even[kHistory + kFrames], odd[kHistory + kFrames];
-  mixed.ReadPhases(even, odd);
-  const double o = mixed.Offset();
-  for (int i = 0; i < kFrames; ++i)
+  for (int round = 0; round < 12; ++round)
   {
-    const double a = unit(rng), b = unit(rng);
-    stepPair(stepped, a, b);
-    even[kHistory + i] = a - o;
-    odd[kHistory + i] = b + o;
-  }
-  mixed.WritePhases(even, odd, kFrames);
-  EXPECT_EQ(mixed.Offset(), stepped.Offset());
+    for (int i = 0; i < 90; ++i)
+    {
+      const double a = unit(rng), b = unit(rng);
+      ASSERT_EQ(stepPair(stepped, a, b), stepPair(mixed, a, b)) << "round " << round << " step " << i;
+    }
 
+    // Blocks of 1 to 256 frames: the stored values are the inputs shifted by the offset, and the
+    // history the block form shows is what stepping stored.
+    std::uniform_int_distribution<int> lengths(1, HalfbandFilter::kMaxBlockFrames);
+    for (int block = 0; block < 5; ++block)
+    {
+      const int frames = block == 0 ? 1 : lengths(rng);
+      const HalfbandFilter::Phases p = mixed.BeginBlock(frames);
+      const double o = mixed.Offset();
+      for (int i = 0; i < frames; ++i)
+      {
+        const double a = unit(rng), b = unit(rng);
+        stepPair(stepped, a, b);
+        p.even[kHistory + i] = a - o;
+        p.odd[kHistory + i] = b + o;
+      }
+      mixed.CommitBlock(frames);
+      ASSERT_EQ(mixed.Offset(), stepped.Offset());
+    }
+  }
   for (int i = 0; i < 70; ++i)
   {
     const double a = unit(rng), b = unit(rng);

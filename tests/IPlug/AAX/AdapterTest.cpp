@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -75,6 +76,8 @@ public:
     ++blocks;
     blockFrames.push_back(nFrames);
     blockTimes.push_back(timeInfo);
+    if (afterBlock)
+      afterBlock();
     if (noteAtFrame10)
       SendMidiMsg(MidiMessage{10, 0x90, static_cast<uint8_t>(blocks), 1});
     IPlugProcessor::RenderBlock(inputs, outputs, nFrames);
@@ -98,6 +101,7 @@ public:
   std::vector<int> blockFrames;
   std::vector<iplug::TimeInfo> blockTimes;
   bool throwInRender = false;
+  std::function<void()> afterBlock;
   bool noteAtFrame10 = false;
   std::vector<std::pair<std::string, double>> delivered;
 
@@ -314,6 +318,61 @@ TEST_F(Adapter, AHostBlockLongerThanPreparedRunsInPiecesOfThePreparedSize)
   context->Render();
   EXPECT_EQ(probe->blockFrames.size(), 3u);
   EXPECT_EQ(context->outputs, context->inputs);
+}
+
+// The transport's seven queries cost more than a short block's audio: the host is asked once per
+// host block, when the block routine first reads the record, so later pieces of the same block
+// count on from that one answer.
+TEST_F(Adapter, TheTransportIsAskedOncePerHostBlock)
+{
+  aaxhost::HostTransport::State state;
+  state.tempo = 100.0;
+  state.sampleLocation = 500;
+  controller->Transport().SetState(state);
+  Context long_(&controller->Transport(), 1300);
+  ASSERT_EQ(probe->ResetFieldData(23, &long_.privateData, sizeof(long_.privateData)), AAX_SUCCESS);
+  probe->afterBlock = [&] {
+    state.sampleLocation += 100000; // the host moves on while the block is still being rendered
+    controller->Transport().SetState(state);
+  };
+
+  long_.Render();
+  ASSERT_EQ(probe->blockTimes.size(), 3u);
+  for (size_t piece = 0; piece < 3; ++piece)
+    EXPECT_DOUBLE_EQ(probe->blockTimes[piece].mSamplePos, 500.0 + 512.0 * static_cast<double>(piece)) << piece;
+  EXPECT_DOUBLE_EQ(probe->blockTimes[0].mTempo, 100.0);
+
+  long_.Render();
+  ASSERT_EQ(probe->blockTimes.size(), 6u);
+  EXPECT_DOUBLE_EQ(probe->blockTimes[3].mSamplePos, 300500.0) << "the next host block asks again";
+}
+
+// The connections are made again only when the host's channel counts change; when they do, a
+// channel the host no longer has is cut off at once.
+TEST_F(Adapter, ChannelsFollowTheStemFormatsFromBlockToBlock)
+{
+  context->Render();
+  EXPECT_EQ(probe->ConnectedChannelCount(iplug::kOutput), 2);
+  const uint64_t calls = probe->ConnectionCalls();
+  context->Render();
+  EXPECT_EQ(probe->ConnectionCalls(), calls) << "nothing changed, nothing connected again";
+
+  controller->SetStemFormats(0x00010001, 0x00010001); // mono
+  std::fill(context->outputs[1].begin(), context->outputs[1].end(), 9.0f);
+  context->Render();
+  EXPECT_EQ(probe->ConnectedChannelCount(iplug::kInput), 1);
+  EXPECT_EQ(probe->ConnectedChannelCount(iplug::kOutput), 1);
+  EXPECT_EQ(context->outputs[1], std::vector<float>(32, 9.0f)) << "the second output is the host's own";
+
+  // Someone else connecting channels in between is noticed too.
+  probe->ConnectChannels(iplug::kOutput, 0, 2, true);
+  context->Render();
+  EXPECT_EQ(probe->ConnectedChannelCount(iplug::kOutput), 1);
+
+  controller->SetStemFormats(0x00010002, 0x00010002);
+  context->Render();
+  EXPECT_EQ(probe->ConnectedChannelCount(iplug::kOutput), 2);
+  EXPECT_EQ(context->outputs[1], context->inputs[1]);
 }
 
 // Unwinding into the host's audio thread would take the host down.
