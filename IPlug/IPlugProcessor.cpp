@@ -533,19 +533,9 @@ void IPlugProcessor::SetSampleRate(double sampleRate)
     mSampleRate = sampleRate;
 }
 
-const TimeInfo& IPlugProcessor::GetTimeInfo() const
-{
-  if (mTimeInfoRequested)
-  {
-    mTimeInfo = FetchTimeInfo();
-    mTimeInfoRequested = false;
-  }
-  return mTimeInfo;
-}
-
 double IPlugProcessor::SamplesPerBeat() const
 {
-  const double tempo = GetTimeInfo().mTempo;
+  const double tempo = mTimeInfo.mTempo;
   if (!(tempo > 0.0))
     return 0.0;
   return mSampleRate * 60.0 / tempo;

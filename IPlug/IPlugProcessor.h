@@ -160,29 +160,13 @@ public:
   void SetSampleRate(double sampleRate);
   int GetBlockSize() const { return mBlockSize; }
   int GetLatency() const { return mLatency; }
-  // The transport record of the block being rendered. An adapter may leave it to be asked for
-  // (SetTimeInfoOnRequest): the host is then asked the first time a block reads it, and not at all
-  // by a block that never does.
-  // audio thread, inside the block routine
-  const TimeInfo& GetTimeInfo() const;
-  void SetTimeInfo(const TimeInfo& timeInfo)
-  {
-    mTimeInfo = timeInfo;
-    mTimeInfoRequested = false;
-  }
+  const TimeInfo& GetTimeInfo() const { return mTimeInfo; }
+  void SetTimeInfo(const TimeInfo& timeInfo) { mTimeInfo = timeInfo; }
 
   // Samples per beat at the transport's tempo; 0 when the tempo is not positive.
   double SamplesPerBeat() const;
 
   int GetPlugType() const { return mPlugType; }
-
-protected:
-  // The next GetTimeInfo takes the record from FetchTimeInfo; `pending` false keeps the one held.
-  void SetTimeInfoOnRequest(bool pending) { mTimeInfoRequested = pending; }
-  // The record of the block being rendered, from the host; the default has nothing to ask.
-  virtual TimeInfo FetchTimeInfo() const { return mTimeInfo; }
-
-public:
   bool DoesMidiIn() const { return mDoesMidiIn; }
   bool DoesMidiOut() const { return mDoesMidiOut; }
   bool DoesMPE() const { return mDoesMPE; }
@@ -217,9 +201,7 @@ private:
   std::vector<ChannelData> mInputChannels;
   std::vector<ChannelData> mOutputChannels;
   std::unique_ptr<BypassDelayLine> mBypassDelay;
-  // Filled on request from the block routine, which sees the processor as const.
-  mutable TimeInfo mTimeInfo;
-  mutable bool mTimeInfoRequested = false;
+  TimeInfo mTimeInfo;
 };
 
 } // namespace iplug

@@ -242,11 +242,10 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
 
   mHostTransport = context->mTransportNode ? context->mTransportNode->GetTransport() : nullptr;
 
-  // The transport's seven queries cost more than a short block's audio: they wait until the block
-  // routine reads the record, and a routine that never does never pays them.
-  mBlockTimeFetched = false;
+  TimeInfo blockTime;
   if (!bypass)
   {
+    blockTime = HostTimeInfo();
     MidiMessage msg;
     while (mMidiFromEditor.Pop(msg))
       ProcessMidiMsg(msg);
@@ -261,18 +260,17 @@ void IPlugAAX::RenderAudio(AAX_SIPlugContext* context, const TParamValPair* cons
   do
   {
     const int frames = std::min(pieceFrames, nFrames - offset);
-    RenderPiece(context, nIn, nOut, offset, frames, bypass);
+    RenderPiece(context, nIn, nOut, offset, frames, bypass, blockTime);
     offset += frames;
   } while (offset < nFrames);
   mPieceOffset = 0;
-  // Outside a block the record stays what the last block read.
-  SetTimeInfoOnRequest(false);
 
   if (DoesMidiOut() && context->mOutputNode)
     PostPendingMidi(context, nFrames);
 }
 
-void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass)
+void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass,
+                           const TimeInfo& blockTime)
 {
   // Messages the block routine sends count from the start of the host's block.
   mPieceOffset = offset;
@@ -321,19 +319,7 @@ void IPlugAAX::RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int of
     PassThrough(frames);
     return;
   }
-  SetTimeInfoOnRequest(true);
-  RunBlock(frames);
-}
-
-TimeInfo IPlugAAX::FetchTimeInfo() const
-{
-  if (!mBlockTimeFetched)
-  {
-    mBlockTime = HostTimeInfo();
-    mBlockTimeFetched = true;
-  }
-  TimeInfo pieceTime = mBlockTime;
-  const int offset = mPieceOffset;
+  TimeInfo pieceTime = blockTime;
   if (offset > 0)
   {
     if (pieceTime.mSamplePos >= 0.0)
@@ -342,7 +328,8 @@ TimeInfo IPlugAAX::FetchTimeInfo() const
         samplesPerBeat > 0.0 && pieceTime.mPPQPos >= 0.0)
       pieceTime.mPPQPos += offset / samplesPerBeat;
   }
-  return pieceTime;
+  SetTimeInfo(pieceTime);
+  RunBlock(frames);
 }
 
 float** IPlugAAX::PieceOf(float** hostPointers, int count, int offset, std::vector<float*>& piece)

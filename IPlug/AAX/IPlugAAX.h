@@ -109,12 +109,9 @@ protected:
 private:
   // The host transport's position at the start of this block.
   TimeInfo HostTimeInfo() const;
-  // The transport record of the piece being rendered: the host is asked once per host block, the
-  // first time the block routine reads the record.
-  // audio thread
-  TimeInfo FetchTimeInfo() const override;
   // Frames [offset, offset + frames) of the host's block, at most the prepared block size.
-  void RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass);
+  void RenderPiece(AAX_SIPlugContext* context, int nIn, int nOut, int offset, int frames, bool bypass,
+                   const TimeInfo& blockTime);
   // The first `count` host channel pointers moved on by `offset` frames, in `piece`'s storage
   // (the host's own array when the offset is 0).
   static float** PieceOf(float** hostPointers, int count, int offset, std::vector<float*>& piece);
@@ -128,9 +125,6 @@ private:
   int mConnectedOut = -1;
   uint64_t mConnectionCallsLeft = 0;
   bool mHasSideChain = false;  // more than one input bus: the side chain may come and go
-  // The transport at the start of the host's block, once asked for.
-  mutable TimeInfo mBlockTime;
-  mutable bool mBlockTimeFetched = false;
   std::atomic<bool> mRenderingOffline{false};
   mutable std::mutex mTrackNameLock;  // the track name arrives on a host thread, is read on others
 };

@@ -15,8 +15,7 @@ AAX_Result HostTransport::GetCurrentTempo(double* outTempo) const
 {
   if (!outTempo)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outTempo = mState.tempo;
+  *outTempo = Snapshot().tempo;
   return AAX_SUCCESS;
 }
 
@@ -24,9 +23,9 @@ AAX_Result HostTransport::GetCurrentMeter(int32_t* outNumerator, int32_t* outDen
 {
   if (!outNumerator || !outDenominator)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outNumerator = mState.numerator;
-  *outDenominator = mState.denominator;
+  const State state = Snapshot();
+  *outNumerator = state.numerator;
+  *outDenominator = state.denominator;
   return AAX_SUCCESS;
 }
 
@@ -34,8 +33,7 @@ AAX_Result HostTransport::IsTransportPlaying(bool* outIsPlaying) const
 {
   if (!outIsPlaying)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outIsPlaying = mState.playing;
+  *outIsPlaying = Snapshot().playing;
   return AAX_SUCCESS;
 }
 
@@ -43,8 +41,7 @@ AAX_Result HostTransport::GetCurrentTickPosition(int64_t* outTickPosition) const
 {
   if (!outTickPosition)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outTickPosition = mState.tickPosition;
+  *outTickPosition = Snapshot().tickPosition;
   return AAX_SUCCESS;
 }
 
@@ -53,10 +50,10 @@ AAX_Result HostTransport::GetCurrentLoopPosition(bool* outLooping, int64_t* outL
 {
   if (!outLooping || !outLoopStartTick || !outLoopEndTick)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outLooping = mState.looping;
-  *outLoopStartTick = mState.loopStartTick;
-  *outLoopEndTick = mState.loopEndTick;
+  const State state = Snapshot();
+  *outLooping = state.looping;
+  *outLoopStartTick = state.loopStartTick;
+  *outLoopEndTick = state.loopEndTick;
   return AAX_SUCCESS;
 }
 
@@ -64,15 +61,54 @@ AAX_Result HostTransport::GetCurrentNativeSampleLocation(int64_t* outSampleLocat
 {
   if (!outSampleLocation)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outSampleLocation = mState.sampleLocation;
+  *outSampleLocation = Snapshot().sampleLocation;
   return AAX_SUCCESS;
 }
 
 void HostTransport::SetState(const State& state)
 {
-  std::lock_guard lock(mLock);
-  mState = state;
+  std::lock_guard lock(mWriteLock);
+  StoreLocked(state);
+}
+
+void HostTransport::StoreLocked(const State& state)
+{
+  const uint32_t sequence = mSequence.load(std::memory_order_relaxed);
+  mSequence.store(sequence + 1, std::memory_order_relaxed);
+  std::atomic_thread_fence(std::memory_order_release);
+  mFields.tempo.store(state.tempo, std::memory_order_relaxed);
+  mFields.numerator.store(state.numerator, std::memory_order_relaxed);
+  mFields.denominator.store(state.denominator, std::memory_order_relaxed);
+  mFields.playing.store(state.playing, std::memory_order_relaxed);
+  mFields.looping.store(state.looping, std::memory_order_relaxed);
+  mFields.tickPosition.store(state.tickPosition, std::memory_order_relaxed);
+  mFields.loopStartTick.store(state.loopStartTick, std::memory_order_relaxed);
+  mFields.loopEndTick.store(state.loopEndTick, std::memory_order_relaxed);
+  mFields.sampleLocation.store(state.sampleLocation, std::memory_order_relaxed);
+  mSequence.store(sequence + 2, std::memory_order_release);
+}
+
+HostTransport::State HostTransport::Snapshot() const
+{
+  for (;;)
+  {
+    const uint32_t before = mSequence.load(std::memory_order_acquire);
+    if (before & 1u)
+      continue;
+    State state;
+    state.tempo = mFields.tempo.load(std::memory_order_relaxed);
+    state.numerator = mFields.numerator.load(std::memory_order_relaxed);
+    state.denominator = mFields.denominator.load(std::memory_order_relaxed);
+    state.playing = mFields.playing.load(std::memory_order_relaxed);
+    state.looping = mFields.looping.load(std::memory_order_relaxed);
+    state.tickPosition = mFields.tickPosition.load(std::memory_order_relaxed);
+    state.loopStartTick = mFields.loopStartTick.load(std::memory_order_relaxed);
+    state.loopEndTick = mFields.loopEndTick.load(std::memory_order_relaxed);
+    state.sampleLocation = mFields.sampleLocation.load(std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (mSequence.load(std::memory_order_relaxed) == before)
+      return state;
+  }
 }
 
 int64_t HostTransport::TicksForSamples(int64_t samples, double tempo, double sampleRate)
@@ -85,20 +121,22 @@ int64_t HostTransport::TicksForSamples(int64_t samples, double tempo, double sam
 
 void HostTransport::Advance(int64_t samples, double sampleRate)
 {
-  std::lock_guard lock(mLock);
-  mState.sampleLocation += samples;
-  if (!mState.playing)
-    return;
-  mState.tickPosition += TicksForSamples(samples, mState.tempo, sampleRate);
-  const int64_t loopLength = mState.loopEndTick - mState.loopStartTick;
-  if (mState.looping && loopLength > 0 && mState.tickPosition >= mState.loopEndTick)
-    mState.tickPosition = mState.loopStartTick + (mState.tickPosition - mState.loopStartTick) % loopLength;
+  std::lock_guard lock(mWriteLock);
+  State state = Snapshot();
+  state.sampleLocation += samples;
+  if (state.playing)
+  {
+    state.tickPosition += TicksForSamples(samples, state.tempo, sampleRate);
+    const int64_t loopLength = state.loopEndTick - state.loopStartTick;
+    if (state.looping && loopLength > 0 && state.tickPosition >= state.loopEndTick)
+      state.tickPosition = state.loopStartTick + (state.tickPosition - state.loopStartTick) % loopLength;
+  }
+  StoreLocked(state);
 }
 
 HostTransport::State HostTransport::GetState() const
 {
-  std::lock_guard lock(mLock);
-  return mState;
+  return Snapshot();
 }
 
 } // namespace aaxhost

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <mutex>
 
 #include "AAX_IACFTransport.h"
@@ -34,6 +35,8 @@ public:
   AAX_Result GetCurrentLoopPosition(bool* outLooping, int64_t* outLoopStartTick, int64_t* outLoopEndTick) const override;
   AAX_Result GetCurrentNativeSampleLocation(int64_t* outSampleLocation) const override;
 
+  HostTransport() { StoreLocked(State{}); }
+
   void SetState(const State& state);
   State GetState() const;
 
@@ -46,8 +49,23 @@ public:
   static int64_t TicksForSamples(int64_t samples, double tempo, double sampleRate);
 
 private:
-  mutable std::mutex mLock;
-  State mState;
+  // The plug-in asks several questions on the audio thread in every block. A lock there would
+  // count the host's own cost against the plug-in's in every benchmark of small blocks, so readers
+  // take a consistent copy under a sequence count instead, and only writers lock among
+  // themselves.
+  struct Fields
+  {
+    std::atomic<double> tempo;
+    std::atomic<int32_t> numerator, denominator;
+    std::atomic<bool> playing, looping;
+    std::atomic<int64_t> tickPosition, loopStartTick, loopEndTick, sampleLocation;
+  };
+  State Snapshot() const;
+  void StoreLocked(const State& state);
+
+  std::mutex mWriteLock;
+  std::atomic<uint32_t> mSequence{0};  // odd while a write is under way
+  Fields mFields;
 };
 
 } // namespace aaxhost

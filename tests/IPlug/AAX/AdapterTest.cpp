@@ -320,9 +320,8 @@ TEST_F(Adapter, AHostBlockLongerThanPreparedRunsInPiecesOfThePreparedSize)
   EXPECT_EQ(context->outputs, context->inputs);
 }
 
-// The transport's seven queries cost more than a short block's audio: the host is asked once per
-// host block, when the block routine first reads the record, so later pieces of the same block
-// count on from that one answer.
+// The host is asked once, at the start of its block: the pieces of a long block count on from that
+// one answer, even when the host's transport moves while the block is being rendered.
 TEST_F(Adapter, TheTransportIsAskedOncePerHostBlock)
 {
   aaxhost::HostTransport::State state;
