@@ -80,9 +80,15 @@ void IGraphicsX11::HandleEvent(void* pEvent)
       HandleButton(pEvent, false);
       break;
     case MotionNotify:
-      // Only the latest position of a burst matters: the drag's deltas add up the same.
-      while (XCheckTypedWindowEvent(mX->display, mX->window, MotionNotify, &event))
+      // Only the latest position of a run of moves matters: the drag's deltas add up the same.
+      // A move after a press or release belongs to another gesture and is not taken early.
+      while (XEventsQueued(mX->display, QueuedAlready) > 0)
       {
+        XEvent next{};
+        XPeekEvent(mX->display, &next);
+        if (next.type != MotionNotify || next.xmotion.window != mX->window)
+          break;
+        XNextEvent(mX->display, &event);
       }
       HandleMotion(pEvent);
       break;
