@@ -28,48 +28,13 @@
 #include "IGEditorDelegate.h"
 #include "IPlugLogger.h"
 #include "X11Connection.h"
+#include "X11ErrorTrap.h"
 
 namespace iplug::igraphics {
 
 // ---- 1. Helpers -------------------------------------------------------------------------------
 
 namespace {
-
-// X reports errors asynchronously through a process-wide handler whose default ends the process;
-// while the editor makes or destroys its objects (a host may hand over a window that is already
-// gone) a failure is noted instead.
-bool sXError = false;
-int NoteXError(Display*, XErrorEvent*)
-{
-  sXError = true;
-  return 0;
-}
-
-class XErrorTrap
-{
-public:
-  explicit XErrorTrap(Display* display) : mDisplay(display)
-  {
-    XSync(mDisplay, False);
-    sXError = false;
-    mPrevious = XSetErrorHandler(&NoteXError);
-  }
-  ~XErrorTrap()
-  {
-    XSync(mDisplay, False);
-    XSetErrorHandler(mPrevious);
-  }
-  // Whether a request since the trap was set failed.
-  bool Failed()
-  {
-    XSync(mDisplay, False);
-    return sXError;
-  }
-
-private:
-  Display* mDisplay;
-  XErrorHandler mPrevious = nullptr;
-};
 
 void* ResolveGLProc(const char* name)
 {
@@ -117,7 +82,7 @@ bool IGraphicsX11::PlatformWindowIsOpen() { return mX != nullptr; }
 void IGraphicsX11::GetMouseLocation(float& x, float& y) const
 {
   x = y = 0.f;
-  if (!mX)
+  if (!mX || !mX->window)
     return;
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, winX = 0, winY = 0;
@@ -131,7 +96,7 @@ void IGraphicsX11::GetMouseLocation(float& x, float& y) const
 
 void IGraphicsX11::HideMouseCursor(bool hide, bool lock)
 {
-  if (hide == mCursorHidden || !mX)
+  if (hide == mCursorHidden || !mX || !mX->window)
     return;
   if (hide)
   {
@@ -162,7 +127,7 @@ void IGraphicsX11::HideMouseCursor(bool hide, bool lock)
 
 void IGraphicsX11::MoveMouseCursor(float x, float y)
 {
-  if (mTabletInput || !mX)
+  if (mTabletInput || !mX || !mX->window)
     return;
   const float k = GetBackingPixelScale();
   XWarpPointer(mX->display, None, mX->window, 0, 0, 0, 0, static_cast<int>(std::round(x * k)),
@@ -180,7 +145,7 @@ void IGraphicsX11::MoveMouseCursor(float x, float y)
 int IGraphicsX11::SetMouseCursor(int cursorType)
 {
   const int previous = IGraphics::SetMouseCursor(cursorType);
-  if (!mX || mCursorHidden)
+  if (!mX || !mX->window || mCursorHidden)
     return previous;
   const size_t index =
     (cursorType >= 0 && cursorType < static_cast<int>(std::size(kCursorShapes))) ? static_cast<size_t>(cursorType) : 0;
@@ -223,7 +188,7 @@ renderer::GetProcAddressFn IGraphicsX11::GetGLProcAddress() const { return &Reso
 bool IGraphicsX11::CreateWindowAndContext(unsigned long parent, int width, int height)
 {
   Display* display = mX->display;
-  XErrorTrap trap(display);
+  X11ErrorTrap trap(display);
 
   XWindowAttributes parentAttributes{};
   if (!XGetWindowAttributes(display, parent, &parentAttributes) || trap.Failed())
@@ -302,7 +267,7 @@ void IGraphicsX11::DestroyWindowAndContext()
 {
   Display* display = mX->display;
   {
-    XErrorTrap trap(display);
+    X11ErrorTrap trap(display);
     if (mX->context)
     {
       if (glXGetCurrentContext() == mX->context)
@@ -326,6 +291,7 @@ void IGraphicsX11::DestroyWindowAndContext()
     xkb_keymap_unref(mX->keymap);
   if (mX->xkbContext)
     xkb_context_unref(mX->xkbContext);
+  UnguardDisplay(display);
   XCloseDisplay(display);
   mX.reset();
 }
@@ -343,6 +309,7 @@ void* IGraphicsX11::OpenPlatformWindow(void* pParent)
     TRACE_F("no X display to open the editor on");
     return nullptr;
   }
+  GuardDisplay(display);
   mX = std::make_unique<X11Connection>();
   mX->display = display;
   mX->parent = ToWindow(pParent);
@@ -404,9 +371,13 @@ void IGraphicsX11::ClosePlatformWindow()
 {
   if (!mX)
     return;
-  ActivateGLContext();
-  OnViewDestroyed();
-  DeactivateGLContext();
+  {
+    // The host may have destroyed its window, and ours with it, before closing the editor.
+    X11ErrorTrap trap(mX->display);
+    ActivateGLContext();
+    OnViewDestroyed();
+    DeactivateGLContext();
+  }
   DestroyWindowAndContext();
   mClipboardText.clear();
   mLastPressButton = 0;
@@ -459,7 +430,7 @@ float IGraphicsX11::ReadScreenScale() const
 
 void IGraphicsX11::PlatformResize(bool parentHasResized)
 {
-  if (!mX)
+  if (!mX || !mX->window)
     return;
   const float s = GetScreenScale();
   const int w = static_cast<int>(static_cast<float>(static_cast<int>(static_cast<float>(Width()) * GetDrawScale())) * s);
@@ -475,7 +446,7 @@ void IGraphicsX11::PlatformResize(bool parentHasResized)
     hostResized = mHostResize(w, h);
   if (!hostResized && mX->parent)
   {
-    XErrorTrap trap(mX->display);
+    X11ErrorTrap trap(mX->display);
     XResizeWindow(mX->display, mX->parent, static_cast<unsigned>(w), static_cast<unsigned>(h));
   }
   XFlush(mX->display);

@@ -13,6 +13,7 @@
 
 #include "IPlugLogger.h"
 #include "X11Connection.h"
+#include "X11ErrorTrap.h"
 #include "X11KeyCodes.h"
 
 namespace iplug::igraphics {
@@ -166,7 +167,11 @@ void IGraphicsX11::HandleButton(void* pEvent, bool press)
   }
 
   // The keyboard follows the pointer into the editor, as a click gives a window the focus.
-  XSetInputFocus(mX->display, mX->window, RevertToParent, e.time);
+  {
+    // A window the host is unmapping at this moment cannot take the focus; that is no failure.
+    X11ErrorTrap trap(mX->display);
+    XSetInputFocus(mX->display, mX->window, RevertToParent, e.time);
+  }
 
   const bool isDouble = e.button == mLastPressButton && e.button != Button2 && e.time - mLastPressTime <= kDoubleClickMs &&
                         std::abs(e.x - mLastPressX) <= kDoubleClickDistance &&
@@ -252,8 +257,8 @@ void IGraphicsX11::HandleKey(void* pEvent, bool press)
     return;
   // The host gets the keys the editor does not use (its transport, its shortcuts).
   e.window = mX->parent;
+  X11ErrorTrap trap(mX->display);
   XSendEvent(mX->display, mX->parent, True, press ? KeyPressMask : KeyReleaseMask, static_cast<XEvent*>(pEvent));
-  XFlush(mX->display);
 }
 
 void IGraphicsX11::HandleSelectionRequest(void* pEvent)

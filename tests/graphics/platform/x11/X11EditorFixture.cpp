@@ -54,7 +54,7 @@ void X11EditorFixture::TearDown()
     return;
   Close();
   delegate.reset();
-  XDestroyWindow(display, parent);
+  DestroyParent();
   SetDpi(96);
   XCloseDisplay(display);
 }
@@ -182,6 +182,14 @@ Picture X11EditorFixture::Capture(Window window)
   }
   XDestroyImage(image);
   return picture;
+}
+
+void X11EditorFixture::DestroyParent()
+{
+  if (parent)
+    XDestroyWindow(display, parent);
+  parent = 0;
+  XSync(display, False);
 }
 
 int X11EditorFixture::ChildCount()

@@ -83,6 +83,8 @@ protected:
   // Size of a window, and what the server shows of it.
   void WindowSize(Window window, int& width, int& height);
   Picture Capture(Window window);
+  // The host's window goes away, as a host may take it away before closing the editor.
+  void DestroyParent();
   // Windows inside the parent.
   int ChildCount();
 

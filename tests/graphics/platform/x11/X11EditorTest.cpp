@@ -167,6 +167,17 @@ TEST_F(X11EditorFixture, UnusedKeysReachTheHost)
   EXPECT_EQ(parentKeys.front(), space);
 }
 
+// A host that destroys its window before closing the editor takes the editor's window with it;
+// closing afterwards must not end the host on an X error.
+TEST_F(X11EditorFixture, HostWindowDestroyedBeforeClosing)
+{
+  ASSERT_NE(Open(), 0u);
+  DestroyParent();
+  Idle(50);
+  Close();
+  EXPECT_EQ(delegate->GetUI(), nullptr);
+}
+
 // The desktop's density resource, read as the editor reads it.
 TEST(X11Density, ScaleFromResources)
 {
