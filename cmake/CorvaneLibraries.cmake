@@ -73,10 +73,38 @@ if(WIN32)
   # opengl32 exports OpenGL 1.1 and wgl; the window layer and the services need the rest.
   target_link_libraries(corvane_window_win PUBLIC opengl32 user32 gdi32 comdlg32 comctl32 shell32 ole32 shlwapi wininet)
 endif()
+# --- The X11 window layer, for editors in Linux hosts' windows: Xlib with GLX from Mesa, keys
+# through xkbcommon, platform fonts through fontconfig. Built where the X11 development files are.
+if(NOT WIN32)
+  find_package(X11 COMPONENTS X11_xcb xkbcommon xkbcommon_X11)
+  find_package(OpenGL COMPONENTS GLX)
+  find_package(Fontconfig)
+  if(X11_FOUND AND X11_X11_xcb_FOUND AND X11_xkbcommon_FOUND AND X11_xkbcommon_X11_FOUND AND OpenGL_GLX_FOUND
+     AND Fontconfig_FOUND)
+    corvane_layer(corvane_window_x11 STATIC graphics/platform/x11)
+    target_link_libraries(corvane_window_x11 PUBLIC corvane_vector_backend
+      PRIVATE X11::X11 X11::X11_xcb X11::xkbcommon X11::xkbcommon_X11 OpenGL::GLX Fontconfig::Fontconfig)
+    # The product's face and parameter definitions, for an editor that runs apart from the
+    # plug-in (the LV2 editor) and its tests.
+    add_library(corvane_editor_face STATIC ${CMAKE_SOURCE_DIR}/Examples/Corvane/CorvaneLayout.cpp
+                                           ${CMAKE_SOURCE_DIR}/Examples/Corvane/CorvaneParameters.cpp)
+    target_include_directories(corvane_editor_face PUBLIC ${CMAKE_SOURCE_DIR}/Examples/Corvane)
+    target_link_libraries(corvane_editor_face PUBLIC corvane_graphics)
+  else()
+    message(STATUS "The X11 editor is not built: libx11-dev, libx11-xcb-dev, libxkbcommon-x11-dev or libgl-dev is missing")
+  endif()
+endif()
+
 # The graphics core finds its pictures and fonts through the platform's resource lookup
-# (ResourceLocation.h, defined in graphics/platform/): a link-time need only, like the adapter's
-# of the product below.
-target_link_libraries(corvane_graphics INTERFACE $<LINK_ONLY:corvane_window_win>)
+# (ResourceLocation.h, defined by each window layer): a link-time need only, like the adapter's
+# of the product below. A target chooses the X11 layer's with the property
+# CORVANE_WINDOW_LAYER set to x11; every other target gets the Windows layer's.
+if(TARGET corvane_window_x11)
+  target_link_libraries(corvane_graphics INTERFACE
+    $<LINK_ONLY:$<IF:$<STREQUAL:$<TARGET_PROPERTY:CORVANE_WINDOW_LAYER>,x11>,corvane_window_x11,corvane_window_win>>)
+else()
+  target_link_libraries(corvane_graphics INTERFACE $<LINK_ONLY:corvane_window_win>)
+endif()
 
 # --- The product.
 corvane_layer(corvane_product STATIC Examples/Corvane)

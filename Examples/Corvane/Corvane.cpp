@@ -59,17 +59,7 @@ Corvane::Corvane(const InstanceInfo& info) : PluginAdapter(MakeConfig(), kOversa
 
 Corvane::~Corvane() = default;
 
-void Corvane::DefineParameters()
-{
-  GetParam(kGain)->DefineDouble("Gain", 0., -30., 30., 0.1, "dB");
-  GetParam(kLowGain)->DefineDouble("Low Gain", 0., -10., 10., 0.1);
-  GetParam(kHighGain)->DefineDouble("High Gain", 0., -10., 10., 0.1);
-  GetParam(kOutputLevel)->DefineDouble("Output", 0., -15., 15., 0.1, "dB");
-  GetParam(kBypass)->DefineInt("Bypass", 0, 0, 1);
-  GetParam(kOversampling)->DefineInt("Oversampling", 0, 0, 1);
-  GetParam(kOversampling)->AddDisplayText(0., "Oversampling Off");
-  GetParam(kOversampling)->AddDisplayText(1., "Oversampling On");
-}
+void Corvane::DefineParameters() { DefineCorvaneParameters(*this); }
 
 void Corvane::OnParamValueChange(int paramIdx)
 {

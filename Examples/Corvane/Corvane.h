@@ -2,22 +2,11 @@
 
 #include <atomic>
 
+#include "CorvaneParameters.h"
 #include "CreatePlugin.h"
 #include "PluginAdapter.h"
 #include "PreampEngine.h"
 #include "PreampState.h"
-
-// Parameter indices of the product.
-enum ECorvaneParams
-{
-  kGain = 0,
-  kLowGain,
-  kHighGain,
-  kOutputLevel,
-  kOversampling,
-  kBypass,
-  kNumParams
-};
 
 // The Corvane preamp: drive into an asymmetric saturating curve (optionally at twice the
 // sample rate), low and high tone controls, output level and a fixed make-up gain, on two

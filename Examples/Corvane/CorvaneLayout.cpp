@@ -1,7 +1,7 @@
 #include "CorvaneLayout.h"
 
 #include "BubbleActions.h"
-#include "Corvane.h"
+#include "CorvaneParameters.h"
 #include "IBKnobControl.h"
 #include "IBSwitchControl.h"
 #include "IBitmapControl.h"

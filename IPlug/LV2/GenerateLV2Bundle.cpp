@@ -1,5 +1,6 @@
 // Writes manifest.ttl and the plug-ins' description into a bundle folder, from a plug-in
-// instance built by the module's own factory:  GenerateLV2Bundle BUNDLE_DIR
+// instance built by the module's own factory:  GenerateLV2Bundle BUNDLE_DIR [--with-editor]
+// (--with-editor: the bundle holds the editor's module too)
 
 #include <cstdio>
 #include <fstream>
@@ -11,9 +12,10 @@
 
 int main(int argc, char** argv)
 {
-  if (argc != 2)
+  const bool withEditor = argc == 3 && std::string(argv[2]) == "--with-editor";
+  if (argc != 2 && !withEditor)
   {
-    std::fprintf(stderr, "usage: %s BUNDLE_DIR\n", argv[0]);
+    std::fprintf(stderr, "usage: %s BUNDLE_DIR [--with-editor]\n", argv[0]);
     return 1;
   }
   std::unique_ptr<iplug::IPlugLV2> plug(CreatePlugin(InstanceInfo{}));
@@ -22,7 +24,7 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "the plug-in could not be built\n");
     return 1;
   }
-  const iplug::LV2BundleWriter writer(*plug, kProductLV2Identity);
+  const iplug::LV2BundleWriter writer(*plug, kProductLV2Identity, withEditor ? &kProductLV2EditorIdentity : nullptr);
   const std::string dir = argv[1];
   std::ofstream manifest(dir + "/manifest.ttl");
   writer.WriteManifest(manifest);

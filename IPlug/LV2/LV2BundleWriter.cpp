@@ -67,13 +67,23 @@ std::string LV2BundleWriter::Symbol(const char* name)
 void LV2BundleWriter::WriteManifest(std::ostream& out) const
 {
   out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-         "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n";
+         "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
+  if (mEditor)
+    out << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n";
+  out << "\n";
   for (const char* uri : {mIdentity.monoURI, mIdentity.stereoURI})
   {
     out << "<" << uri << ">\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary <" << mIdentity.binaryName << "> ;\n"
         << "    rdfs:seeAlso <" << mIdentity.descriptionFile << "> .\n\n";
+  }
+  if (mEditor)
+  {
+    out << "<" << mEditor->uri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:binary <" << mEditor->binaryName << "> ;\n"
+        << "    rdfs:seeAlso <" << mIdentity.descriptionFile << "> .\n";
   }
 }
 
@@ -89,9 +99,22 @@ void LV2BundleWriter::WriteDescription(std::ostream& out) const
          "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
          "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
          "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
-         "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n\n";
+         "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n";
+  if (mEditor)
+    out << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n";
+  out << "\n";
   WritePlugin(out, mIdentity.monoURI, mIdentity.monoName, 1);
   WritePlugin(out, mIdentity.stereoURI, mIdentity.stereoName, 2);
+  if (mEditor)
+  {
+    // An X11 child of the host's window, idled by the host; it asks for a new size and tells
+    // the host about gestures where the host lets it.
+    out << "<" << mEditor->uri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n";
+  }
 }
 
 void LV2BundleWriter::WritePlugin(std::ostream& out, const char* uri, const char* name, int channels) const
@@ -108,6 +131,8 @@ void LV2BundleWriter::WritePlugin(std::ostream& out, const char* uri, const char
       << "    lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options , bufsz:boundedBlockLength ;\n"
       << "    opts:supportedOption bufsz:maxBlockLength ;\n"
       << "    lv2:extensionData state:interface ;\n";
+  if (mEditor)
+    out << "    ui:ui <" << mEditor->uri << "> ;\n";
 
   for (int i = 0; i < mPlug.NParams(); ++i)
     WriteParamPort(out, i);

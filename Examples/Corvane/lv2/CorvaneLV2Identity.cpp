@@ -1,4 +1,5 @@
 #include "CorvaneIdentity.h"
+#include "LV2EditorIdentity.h"
 #include "LV2EffectIdentity.h"
 
 // How the product introduces itself to LV2 hosts.
@@ -11,4 +12,10 @@ const LV2EffectIdentity kProductLV2Identity = {
   "http://quillmarsh.com/plugins/corvane#state",
   "Corvane.so",
   "Corvane.ttl",
+};
+
+// Its editor, one for both plug-ins.
+const LV2EditorIdentity kProductLV2EditorIdentity = {
+  "http://quillmarsh.com/plugins/corvane/ui",
+  "CorvaneUI.so",
 };
