@@ -9,7 +9,7 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane IPlug IPlug/AAX IPlug/AAX/library host)
+set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane IPlug IPlug/AAX IPlug/AAX/library host graphics)
 set(CORVANE_LINUX_ONLY_TESTS
   support/AllocationCounter.cpp
   support/OffscreenGLContext.cpp
