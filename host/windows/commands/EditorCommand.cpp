@@ -19,6 +19,7 @@
 #include "EditorRun.h"
 #include "HostEditor.h"
 #include "HostSession.h"
+#include "HostUIThread.h"
 #include "ParameterSettings.h"
 #include "PngFile.h"
 #include "ScreenPicture.h"
@@ -96,8 +97,8 @@ void SendKey(WORD virtualKey, bool down)
 class ScriptPlayer
 {
 public:
-  ScriptPlayer(HostEditor& editor, DisplayPace& pace, float logicalWidth)
-    : mEditor(editor), mPace(pace), mLogicalWidth(logicalWidth)
+  ScriptPlayer(HostEditor& editor, HostUIThread& ui, DisplayPace& pace, float logicalWidth)
+    : mEditor(editor), mUI(ui), mPace(pace), mLogicalWidth(logicalWidth)
   {
   }
 
@@ -115,12 +116,27 @@ public:
       if (!window)
         throw CommandError("script line " + std::to_string(e.line) + ": the editor has no window any more");
       Inject(window, e);
+      AwaitHandled();
       // A user's pace: the editor handles the event and draws one frame before the next.
       mPace.Tick();
     }
   }
 
 private:
+  // The system queues sent input for the window's thread on its own time. The next move is
+  // measured from where the cursor is once the editor has handled this one (a knob that puts the
+  // cursor back does so while it handles the move), so the UI thread empties its input first.
+  void AwaitHandled()
+  {
+    for (int attempt = 0; attempt < 200; ++attempt)
+    {
+      mUI.Flush();
+      if (mUI.Run([] { return HIWORD(GetQueueStatus(QS_INPUT)) == 0; }))
+        return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
   // Logical pixels of the face to the screen, at the zoom and density the window has now.
   POINT ToScreen(HWND window, float x, float y)
   {
@@ -168,6 +184,7 @@ private:
   }
 
   HostEditor& mEditor;
+  HostUIThread& mUI;
   DisplayPace& mPace;
   float mLogicalWidth;
   float mLastX = 0.f;  // the script's last pointer position
@@ -207,7 +224,7 @@ void RunEditor(const EditorOptions& options, std::ostream& out)
 
   for (int i = 0; i < options.frames; ++i)
     pace.Tick();
-  ScriptPlayer(*editor, pace, viewSize.horz).Play(script);
+  ScriptPlayer(*editor, session.UIThread(), pace, viewSize.horz).Play(script);
   for (int i = 0; i < options.frames; ++i)
     pace.Tick();
   session.SettleParameters();
