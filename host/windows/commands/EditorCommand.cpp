@@ -84,6 +84,16 @@ void SendMouse(POINT screenPoint, DWORD flags, DWORD data = 0)
   SendInput(1, &input, sizeof(INPUT));
 }
 
+// A button event where the cursor is now: a real mouse lets go where it stands, and a release
+// sent with a move would first drag whatever the press took hold of to the script's point.
+void SendButton(DWORD flags)
+{
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof(INPUT));
+}
+
 void SendKey(WORD virtualKey, bool down)
 {
   INPUT input{};
@@ -168,7 +178,7 @@ private:
     {
       case Kind::Press: SendMouse(p, ButtonFlag(e.button, true)); break;
       case Kind::Move: SendMouse(POINT{cursor.x + (p.x - last.x), cursor.y + (p.y - last.y)}, 0); break;
-      case Kind::Release: SendMouse(p, ButtonFlag(e.button, false)); break;
+      case Kind::Release: SendButton(ButtonFlag(e.button, false)); break;
       case Kind::DoubleClick:
         for (int click = 0; click < 2; ++click)
         {
