@@ -9,7 +9,13 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane IPlug IPlug/AAX IPlug/AAX/library host)
+# graphics/ is the display-free part of the graphics tests (value types, controls on the
+# recording back end, resources and font info, keyed cache, overlays, input dispatch). Its
+# subfolders stay Linux-only: backend/ and renderer/ draw in an off-screen OpenGL context of the
+# build machine's EGL, renderer_vs_cairo/ needs cairo, and platform/ (the window layer and the
+# platform services) drives the Win32 stand-in's scripted dialogs, menus and simulated vertical
+# blank and reads its presented frames.
+set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane IPlug IPlug/AAX IPlug/AAX/library host graphics)
 set(CORVANE_LINUX_ONLY_TESTS
   support/AllocationCounter.cpp
   support/OffscreenGLContext.cpp

@@ -45,9 +45,9 @@ TEST(KeyedCache, FindMatchesNameAndExactScaleAndReturnsTheFirstOfEqualEntries)
     Counted* firstPtr = first.get();
     cache.Add(std::move(first), "KNOB.png", 2.0);
     cache.Add(std::make_unique<Counted>(&alive), "KNOB.png", 2.0); // kept, not replacing
-    auto near = std::make_unique<Counted>(&alive);
-    Counted* nearPtr = near.get();
-    cache.Add(std::move(near), "KNOB.png", 2.04); // same key, other scale
+    auto nearScale = std::make_unique<Counted>(&alive);
+    Counted* nearPtr = nearScale.get();
+    cache.Add(std::move(nearScale), "KNOB.png", 2.04); // same key, other scale
     EXPECT_EQ(cache.Size(), 3);
     EXPECT_EQ(alive, 3);
 

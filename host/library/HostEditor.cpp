@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "AAX_Errors.h"
+#include "EditorFrame.h"
 #include "HostInstance.h"
 #include "HostUIThread.h"
-#include "win32/testing/Win32Display.h"
 
 namespace aaxhost {
 
@@ -63,7 +63,17 @@ HostEditor::HostEditor(HostUIThread& ui, HostInstance& instance, const Options& 
       mInstance.ReleaseEditor();
       throw std::runtime_error("the host could not make a window for the editor");
     }
-    win32compat::display::SetWindowDpi(mFrame, options.dpi);
+    try
+    {
+      PrepareEditorFrame(mFrame, options.dpi);
+    }
+    catch (...)
+    {
+      DestroyWindow(mFrame);
+      mFrame = nullptr;
+      mInstance.ReleaseEditor();
+      throw;
+    }
     mContainer->SetParentWindow(mFrame);
   });
 }
