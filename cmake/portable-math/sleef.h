@@ -20,10 +20,10 @@ namespace corvane_portable_math {
 template <typename V, typename F>
 inline V EachLane(V x, F f)
 {
-  constexpr int kLanes = sizeof(V) / sizeof(double);
+  constexpr size_t kLanes = sizeof(V) / sizeof(double);
   double lanes[kLanes];
   std::memcpy(lanes, &x, sizeof x);
-  for (int l = 0; l < kLanes; ++l)
+  for (size_t l = 0; l < kLanes; ++l)
     lanes[l] = f(lanes[l]);
   std::memcpy(&x, lanes, sizeof x);
   return x;

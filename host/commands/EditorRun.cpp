@@ -7,12 +7,16 @@
 #include <fstream>
 #include <iomanip>
 #include <ostream>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "AAX_Errors.h"
+#include "AudioFile.h"
 #include "HostSession.h"
+#include "OutputPath.h"
 #include "ParameterSettings.h"
+#include "PngFile.h"
 
 namespace aaxhost {
 
@@ -88,18 +92,39 @@ std::string Shown(const std::string& identifier)
 void CheckEditorOptions(const EditorOptions& options)
 {
   if (options.pngPath.empty())
-    throw CommandError("--png names no file");
+    throw UsageError("--png names no file");
   const auto folder = std::filesystem::absolute(options.pngPath).parent_path();
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error))
-    throw CommandError("picture '" + options.pngPath + "' cannot be written: no folder '" + folder.string() + "'");
+    throw CommandError(CannotWriteMessage("picture", options.pngPath, "no folder '" + folder.string() + "'"));
   if (options.frames < 0 || options.frames > kMaxEditorFrames)
-    throw CommandError("--frames must be from 0 to " + std::to_string(kMaxEditorFrames) + ", not " +
-                       std::to_string(options.frames));
+    throw UsageError("--frames must be from 0 to " + std::to_string(kMaxEditorFrames) + ", not " +
+                     std::to_string(options.frames));
   if (options.dpi < 48 || options.dpi > 480)
-    throw CommandError("--dpi must be from 48 to 480, not " + std::to_string(options.dpi));
-  if (options.zoom != 0.0 && !(std::isfinite(options.zoom) && options.zoom > 0.0 && options.zoom <= 16.0))
-    throw CommandError("--zoom must be above 0 and at most 16");
+    throw UsageError("--dpi must be from 48 to 480, not " + std::to_string(options.dpi));
+  // A zoom the editor would clamp is refused, not opened at another size than asked.
+  if (options.zoom != 0.0 && !(options.zoom >= kMinEditorZoom && options.zoom <= kMaxEditorZoom))
+  {
+    std::ostringstream text;
+    text << "--zoom must be from " << kMinEditorZoom << " to " << kMaxEditorZoom << ", not " << options.zoom;
+    throw UsageError(text.str());
+  }
+  if (!options.saveStatePath.empty())
+  {
+    if (options.saveStatePath == "-")
+      throw UsageError("--save-state names a file; standard output does not take one");
+    PlanOutput(options.saveStatePath, options.force, "state file");
+  }
+}
+
+void WriteEditorOutputs(HostSession& session, const EditorOptions& options, int width, int height,
+                        const std::vector<uint8_t>& rgba)
+{
+  if (!WritePng(options.pngPath, width, height, rgba))
+    throw CommandError(CannotWriteMessage("picture", options.pngPath, "the PNG could not be written"));
+  // What the editor left, its size included, as a session saved now would hold it.
+  if (!options.saveStatePath.empty())
+    WriteBytes(options.saveStatePath, session.GetChunk(), "state file", options.force);
 }
 
 std::vector<EditorScriptEvent> ReadEditorScriptFile(const EditorOptions& options)

@@ -20,7 +20,8 @@ class HostSession;
 // the script and the state read, the session set up, and the report printed at the end. The
 // display's own part (its clock, the input, the picture) is each platform's editor command.
 
-// Throws CommandError for an option out of its range or a picture that cannot be written.
+// Throws UsageError for an option out of its range, CommandError for an output that cannot be
+// written (checked before the run, so a refused run leaves nothing behind).
 void CheckEditorOptions(const EditorOptions& options);
 // The script's events (none without a script); CommandError for a file or a line it cannot take.
 std::vector<EditorScriptEvent> ReadEditorScriptFile(const EditorOptions& options);
@@ -42,6 +43,10 @@ struct EditorRunRecord
   std::vector<HostAutomationDelegate::Event> automation;  // since the editor opened
   std::vector<HostViewContainer::MouseEvent> clicks;      // parameter clicks offered to the host
 };
+
+// The picture as PNG and, when asked for, the state the editor left.
+void WriteEditorOutputs(HostSession& session, const EditorOptions& options, int width, int height,
+                        const std::vector<uint8_t>& rgba);
 
 // The run's report, as text or JSON (options.json).
 void WriteEditorReport(const EditorOptions& options, const EditorRunRecord& record, std::ostream& out);

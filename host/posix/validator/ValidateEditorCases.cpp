@@ -2,24 +2,21 @@
 // display, opened, watched and closed the way a DAW does it.
 //
 //   1. watching the display: frames, sizes, objects
-//   2. rendering in the background
-//   3. the cases
+//   2. the cases (the audio thread renders beside them: BackgroundRender)
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include <malloc.h>
 #include <unistd.h>
 
 #include "AAX_Errors.h"
+#include "BackgroundRender.h"
 #include "HostEditor.h"
 #include "PictureComparison.h"
 #include "PngFile.h"
@@ -219,78 +216,7 @@ int ActiveObjects(HostSession& session)
   return session.UIThread().Run([&] { return session.Host().Module().CanUnloadNow(session.Host().ServicesUnknown()); });
 }
 
-// ---- 2. Rendering in the background -------------------------------------------------------------
-
-// The audio thread renders noise at about the pace of an audio device while the case works on the
-// editor, as a DAW plays while its user opens and closes plug-in windows.
-class BackgroundRender
-{
-public:
-  explicit BackgroundRender(ValidateRig& rig) : mRig(rig), mInput(rig.Noise(kBlock * kBlocksPerPass, 0.5f))
-  {
-    mThread = std::thread([this] { Loop(); });
-  }
-  ~BackgroundRender() { Stop(); }
-  BackgroundRender(const BackgroundRender&) = delete;
-  BackgroundRender& operator=(const BackgroundRender&) = delete;
-
-  // Stops the rendering; the first failure it met, or the empty text.
-  std::string Stop()
-  {
-    {
-      std::lock_guard lock(mLock);
-      mStopping = true;
-    }
-    mWake.notify_all();
-    if (mThread.joinable())
-      mThread.join();
-    return mFailure;
-  }
-
-  long Blocks() const { return mBlocks.load(); }
-
-private:
-  static constexpr int kBlock = 256;
-  static constexpr int kBlocksPerPass = 8;
-
-  void Loop()
-  {
-    const auto pass = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(kBlock * kBlocksPerPass / mRig.SampleRate()));
-    auto next = Clock::now();
-    std::unique_lock lock(mLock);
-    while (!mStopping)
-    {
-      lock.unlock();
-      try
-      {
-        const Signal out = mRig.Render(mInput, kBlock);
-        CheckOutput(mRig.Context(), out, "rendering while the editor opened and closed");
-        mBlocks += kBlocksPerPass;
-      }
-      catch (const std::exception& e)
-      {
-        mFailure = e.what();
-        lock.lock();
-        break;
-      }
-      next += pass;
-      lock.lock();
-      mWake.wait_until(lock, next, [this] { return mStopping; });
-    }
-  }
-
-  ValidateRig& mRig;
-  const Signal mInput;
-  std::mutex mLock;
-  std::condition_variable mWake;
-  bool mStopping = false;
-  std::string mFailure;
-  std::atomic<long> mBlocks{0};
-  std::thread mThread;
-};
-
-// ---- 3. The cases -------------------------------------------------------------------------------
+// ---- 2. The cases -------------------------------------------------------------------------------
 
 // One opening and closing at a density: the window at the density's size, the frame fitted to
 // it, one more active object while the editor object lives. Every fourth opening closes before

@@ -262,8 +262,7 @@ void RunEditor(const EditorOptions& options, std::ostream& out)
   if (IsFlat(picture))
     throw CommandError("the screen shows the editor's window as one flat colour: the system did not compose "
                        "its OpenGL frames (Wine does not for a child window)");
-  if (!WritePng(options.pngPath, picture.width, picture.height, picture.rgba))
-    throw CommandError("picture '" + options.pngPath + "' cannot be written");
+  WriteEditorOutputs(session, options, picture.width, picture.height, picture.rgba);
   WriteEditorReport(options, record, out);
 }
 

@@ -3,20 +3,17 @@
 // process's GDI and USER objects and kernel handles as the record of what each opening leaves.
 // The cases that judge the editor by its pictures run on the Linux build.
 //
-//   1. rendering in the background
-//   2. the live objects
-//   3. the cases
+//   1. the live objects
+//   2. the cases (the audio thread renders beside them: BackgroundRender)
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
 #include "AAX_Errors.h"
+#include "BackgroundRender.h"
 #include "EditorFrame.h"
 #include "HostEditor.h"
 #include "PlatformWindows.h"
@@ -29,78 +26,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// ---- 1. Rendering in the background -------------------------------------------------------------
-
-// The audio thread renders noise at about the pace of an audio device while the case works on the
-// editor, as a DAW plays while its user opens and closes plug-in windows.
-class BackgroundRender
-{
-public:
-  explicit BackgroundRender(ValidateRig& rig) : mRig(rig), mInput(rig.Noise(kBlock * kBlocksPerPass, 0.5f))
-  {
-    mThread = std::thread([this] { Loop(); });
-  }
-  ~BackgroundRender() { Stop(); }
-  BackgroundRender(const BackgroundRender&) = delete;
-  BackgroundRender& operator=(const BackgroundRender&) = delete;
-
-  // Stops the rendering; the first failure it met, or the empty text.
-  std::string Stop()
-  {
-    {
-      std::lock_guard lock(mLock);
-      mStopping = true;
-    }
-    mWake.notify_all();
-    if (mThread.joinable())
-      mThread.join();
-    return mFailure;
-  }
-
-  long Blocks() const { return mBlocks.load(); }
-
-private:
-  static constexpr int kBlock = 256;
-  static constexpr int kBlocksPerPass = 8;
-
-  void Loop()
-  {
-    const auto pass = std::chrono::duration_cast<Clock::duration>(
-      std::chrono::duration<double>(kBlock * kBlocksPerPass / mRig.SampleRate()));
-    auto next = Clock::now();
-    std::unique_lock lock(mLock);
-    while (!mStopping)
-    {
-      lock.unlock();
-      try
-      {
-        const Signal out = mRig.Render(mInput, kBlock);
-        CheckOutput(mRig.Context(), out, "rendering while the editor opened and closed");
-        mBlocks += kBlocksPerPass;
-      }
-      catch (const std::exception& e)
-      {
-        mFailure = e.what();
-        lock.lock();
-        break;
-      }
-      next += pass;
-      lock.lock();
-      mWake.wait_until(lock, next, [this] { return mStopping; });
-    }
-  }
-
-  ValidateRig& mRig;
-  const Signal mInput;
-  std::mutex mLock;
-  std::condition_variable mWake;
-  bool mStopping = false;
-  std::string mFailure;
-  std::atomic<long> mBlocks{0};
-  std::thread mThread;
-};
-
-// ---- 2. The live objects -----------------------------------------------------------------------
+// ---- 1. The live objects -----------------------------------------------------------------------
 
 // What the process holds of the system: GDI objects (brushes, bitmaps, device contexts, fonts,
 // regions), USER objects (windows, menus, hooks) and kernel handles (threads, events, files).
@@ -134,7 +60,7 @@ std::string Growth(const LiveObjects& baseline, const LiveObjects& now)
   return text;
 }
 
-// ---- 3. The cases -------------------------------------------------------------------------------
+// ---- 2. The cases -------------------------------------------------------------------------------
 
 double Since(Clock::time_point start)
 {
