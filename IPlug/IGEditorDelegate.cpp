@@ -165,12 +165,7 @@ int IGEditorDelegate::UnserializeEditorSize(const ByteChunk& chunk, int startPos
   // Stored data may be anything (another version's, a damaged file): a record that asks for what
   // the editor cannot show counts as no size stored, so the editor keeps its own. Zeros are
   // "not stored" already.
-  const bool widthOK = size.width == 0 || (size.width >= GetMinWidth() && size.width <= GetMaxWidth());
-  const bool heightOK = size.height == 0 || (size.height >= GetMinHeight() && size.height <= GetMaxHeight());
-  const bool scaleOK = size.scale == 0.f || (std::isfinite(size.scale) && size.scale > 0.f &&
-                                             float(size.width) * size.scale <= kMaxEditorWindowSide &&
-                                             float(size.height) * size.scale <= kMaxEditorWindowSide);
-  if (!widthOK || !heightOK || !scaleOK)
+  if (!CanShowEditorSize(size.width, size.height, size.scale))
     size = EditorSize{};
 
   bool applyNow = false;
@@ -186,6 +181,16 @@ int IGEditorDelegate::UnserializeEditorSize(const ByteChunk& chunk, int startPos
   if (applyNow)
     ResizeTo(size);
   return pos;
+}
+
+bool IGEditorDelegate::CanShowEditorSize(int width, int height, float scale) const
+{
+  const bool widthOK = width == 0 || (width >= GetMinWidth() && width <= GetMaxWidth());
+  const bool heightOK = height == 0 || (height >= GetMinHeight() && height <= GetMaxHeight());
+  const bool scaleOK = scale == 0.f || (std::isfinite(scale) && scale > 0.f &&
+                                        float(width) * scale <= kMaxEditorWindowSide &&
+                                        float(height) * scale <= kMaxEditorWindowSide);
+  return widthOK && heightOK && scaleOK;
 }
 
 void IGEditorDelegate::ApplyPendingEditorSize()

@@ -70,6 +70,10 @@ public:
   // outside the size constraints, a zoom that is not a positive number, a window too large for
   // any screen) counts as no size stored. Any thread.
   int UnserializeEditorSize(const ByteChunk& chunk, int startPos) override;
+  // Whether the editor could show a record (zeros, meaning no size stored, pass): within the
+  // size constraints, a positive finite zoom, a window no side of which is too large for any
+  // screen. Any thread.
+  bool CanShowEditorSize(int width, int height, float scale) const;
   // UI thread, from the graphics context whenever its size or zoom changed: the open editor's
   // size goes into the record that other threads read.
   void NoteEditorSize();

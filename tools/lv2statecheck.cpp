@@ -115,6 +115,7 @@ struct Host
     lilv_plugin_get_port_ranges_float(plugin, nullptr, nullptr, defaults.data());
     LilvNode* audioClass = lilv_new_uri(world, LILV_URI_AUDIO_PORT);
     LilvNode* inputClass = lilv_new_uri(world, LILV_URI_INPUT_PORT);
+    LilvNode* controlClass = lilv_new_uri(world, LILV_URI_CONTROL_PORT);
     instance = lilv_plugin_instantiate(plugin, rate, features);
     for (uint32_t i = 0; instance && i < n; ++i)
     {
@@ -124,11 +125,14 @@ struct Host
         (lilv_port_is_a(plugin, port, inputClass) ? audioIn : audioOut).push_back(i);
         continue;
       }
+      if (!lilv_port_is_a(plugin, port, controlClass))
+        continue;  // message ports are optional and stay unconnected, as lv2apply leaves them
       controls[i] = std::isnan(defaults[i]) ? 0.f : defaults[i];
       lilv_instance_connect_port(instance, i, &controls[i]);
     }
     lilv_node_free(audioClass);
     lilv_node_free(inputClass);
+    lilv_node_free(controlClass);
     if (instance)
       lilv_instance_activate(instance);
   }

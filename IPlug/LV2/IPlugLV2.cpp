@@ -88,6 +88,7 @@ bool IPlugLV2::Instantiate(int channels, double sampleRate, const LV2_Feature* c
     mChunkType = mMap->map(mMap->handle, LV2_ATOM__Chunk);
     mStateKey = mMap->map(mMap->handle, kProductLV2Identity.stateKeyURI);
   }
+  mMessages.Map(mMap, kProductLV2Identity.editorSizeURI);
   const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
   const int announced = AnnouncedMaxBlockLength(options, mMap);
   PrepareBlockSize(announced > 0 ? std::min(announced, kMaxPreparedBlockSize) : kDefaultBlockSize);
@@ -125,7 +126,15 @@ void IPlugLV2::ConnectPort(uint32_t port, void* location)
   {
     mLatencyPort = static_cast<float*>(location);
   }
-  else if (port < mPorts.Count())
+  else if (port == mPorts.MessagesIn())
+  {
+    mMessagesIn = static_cast<const LV2_Atom_Sequence*>(location);
+  }
+  else if (port == mPorts.MessagesOut())
+  {
+    mMessagesOut = static_cast<LV2_Atom_Sequence*>(location);
+  }
+  else if (port < mPorts.MessagesIn())
   {
     const uint32_t audio = port - mPorts.AudioIn(0);
     const auto channels = static_cast<uint32_t>(mPorts.nChannels);
@@ -162,8 +171,53 @@ void IPlugLV2::TakeControlPortSnapshot()
     mLastControlValues[i] = mControlPorts[i] ? *mControlPorts[i] : kNotApplied;
 }
 
+void IPlugLV2::ExchangeMessages()
+{
+  bool tellSize = mEditorSizeRestored.exchange(false, std::memory_order_acq_rel);
+  if (mMessagesIn && mMessages.Mapped() && mMessagesIn->atom.type == mMessages.Sequence())
+  {
+    const uint32_t size = mMessagesIn->atom.size;
+    const auto* body = reinterpret_cast<const uint8_t*>(&mMessagesIn->body);
+    constexpr auto kEventHeader = static_cast<uint32_t>(sizeof(LV2_Atom_Event));
+    for (uint32_t at = sizeof(LV2_Atom_Sequence_Body); at <= size && size - at >= kEventHeader;)
+    {
+      const auto* event = reinterpret_cast<const LV2_Atom_Event*>(body + at);
+      const uint32_t atomBytes = size - at - static_cast<uint32_t>(sizeof(event->time));
+      if (event->body.size > atomBytes - sizeof(LV2_Atom))
+        break;  // an event that runs past its sequence ends the reading
+      LV2EditorSize record;
+      switch (mMessages.Read(&event->body, atomBytes, record))
+      {
+        case LV2EditorSizeMessages::Kind::kSet: SetEditorSize(record); break;
+        case LV2EditorSizeMessages::Kind::kGet: tellSize = true; break;
+        case LV2EditorSizeMessages::Kind::kNone: break;
+      }
+      at += (kEventHeader + event->body.size + 7u) & ~7u;
+    }
+  }
+
+  if (!mMessagesOut || !mMessages.Mapped())
+    return;
+  // The host announces the room it gave in the size; the answer goes in only when it fits.
+  const uint32_t capacity = mMessagesOut->atom.size;
+  if (capacity < sizeof(LV2_Atom_Sequence_Body))
+    return;
+  mMessagesOut->atom = {static_cast<uint32_t>(sizeof(LV2_Atom_Sequence_Body)), mMessages.Sequence()};
+  mMessagesOut->body = {0, 0};
+  constexpr auto kFirstEvent = static_cast<uint32_t>(sizeof(LV2_Atom_Sequence_Body));
+  constexpr auto kTime = static_cast<uint32_t>(sizeof(int64_t));
+  if (!tellSize || capacity - kFirstEvent < kTime)
+    return;
+  auto* event = reinterpret_cast<LV2_Atom_Event*>(reinterpret_cast<uint8_t*>(&mMessagesOut->body) + kFirstEvent);
+  event->time.frames = 0;
+  const uint32_t written = mMessages.WriteSet(&event->body, capacity - kFirstEvent - kTime, EditorSize());
+  if (written > 0)
+    mMessagesOut->atom.size += kTime + written;
+}
+
 void IPlugLV2::Run(uint32_t nFrames)
 {
+  ExchangeMessages();
   ApplyControlPorts();
   if (mEnabledPort && std::isfinite(*mEnabledPort))
     mHostBypassed = !(*mEnabledPort > 0.f);
@@ -199,6 +253,62 @@ void IPlugLV2::Run(uint32_t nFrames)
 }
 
 // ---- 3. State --------------------------------------------------------------------------------
+
+namespace {
+
+uint64_t Packed(const LV2EditorSize& size)
+{
+  uint32_t scaleBits = 0;
+  std::memcpy(&scaleBits, &size.scale, sizeof(scaleBits));
+  return (uint64_t{static_cast<uint16_t>(size.width)} << 48) | (uint64_t{static_cast<uint16_t>(size.height)} << 32) |
+         scaleBits;
+}
+
+LV2EditorSize Unpacked(uint64_t packed)
+{
+  LV2EditorSize size;
+  size.width = static_cast<uint16_t>(packed >> 48);
+  size.height = static_cast<uint16_t>(packed >> 32);
+  const auto scaleBits = static_cast<uint32_t>(packed);
+  std::memcpy(&size.scale, &scaleBits, sizeof(size.scale));
+  return size;
+}
+
+} // namespace
+
+void IPlugLV2::SetEditorSize(const LV2EditorSize& size)
+{
+  const bool fits = size.width >= 0 && size.width <= UINT16_MAX && size.height >= 0 && size.height <= UINT16_MAX &&
+                    CanShowEditorSize(size.width, size.height, size.scale);
+  mEditorSize.store(Packed(fits ? size : LV2EditorSize{}), std::memory_order_relaxed);
+}
+
+LV2EditorSize IPlugLV2::EditorSize() const { return Unpacked(mEditorSize.load(std::memory_order_relaxed)); }
+
+bool IPlugLV2::SerializeEditorSize(ByteChunk& chunk) const
+{
+  const LV2EditorSize size = EditorSize();
+  bool ok = chunk.Put(&size.width) > 0;
+  ok = chunk.Put(&size.height) > 0 && ok;
+  ok = chunk.Put(&size.scale) > 0 && ok;
+  return ok;
+}
+
+int IPlugLV2::UnserializeEditorSize(const ByteChunk& chunk, int startPos)
+{
+  LV2EditorSize size;
+  int pos = chunk.Get(&size.width, startPos);
+  if (pos < 0)
+    size.width = 0;
+  pos = chunk.Get(&size.height, pos);
+  if (pos < 0)
+    size.height = 0;
+  pos = chunk.Get(&size.scale, pos);
+  if (pos < 0)
+    size.scale = 0.f;
+  SetEditorSize(size);
+  return pos;
+}
 
 LV2_State_Status IPlugLV2::SaveState(LV2_State_Store_Function store, LV2_State_Handle handle)
 {
@@ -240,6 +350,7 @@ LV2_State_Status IPlugLV2::RestoreState(LV2_State_Retrieve_Function retrieve, LV
   ReadState(state, 0);
   // The restored values stand until the host moves a control; the ports may still hold older ones.
   TakeControlPortSnapshot();
+  mEditorSizeRestored.store(true, std::memory_order_release);
   OnStateRestored();
   return LV2_STATE_SUCCESS;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -10,6 +11,7 @@
 
 #include "IPlugAPIBase.h"
 #include "IPlugProcessor.h"
+#include "LV2EditorSizeMessages.h"
 #include "LV2PortLayout.h"
 
 namespace iplug {
@@ -21,7 +23,10 @@ namespace iplug {
 // parameter as an AAX host's automation (normalised, then the change handling), so derived
 // values and smoothing match the AAX build sample for sample; the host's enable switch, which
 // when off passes the input through untouched, delayed by the latency; the latency report; the
-// audio ports. The saved state is the product's state chunk, as the AAX build saves it.
+// audio ports; a message port pair on which the editor (which has no access to the instance)
+// sets and asks for the editor-size record. The saved state is the product's state chunk, as the
+// AAX build saves it, with that record in front, so a size saved by either build opens the other's
+// editor at it.
 //
 // Lifecycle: built by the module's factory, then Instantiate (instantiation thread), ports
 // connected, Activate, Run any number of times, Deactivate, destroyed. Run is the audio thread;
@@ -58,7 +63,15 @@ public:
   // State thread. The state chunk under the product's state key, as an atom:Chunk.
   LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);
   // Refuses a missing property, another type, a null or short record (nothing changes then).
+  // The editor hears of the restored size at the next run.
   LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+  // The plug-in shows no editor of its own: the record is the one the LV2 editor last set (or a
+  // state restored), kept as one atomic word so the run call, the state thread and restores
+  // meet without a lock. A record the editor could not show is stored as no size.
+  bool SerializeEditorSize(ByteChunk& chunk) const override;
+  int UnserializeEditorSize(const ByteChunk& chunk, int startPos) override;
+  LV2EditorSize EditorSize() const;
 
   const LV2PortLayout& Ports() const { return mPorts; }
   int MaxLatency() const { return mMaxLatency; }
@@ -68,6 +81,10 @@ private:
   void ApplyControlPorts();
   // Remembers the control inputs as they stand, so only later changes reach the parameters.
   void TakeControlPortSnapshot();
+  // Audio thread: takes the editor's messages, then answers on the output (an empty sequence
+  // when there is nothing to say).
+  void ExchangeMessages();
+  void SetEditorSize(const LV2EditorSize& size);
 
   LV2PortLayout mPorts;
   int mMaxLatency = 0;
@@ -77,6 +94,14 @@ private:
 
   std::vector<const float*> mControlPorts;  // one per parameter
   std::vector<float> mLastControlValues;    // NaN: not yet applied
+  LV2EditorSizeMessages mMessages;
+  const LV2_Atom_Sequence* mMessagesIn = nullptr;
+  LV2_Atom_Sequence* mMessagesOut = nullptr;
+  // The editor-size record: width and height (16 bits each) and the scale's bits.
+  std::atomic<uint64_t> mEditorSize{0};
+  static_assert(std::atomic<uint64_t>::is_always_lock_free);
+  // Set by a restore: the editor is told the new size at the next run.
+  std::atomic<bool> mEditorSizeRestored{false};
   const float* mEnabledPort = nullptr;
   float* mLatencyPort = nullptr;
   std::array<const float*, 2> mAudioIn{};

@@ -99,7 +99,9 @@ void LV2BundleWriter::WriteDescription(std::ostream& out) const
          "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
          "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
          "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
-         "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n";
+         "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+         "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+         "@prefix patch: <http://lv2plug.in/ns/ext/patch#> .\n";
   if (mEditor)
     out << "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n";
   out << "\n";
@@ -108,12 +110,21 @@ void LV2BundleWriter::WriteDescription(std::ostream& out) const
   if (mEditor)
   {
     // An X11 child of the host's window, idled by the host; it asks for a new size and tells
-    // the host about gestures where the host lets it.
+    // the host about gestures where the host lets it, and keeps its size in the plug-in's state
+    // through the message ports where the host maps URIs.
     out << "<" << mEditor->uri << ">\n"
         << "    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:parent , ui:idleInterface ;\n"
-        << "    lv2:optionalFeature ui:resize , ui:touch ;\n"
-        << "    lv2:extensionData ui:idleInterface .\n";
+        << "    lv2:optionalFeature ui:resize , ui:touch , urid:map ;\n"
+        << "    lv2:extensionData ui:idleInterface ;\n";
+    for (const char* uri : {mIdentity.monoURI, mIdentity.stereoURI})
+    {
+      out << "    ui:portNotification [\n"
+          << "        ui:plugin <" << uri << "> ;\n"
+          << "        lv2:symbol \"notify\" ;\n"
+          << "        ui:protocol atom:eventTransfer\n"
+          << "    ]" << (uri == mIdentity.stereoURI ? " .\n" : " ;\n");
+    }
   }
 }
 
@@ -177,7 +188,26 @@ void LV2BundleWriter::WritePlugin(std::ostream& out, const char* uri, const char
           << "    ]";
     }
   }
-  out << " .\n\n";
+  // The editor's channel into the state; a host that does not connect them loses nothing else.
+  out << " , [\n"
+      << "        a lv2:InputPort , atom:AtomPort ;\n"
+      << "        lv2:index " << ports.MessagesIn() << " ;\n"
+      << "        lv2:symbol \"control\" ;\n"
+      << "        lv2:name \"Control\" ;\n"
+      << "        atom:bufferType atom:Sequence ;\n"
+      << "        atom:supports patch:Message ;\n"
+      << "        lv2:designation lv2:control ;\n"
+      << "        lv2:portProperty lv2:connectionOptional\n"
+      << "    ] , [\n"
+      << "        a lv2:OutputPort , atom:AtomPort ;\n"
+      << "        lv2:index " << ports.MessagesOut() << " ;\n"
+      << "        lv2:symbol \"notify\" ;\n"
+      << "        lv2:name \"Notify\" ;\n"
+      << "        atom:bufferType atom:Sequence ;\n"
+      << "        atom:supports patch:Message ;\n"
+      << "        lv2:designation lv2:control ;\n"
+      << "        lv2:portProperty lv2:connectionOptional\n"
+      << "    ] .\n\n";
 }
 
 void LV2BundleWriter::WriteParamPort(std::ostream& out, int paramIdx) const

@@ -10,6 +10,7 @@ struct LV2EffectIdentity
   const char* stereoName;
   const char* maker;
   const char* stateKeyURI;    // the state property that holds the saved state
+  const char* editorSizeURI;  // the property the editor sets and asks for on the message ports
   const char* binaryName;     // the module file inside the bundle
   const char* descriptionFile;  // the plug-ins' Turtle file inside the bundle
 };

@@ -10,6 +10,7 @@ const LV2EffectIdentity kProductLV2Identity = {
   corvane::kProductName,
   corvane::kMakerName,
   "http://quillmarsh.com/plugins/corvane#state",
+  "http://quillmarsh.com/plugins/corvane#editorSize",
   "Corvane.so",
   "Corvane.ttl",
 };

@@ -3,14 +3,18 @@
 #include <cmath>
 #include <cstring>
 
+#include <lv2/urid/urid.h>
+
+#include "ByteChunk.h"
 #include "IGraphicsX11.h"
 #include "IParam.h"
+#include "LV2EffectIdentity.h"
 
 namespace iplug {
 
-IPlugLV2Editor::IPlugLV2Editor(int nParams, const char* bundlePath, LV2UI_Write_Function write,
+IPlugLV2Editor::IPlugLV2Editor(int nParams, int channels, const char* bundlePath, LV2UI_Write_Function write,
                                LV2UI_Controller controller, const LV2_Feature* const* features)
-  : IGEditorDelegate(nParams), mWrite(write), mController(controller)
+  : IGEditorDelegate(nParams), mPorts{nParams, channels}, mWrite(write), mController(controller)
 {
   mResourceFolder = std::string(bundlePath ? bundlePath : "");
   if (!mResourceFolder.empty() && mResourceFolder.back() != '/')
@@ -27,6 +31,8 @@ IPlugLV2Editor::IPlugLV2Editor(int nParams, const char* bundlePath, LV2UI_Write_
       mResize = static_cast<const LV2UI_Resize*>(feature.data);
     else if (std::strcmp(feature.URI, LV2_UI__touch) == 0)
       mTouch = static_cast<const LV2UI_Touch*>(feature.data);
+    else if (std::strcmp(feature.URI, LV2_URID__map) == 0)
+      mMessages.Map(static_cast<LV2_URID_Map*>(feature.data), kProductLV2Identity.editorSizeURI);
   }
 }
 
@@ -39,11 +45,51 @@ unsigned long IPlugLV2Editor::Open()
   // Without a parent there is nowhere to embed: X11 UIs are children of the host's window.
   if (!mParent)
     return 0;
-  return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(OpenEditorWindow(mParent)));
+  const auto window = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(OpenEditorWindow(mParent)));
+  if (window)
+  {
+    // The size it opened at is not news to the plug-in; its stored one comes in the answer.
+    mExchangedSize = ShownSize();
+    SendMessage([this](void* buffer, uint32_t capacity) { return mMessages.WriteGet(buffer, capacity); });
+  }
+  return window;
+}
+
+LV2EditorSize IPlugLV2Editor::ShownSize()
+{
+  const igraphics::IGraphicsX11* graphics = Graphics();
+  if (!graphics)
+    return {};
+  return {graphics->Width(), graphics->Height(), graphics->GetDrawScale()};
+}
+
+template <typename Writer> void IPlugLV2Editor::SendMessage(Writer writer)
+{
+  if (!mWrite || !mMessages.Mapped())
+    return;
+  alignas(8) uint8_t buffer[256];
+  const uint32_t size = writer(buffer, static_cast<uint32_t>(sizeof(buffer)));
+  if (size > 0)
+    mWrite(mController, mPorts.MessagesIn(), size, mMessages.EventTransfer(), buffer);
 }
 
 void IPlugLV2Editor::PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer)
 {
+  if (port == mPorts.MessagesOut() && format != 0 && format == mMessages.EventTransfer() && buffer)
+  {
+    LV2EditorSize size;
+    if (mMessages.Read(static_cast<const LV2_Atom*>(buffer), bufferSize, size) != LV2EditorSizeMessages::Kind::kSet)
+      return;
+    // The record goes the way a restored state's does: checked against what the editor can show,
+    // applied at once while open.
+    ByteChunk record;
+    record.Put(&size.width);
+    record.Put(&size.height);
+    record.Put(&size.scale);
+    UnserializeEditorSize(record, 0);
+    mExchangedSize = ShownSize();
+    return;
+  }
   if (format != 0 || bufferSize != sizeof(float) || !buffer || port >= static_cast<uint32_t>(NParams()))
     return;
   float value = 0.f;
@@ -61,7 +107,16 @@ int IPlugLV2Editor::Idle()
   if (!graphics || !graphics->PlatformWindowIsOpen() || !graphics->GetPlatformWindow())
     return 1;
   graphics->OnIdle();
-  return graphics->GetPlatformWindow() ? 0 : 1;
+  if (!graphics->GetPlatformWindow())
+    return 1;
+  // A drag of the corner resizes many times; the plug-in hears the size it ends the tick at.
+  const LV2EditorSize shown = ShownSize();
+  if (!(shown == mExchangedSize))
+  {
+    mExchangedSize = shown;
+    SendMessage([this, shown](void* out, uint32_t capacity) { return mMessages.WriteSet(out, capacity, shown); });
+  }
+  return 0;
 }
 
 void IPlugLV2Editor::Touch(int paramIdx, bool grabbed)

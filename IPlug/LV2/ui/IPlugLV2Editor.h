@@ -6,6 +6,8 @@
 #include <lv2/ui/ui.h>
 
 #include "IGEditorDelegate.h"
+#include "LV2EditorSizeMessages.h"
+#include "LV2PortLayout.h"
 
 namespace iplug {
 
@@ -17,8 +19,11 @@ class IGraphicsX11;
 // joined to the plug-in only through its ports, as LV2 wants of a UI (no instance access).
 // Port events from the host set the parameters and reach the linked controls; the editor's
 // gestures go to the host as port writes, bracketed by touch notifications where the host
-// offers ui:touch; a new window size is asked of the host through ui:resize. The module's
-// descriptor functions (LV2UIEntry.cpp) forward to it in a line each.
+// offers ui:touch; a new window size is asked of the host through ui:resize. Where the host maps
+// URIs, the editor keeps its size in the plug-in's state through the plug-in's message ports: it
+// asks for the stored size when it opens and takes the plug-in's answer (or a restored state's
+// announcement), and tells the plug-in each size it comes to otherwise (a corner drag), once per
+// idle tick. The module's descriptor functions (LV2UIEntry.cpp) forward to it in a line each.
 //
 // Lifecycle: made by the descriptor's instantiate, configured by the product
 // (ConfigureLV2Editor), opened in the host's window, idled by the host, destroyed by cleanup.
@@ -26,14 +31,17 @@ class IGraphicsX11;
 class IPlugLV2Editor : public IGEditorDelegate
 {
 public:
-  // The parameter of port p is parameter p (the plug-in's port layout puts them first).
-  IPlugLV2Editor(int nParams, const char* bundlePath, LV2UI_Write_Function write, LV2UI_Controller controller,
-                 const LV2_Feature* const* features);
+  // The parameter of port p is parameter p (the plug-in's port layout puts them first); channels
+  // is the plug-in's (1 or 2), which places its message ports.
+  IPlugLV2Editor(int nParams, int channels, const char* bundlePath, LV2UI_Write_Function write,
+                 LV2UI_Controller controller, const LV2_Feature* const* features);
   ~IPlugLV2Editor() override;
 
-  // Opens the editor in the host's ui:parent window; the editor's X window, or 0.
+  // Opens the editor in the host's ui:parent window and asks the plug-in for the stored size;
+  // the editor's X window, or 0.
   unsigned long Open();
-  // A control port's value from the host (format 0, one float); anything else is ignored.
+  // A control port's value from the host (format 0, one float), or the plug-in's message about
+  // the editor size (atom:eventTransfer on its notify port); anything else is ignored.
   void PortEvent(uint32_t port, uint32_t bufferSize, uint32_t format, const void* buffer);
   // The host's idle call: 0 while the editor lives, 1 once its window is gone.
   int Idle();
@@ -49,6 +57,14 @@ public:
 
 private:
   void Touch(int paramIdx, bool grabbed);
+  LV2EditorSize ShownSize();
+  // Sends a message the writer put in a buffer to the plug-in's message input.
+  template <typename Writer> void SendMessage(Writer writer);
+
+  LV2PortLayout mPorts;
+  LV2EditorSizeMessages mMessages;
+  // The size the plug-in last heard of or told: only other sizes are sent.
+  LV2EditorSize mExchangedSize;
 
   std::string mResourceFolder;
   LV2UI_Write_Function mWrite = nullptr;

@@ -8,6 +8,7 @@
 
 #include "IPlugLV2Editor.h"
 #include "LV2EditorIdentity.h"
+#include "LV2EffectIdentity.h"
 
 namespace {
 
@@ -19,10 +20,13 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginURI, const c
                          LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features)
 {
-  (void) pluginURI;
+  // One editor serves both plug-ins; the mono one has one audio port pair fewer before its
+  // message ports.
+  const int channels = pluginURI && std::strcmp(pluginURI, kProductLV2Identity.monoURI) == 0 ? 1 : 2;
   try
   {
-    auto editor = std::make_unique<IPlugLV2Editor>(LV2EditorParamCount(), bundlePath, write, controller, features);
+    auto editor =
+      std::make_unique<IPlugLV2Editor>(LV2EditorParamCount(), channels, bundlePath, write, controller, features);
     ConfigureLV2Editor(*editor);
     const unsigned long window = editor->Open();
     if (!window)

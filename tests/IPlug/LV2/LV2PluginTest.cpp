@@ -339,7 +339,7 @@ TEST_F(LV2Plugin, NullAudioPortsReadAsSilenceAndAreSkipped)
     ASSERT_EQ(s, 7.f);  // never written
 
   // Every port disconnected: the run still completes.
-  for (uint32_t port = 0; port < 12; ++port)
+  for (uint32_t port = 0; port < 14; ++port)
     inst.Descriptor()->connect_port(inst.Handle(), port, nullptr);
   inst.Descriptor()->run(inst.Handle(), 4096);
 }
