@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "ByteChunk.h"
+#include "EditorSizeRecord.h"
 
 namespace iplug {
 
@@ -143,24 +144,14 @@ bool IGEditorDelegate::SerializeEditorSize(ByteChunk& chunk) const
     else
       size = mPending && mPending->IsSet() ? *mPending : mShown;
   }
-  bool ok = chunk.Put(&size.width) > 0;
-  ok = chunk.Put(&size.height) > 0 && ok;
-  ok = chunk.Put(&size.scale) > 0 && ok;
-  return ok;
+  return PutEditorSizeRecord(chunk, {size.width, size.height, size.scale});
 }
 
 int IGEditorDelegate::UnserializeEditorSize(const ByteChunk& chunk, int startPos)
 {
-  EditorSize size;
-  int pos = chunk.Get(&size.width, startPos);
-  if (pos < 0)
-    size.width = 0;
-  pos = chunk.Get(&size.height, pos);
-  if (pos < 0)
-    size.height = 0;
-  pos = chunk.Get(&size.scale, pos);
-  if (pos < 0)
-    size.scale = 0.f;
+  EditorSizeRecord record;
+  const int pos = GetEditorSizeRecord(chunk, startPos, record);
+  EditorSize size{record.width, record.height, record.scale};
 
   // Stored data may be anything (another version's, a damaged file): a record that asks for what
   // the editor cannot show counts as no size stored, so the editor keeps its own. Zeros are

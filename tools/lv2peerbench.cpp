@@ -33,29 +33,11 @@
 #include <string>
 #include <vector>
 
+#include "HostUris.h"
+
 namespace {
 
 constexpr double kRate = 48000.0;
-
-struct Uris
-{
-  std::map<std::string, LV2_URID> ids;
-  std::vector<std::string> names{""};
-
-  static LV2_URID Map(LV2_URID_Map_Handle h, const char* uri)
-  {
-    auto* self = static_cast<Uris*>(h);
-    auto [it, inserted] = self->ids.emplace(uri, static_cast<LV2_URID>(self->names.size()));
-    if (inserted)
-      self->names.emplace_back(uri);
-    return it->second;
-  }
-  static const char* Unmap(LV2_URID_Unmap_Handle h, LV2_URID id)
-  {
-    auto* self = static_cast<Uris*>(h);
-    return id < self->names.size() ? self->names[id].c_str() : nullptr;
-  }
-};
 
 double ThreadCpuSeconds()
 {
@@ -97,17 +79,17 @@ int main(int argc, char** argv)
   if (!plugin)
     return Fail("no plug-in " + uri + " on LV2_PATH");
 
-  Uris uris;
-  LV2_URID_Map map{&uris, Uris::Map};
-  LV2_URID_Unmap unmap{&uris, Uris::Unmap};
+  HostUris uris;
+  LV2_URID_Map map{&uris, HostUris::Map};
+  LV2_URID_Unmap unmap{&uris, HostUris::Unmap};
   const int32_t blockLength = block;
   const LV2_Options_Option options[] = {
-    {LV2_OPTIONS_INSTANCE, 0, Uris::Map(&uris, LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t),
-     Uris::Map(&uris, LV2_ATOM__Int), &blockLength},
-    {LV2_OPTIONS_INSTANCE, 0, Uris::Map(&uris, LV2_BUF_SIZE__minBlockLength), sizeof(int32_t),
-     Uris::Map(&uris, LV2_ATOM__Int), &blockLength},
-    {LV2_OPTIONS_INSTANCE, 0, Uris::Map(&uris, LV2_BUF_SIZE__nominalBlockLength), sizeof(int32_t),
-     Uris::Map(&uris, LV2_ATOM__Int), &blockLength},
+    {LV2_OPTIONS_INSTANCE, 0, HostUris::Map(&uris, LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t),
+     HostUris::Map(&uris, LV2_ATOM__Int), &blockLength},
+    {LV2_OPTIONS_INSTANCE, 0, HostUris::Map(&uris, LV2_BUF_SIZE__minBlockLength), sizeof(int32_t),
+     HostUris::Map(&uris, LV2_ATOM__Int), &blockLength},
+    {LV2_OPTIONS_INSTANCE, 0, HostUris::Map(&uris, LV2_BUF_SIZE__nominalBlockLength), sizeof(int32_t),
+     HostUris::Map(&uris, LV2_ATOM__Int), &blockLength},
     {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
   const LV2_Feature mapFeature{LV2_URID__map, &map};
   const LV2_Feature unmapFeature{LV2_URID__unmap, &unmap};
@@ -138,8 +120,8 @@ int main(int argc, char** argv)
     LV2_Atom_Sequence* Sequence() { return reinterpret_cast<LV2_Atom_Sequence*>(storage.get()); }
   };
   std::vector<AtomBuffer> atoms;
-  const LV2_URID sequenceType = Uris::Map(&uris, LV2_ATOM__Sequence);
-  const LV2_URID chunkType = Uris::Map(&uris, LV2_ATOM__Chunk);
+  const LV2_URID sequenceType = HostUris::Map(&uris, LV2_ATOM__Sequence);
+  const LV2_URID chunkType = HostUris::Map(&uris, LV2_ATOM__Chunk);
   auto resetAtoms = [&] {
     for (AtomBuffer& a : atoms)
     {

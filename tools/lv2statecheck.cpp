@@ -25,31 +25,13 @@
 #include <string>
 #include <vector>
 
+#include "HostUris.h"
+
 namespace {
 
 constexpr const char* kPluginURI = "http://quillmarsh.com/plugins/corvane/stereo";
 constexpr const char* kStateKey = "http://quillmarsh.com/plugins/corvane#state";
 constexpr uint32_t kBlock = 512;
-
-struct Uris
-{
-  std::map<std::string, LV2_URID> ids;
-  std::vector<std::string> names{""};
-
-  static LV2_URID Map(LV2_URID_Map_Handle h, const char* uri)
-  {
-    auto* self = static_cast<Uris*>(h);
-    auto [it, inserted] = self->ids.emplace(uri, static_cast<LV2_URID>(self->names.size()));
-    if (inserted)
-      self->names.emplace_back(uri);
-    return it->second;
-  }
-  static const char* Unmap(LV2_URID_Unmap_Handle h, LV2_URID id)
-  {
-    auto* self = static_cast<Uris*>(h);
-    return id < self->names.size() ? self->names[id].c_str() : nullptr;
-  }
-};
 
 struct Audio
 {
@@ -241,9 +223,9 @@ int main(int argc, char** argv)
   if (!ReadWav(argv[1], in))
     return Fail("cannot read the input (a stereo file)");
 
-  Uris uris;
-  LV2_URID_Map map{&uris, Uris::Map};
-  LV2_URID_Unmap unmap{&uris, Uris::Unmap};
+  HostUris uris;
+  LV2_URID_Map map{&uris, HostUris::Map};
+  LV2_URID_Unmap unmap{&uris, HostUris::Unmap};
   LV2_Feature mapFeature{LV2_URID__map, &map};
   LV2_Feature unmapFeature{LV2_URID__unmap, &unmap};
   const LV2_Feature* features[] = {&mapFeature, &unmapFeature, nullptr};

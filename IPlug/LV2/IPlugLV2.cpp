@@ -15,6 +15,7 @@
 #include <lv2/options/options.h>
 
 #include "ByteChunk.h"
+#include "EditorSizeRecord.h"
 #include "LV2EffectIdentity.h"
 
 namespace iplug {
@@ -288,25 +289,14 @@ LV2EditorSize IPlugLV2::EditorSize() const { return Unpacked(mEditorSize.load(st
 bool IPlugLV2::SerializeEditorSize(ByteChunk& chunk) const
 {
   const LV2EditorSize size = EditorSize();
-  bool ok = chunk.Put(&size.width) > 0;
-  ok = chunk.Put(&size.height) > 0 && ok;
-  ok = chunk.Put(&size.scale) > 0 && ok;
-  return ok;
+  return PutEditorSizeRecord(chunk, {size.width, size.height, size.scale});
 }
 
 int IPlugLV2::UnserializeEditorSize(const ByteChunk& chunk, int startPos)
 {
-  LV2EditorSize size;
-  int pos = chunk.Get(&size.width, startPos);
-  if (pos < 0)
-    size.width = 0;
-  pos = chunk.Get(&size.height, pos);
-  if (pos < 0)
-    size.height = 0;
-  pos = chunk.Get(&size.scale, pos);
-  if (pos < 0)
-    size.scale = 0.f;
-  SetEditorSize(size);
+  EditorSizeRecord record;
+  const int pos = GetEditorSizeRecord(chunk, startPos, record);
+  SetEditorSize({record.width, record.height, record.scale});
   return pos;
 }
 

@@ -17,6 +17,7 @@
 
 #include "AAX_Errors.h"
 #include "BackgroundRender.h"
+#include "EditorCaseSteps.h"
 #include "HostEditor.h"
 #include "PictureComparison.h"
 #include "PngFile.h"
@@ -156,21 +157,6 @@ std::string ObjectDifferences(const display::LiveObjectCounts& before, const dis
   return text;
 }
 
-// The editor object of a fresh opening, or a skipped case when the module has none.
-std::unique_ptr<HostEditor> MakeEditor(ValidateContext& context, HostSession& session, UINT dpi)
-{
-  HostEditor::Options options;
-  options.dpi = dpi;
-  try
-  {
-    return std::make_unique<HostEditor>(session.UIThread(), session.Instance(), options);
-  }
-  catch (const std::runtime_error& e)
-  {
-    context.Skip(e.what());
-  }
-}
-
 // Opens the editor and gives its settled picture at the size the density asks for.
 Picture OpenAndWatch(ValidateContext& context, HostEditor& editor, UINT dpi, SIZE size)
 {
@@ -211,16 +197,8 @@ std::vector<double> AutomationTargets(const HostInstance::ParameterInfo& p)
   return targets;
 }
 
-int ActiveObjects(HostSession& session)
-{
-  return session.UIThread().Run([&] { return session.Host().Module().CanUnloadNow(session.Host().ServicesUnknown()); });
-}
-
 // ---- 2. The cases -------------------------------------------------------------------------------
 
-// One opening and closing at a density: the window at the density's size, the frame fitted to
-// it, one more active object while the editor object lives. Every fourth opening closes before
-// the first display tick, as a user flicking through plug-in windows does.
 // Milliseconds spent opening and closing at one density, for the note.
 struct Spent
 {
@@ -229,11 +207,9 @@ struct Spent
   int count = 0;
 };
 
-double Since(Clock::time_point start)
-{
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
+// One opening and closing at a density: the window at the density's size, the frame fitted to
+// it, one more active object while the editor object lives. Every fourth opening closes before
+// the first display tick, as a user flicking through plug-in windows does.
 void OpenCloseOnce(ValidateContext& context, HostSession& session, UINT dpi, SIZE size, int activeBefore, bool quick,
                    Spent& spent)
 {
@@ -242,7 +218,7 @@ void OpenCloseOnce(ValidateContext& context, HostSession& session, UINT dpi, SIZ
   std::unique_ptr<HostEditor> editor = MakeEditor(context, session, dpi);
   if (const AAX_Result result = editor->Open(); result != AAX_SUCCESS)
     context.Fail("the editor did not open" + where + ": " + AAX_ResultMessage(result));
-  spent.opening += Since(start);
+  spent.opening += MillisecondsSince(start);
   if (!editor->EditorWindow())
     context.Fail("the editor opened no window in the host's frame" + where);
   if (const int active = ActiveObjects(session); active != activeBefore + 1)
@@ -276,7 +252,7 @@ void OpenCloseOnce(ValidateContext& context, HostSession& session, UINT dpi, SIZ
   if (editor->EditorWindow())
     context.Fail("the editor's window outlived its closing" + where);
   editor.reset();
-  spent.closing += Since(start);
+  spent.closing += MillisecondsSince(start);
   ++spent.count;
   if (const int active = ActiveObjects(session); active != activeBefore)
     context.Fail("ACFCanUnloadNow answered " + std::to_string(active) + " after the editor closed" + where +
@@ -505,7 +481,7 @@ void EditorZoomMemory(ValidateContext& context)
       const auto start = Clock::now();
       std::unique_ptr<HostEditor> editor = MakeEditor(context, session, dpi);
       OpenAndWatch(context, *editor, dpi, size);
-      opening += Since(start);
+      opening += MillisecondsSince(start);
 
       double warm = 0.0;
       for (int z = 0; z < kZoomsPerOpening; ++z)

@@ -14,6 +14,7 @@
 
 #include "AAX_Errors.h"
 #include "BackgroundRender.h"
+#include "EditorCaseSteps.h"
 #include "EditorFrame.h"
 #include "HostEditor.h"
 #include "PlatformWindows.h"
@@ -60,33 +61,9 @@ std::string Growth(const LiveObjects& baseline, const LiveObjects& now)
   return text;
 }
 
-// ---- 2. The cases -------------------------------------------------------------------------------
-
-double Since(Clock::time_point start)
-{
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-int ActiveObjects(HostSession& session)
-{
-  return session.UIThread().Run([&] { return session.Host().Module().CanUnloadNow(session.Host().ServicesUnknown()); });
-}
-
-std::unique_ptr<HostEditor> MakeEditor(ValidateContext& context, HostSession& session, UINT dpi)
-{
-  HostEditor::Options options;
-  options.dpi = dpi;
-  try
-  {
-    return std::make_unique<HostEditor>(session.UIThread(), session.Instance(), options);
-  }
-  catch (const std::runtime_error& e)
-  {
-    context.Skip(e.what());
-  }
-}
-
 } // namespace
+
+// ---- 2. The cases -------------------------------------------------------------------------------
 
 void EditorOpenClose(ValidateContext& context)
 {
@@ -108,7 +85,7 @@ void EditorOpenClose(ValidateContext& context)
       std::unique_ptr<HostEditor> editor = MakeEditor(context, session, dpi);
       if (const AAX_Result result = editor->Open(); result != AAX_SUCCESS)
         context.Fail("the editor did not open" + where + ": " + AAX_ResultMessage(result));
-      opening += Since(start);
+      opening += MillisecondsSince(start);
       if (!editor->EditorWindow())
         context.Fail("the editor opened no window in the host's frame" + where);
       if (const int active = ActiveObjects(session); active != activeBefore + 1)
@@ -128,7 +105,7 @@ void EditorOpenClose(ValidateContext& context)
       if (editor->EditorWindow())
         context.Fail("the editor's window outlived its closing" + where);
       editor.reset();
-      closing += Since(start);
+      closing += MillisecondsSince(start);
       if (const int active = ActiveObjects(session); active != activeBefore)
         context.Fail("ACFCanUnloadNow answered " + std::to_string(active) + " after the editor closed" + where +
                      ", expected " + std::to_string(activeBefore));

@@ -64,6 +64,17 @@ public:
 
   void Set(Size s, const char* property = kEditorSizeURI)
   {
+    SetTuple([s](LV2_Atom_Forge& forge) {
+      lv2_atom_forge_int(&forge, s.width);
+      lv2_atom_forge_int(&forge, s.height);
+      lv2_atom_forge_float(&forge, s.scale);
+    }, property);
+  }
+
+  // A patch:Set of the property whose value tuple `values` forges (well formed or not).
+  template <typename Values>
+  void SetTuple(Values values, const char* property = kEditorSizeURI)
+  {
     Event();
     LV2_Atom_Forge_Frame object, tuple;
     lv2_atom_forge_object(&mForge, &object, 0, Id(LV2_PATCH__Set));
@@ -71,9 +82,7 @@ public:
     lv2_atom_forge_urid(&mForge, Id(property));
     lv2_atom_forge_key(&mForge, Id(LV2_PATCH__value));
     lv2_atom_forge_tuple(&mForge, &tuple);
-    lv2_atom_forge_int(&mForge, s.width);
-    lv2_atom_forge_int(&mForge, s.height);
-    lv2_atom_forge_float(&mForge, s.scale);
+    values(mForge);
     lv2_atom_forge_pop(&mForge, &tuple);
     lv2_atom_forge_pop(&mForge, &object);
   }
@@ -285,31 +294,17 @@ TEST_F(LV2EditorSizeRecord, BadMessagesAreIgnored)
     {"another property", [](MessagePorts& p) { p.Set({900, 200, 1.f}, "http://example.org/size"); }, kept},
     {"not an object", [](MessagePorts& p) { p.Event(); lv2_atom_forge_int(&p.Forge(), 1234); }, kept},
     {"two values", [](MessagePorts& p) {
-       p.Event();
-       LV2_Atom_Forge_Frame o, t;
-       lv2_atom_forge_object(&p.Forge(), &o, 0, p.Id(LV2_PATCH__Set));
-       lv2_atom_forge_key(&p.Forge(), p.Id(LV2_PATCH__property));
-       lv2_atom_forge_urid(&p.Forge(), p.Id(kEditorSizeURI));
-       lv2_atom_forge_key(&p.Forge(), p.Id(LV2_PATCH__value));
-       lv2_atom_forge_tuple(&p.Forge(), &t);
-       lv2_atom_forge_int(&p.Forge(), 900);
-       lv2_atom_forge_int(&p.Forge(), 200);
-       lv2_atom_forge_pop(&p.Forge(), &t);
-       lv2_atom_forge_pop(&p.Forge(), &o);
+       p.SetTuple([](LV2_Atom_Forge& forge) {
+         lv2_atom_forge_int(&forge, 900);
+         lv2_atom_forge_int(&forge, 200);
+       });
      }, kept},
     {"a float width", [](MessagePorts& p) {
-       p.Event();
-       LV2_Atom_Forge_Frame o, t;
-       lv2_atom_forge_object(&p.Forge(), &o, 0, p.Id(LV2_PATCH__Set));
-       lv2_atom_forge_key(&p.Forge(), p.Id(LV2_PATCH__property));
-       lv2_atom_forge_urid(&p.Forge(), p.Id(kEditorSizeURI));
-       lv2_atom_forge_key(&p.Forge(), p.Id(LV2_PATCH__value));
-       lv2_atom_forge_tuple(&p.Forge(), &t);
-       lv2_atom_forge_float(&p.Forge(), 900.f);
-       lv2_atom_forge_int(&p.Forge(), 200);
-       lv2_atom_forge_float(&p.Forge(), 1.f);
-       lv2_atom_forge_pop(&p.Forge(), &t);
-       lv2_atom_forge_pop(&p.Forge(), &o);
+       p.SetTuple([](LV2_Atom_Forge& forge) {
+         lv2_atom_forge_float(&forge, 900.f);
+         lv2_atom_forge_int(&forge, 200);
+         lv2_atom_forge_float(&forge, 1.f);
+       });
      }, kept},
     {"an event longer than its sequence", [](MessagePorts& p) {
        p.Set({900, 200, 1.f});
