@@ -77,7 +77,7 @@ std::vector<unsigned char> MakeCollection(const std::vector<std::vector<unsigned
     const auto start = static_cast<uint32_t>(ttc.size());
     PutBigEndian32(ttc, 12 + 4 * i, start);
     std::vector<unsigned char> font = fonts[i];
-    const unsigned tables = (font[4] << 8) | font[5];
+    const unsigned tables = (unsigned{font[4]} << 8) | font[5];
     for (unsigned t = 0; t < tables; ++t)
       PutBigEndian32(font, 12 + 16 * t + 8, BigEndian32(font, 12 + 16 * t + 8) + start);
     ttc.insert(ttc.end(), font.begin(), font.end());
