@@ -17,8 +17,17 @@ endforeach()
 # recording back end, resources and font info, keyed cache, overlays, input dispatch). Its
 # subfolders stay Linux-only: backend/ and renderer/ draw in an off-screen OpenGL context of the
 # build machine's EGL, renderer_vs_cairo/ needs cairo, and platform/ (the window layer and the
-# platform services) drives the Win32 stand-in's scripted dialogs, menus and simulated vertical
-# blank and reads its presented frames.
+# platform services) drives the Win32 stand-in's test controls, file by file:
+#   DisplayClockTest        the simulated vertical blank (manual blanks, a display that stops)
+#   PlatformServicesTest    the scripted dialogs, message boxes, clipboard and shell answers
+#   PopupMenuTest           the scripted popup menus
+#   WindowLayerTest         per-window densities (Windows sets a density per display, not per
+#                           window), input posted through the headless display, its count of
+#                           live objects and its presented frames
+#   TextEntryTest           input posted through the headless display, its GDI object count
+#   PlatformFontTest        the headless display's count of memory fonts and GDI objects
+# On Windows the window layer meets a real Win32 through aaxhost.exe's editor and the validator's
+# editor cases instead (scripts/test-windows).
 set(CORVANE_WINDOWS_TEST_DIRS Examples/Corvane IPlug IPlug/AAX IPlug/AAX/library host graphics)
 set(CORVANE_LINUX_ONLY_TESTS
   support/AllocationCounter.cpp

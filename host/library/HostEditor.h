@@ -47,6 +47,7 @@ public:
   bool IsOpen() const { return mOpen; }
 
   HWND Frame() const { return mFrame; }
+  HostUIThread& UIThread() const { return mUI; }
   // The editor's own window inside the frame; null when none opened.
   HWND EditorWindow();
   // Client size of the editor's window (physical pixels); 0 × 0 without one.

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <thread>
 
@@ -18,9 +17,9 @@
 #include "AAX_Errors.h"
 #include "BackgroundRender.h"
 #include "EditorCaseSteps.h"
+#include "EditorWatch.h"
 #include "HostEditor.h"
 #include "PictureComparison.h"
-#include "PngFile.h"
 #include "StandInHost.h"
 #include "ValidateCaseList.h"
 #include "ValidateRig.h"
@@ -37,20 +36,8 @@ using std::chrono::milliseconds;
 // The densities of the displays a DAW's windows meet: 100 %, 150 % and 200 %.
 constexpr UINT kDensities[] = {96, 144, 192};
 
-// A screenshot matches its reference when at most 1 pixel in 5000 has a channel more than 8
-// levels away: a rasteriser built for other vector units rounds some edges differently, while a
-// control drawn at another value, a shifted text or a wrong colour changes far more than that.
-constexpr int kChannelTolerance = 8;
-constexpr double kAllowedFraction = 0.0002;
-
-// How long the editor may take to show what it was asked to: generous, as llvmpipe shares two
-// cores with the rest of a CI run; a working editor needs a few display ticks.
-constexpr milliseconds kFramePatience{5000};
 // No new frame for this long and the picture is taken as settled.
 constexpr milliseconds kQuiet{120};
-// How long automation may take to show in an open editor: the framework hands host changes to
-// the editor on its 20 ms idle timer and the editor draws on the next display tick.
-constexpr milliseconds kReachPatience{1500};
 
 // ---- 1. Watching the display --------------------------------------------------------------------
 
@@ -59,26 +46,19 @@ Picture PictureOf(const display::Frame& frame)
   return Picture{frame.width, frame.height, frame.rgba};
 }
 
-std::string SizeText(SIZE size)
+} // namespace
+
+std::vector<UINT> EditorDensities()
 {
-  return std::to_string(size.cx) + " x " + std::to_string(size.cy);
+  return {std::begin(kDensities), std::end(kDensities)};
 }
 
-// The editor's physical size at a density: its logical size scaled as the window layer does.
-SIZE PhysicalSize(const AAX_Point& logical, UINT dpi)
+std::string FrameSourceNote()
 {
-  const double k = dpi / 96.0;
-  return SIZE{static_cast<LONG>(std::lround(logical.horz * k)), static_cast<LONG>(std::lround(logical.vert * k))};
+  return {};
 }
 
-bool SameSize(SIZE a, SIZE b)
-{
-  return a.cx == b.cx && a.cy == b.cy;
-}
-
-// Waits until the editor's window presented a frame of the size (the first one when `settled` is
-// false; otherwise the last one before the editor went quiet for kQuiet) and gives it; an empty
-// picture when the time ran out, with what was seen in `seen`.
+// A settled frame is the last one before the editor went quiet for kQuiet.
 Picture AwaitFrame(HostEditor& editor, SIZE size, bool settled, std::string& seen)
 {
   const auto deadline = Clock::now() + kFramePatience;
@@ -113,29 +93,7 @@ Picture AwaitFrame(HostEditor& editor, SIZE size, bool settled, std::string& see
   }
 }
 
-// Waits until the editor's settled picture passes the test; the last picture seen either way.
-template <typename Test>
-Picture AwaitPicture(HostEditor& editor, SIZE size, milliseconds patience, Test&& test, bool& passed)
-{
-  const auto deadline = Clock::now() + patience;
-  Picture last;
-  for (;;)
-  {
-    std::string seen;
-    Picture now = AwaitFrame(editor, size, true, seen);
-    if (!now.Empty())
-      last = std::move(now);
-    passed = !last.Empty() && test(last);
-    if (passed || Clock::now() >= deadline)
-      return last;
-    std::this_thread::sleep_for(milliseconds(10));
-  }
-}
-
-bool Looks(const Picture& a, const Picture& b)
-{
-  return ComparePictures(a, b, kChannelTolerance).Within(kAllowedFraction);
-}
+namespace {
 
 std::string ObjectDifferences(const display::LiveObjectCounts& before, const display::LiveObjectCounts& after)
 {
@@ -155,46 +113,6 @@ std::string ObjectDifferences(const display::LiveObjectCounts& before, const dis
   field("input handles", before.inputHandles, after.inputHandles);
   field("memory fonts", before.memoryFonts, after.memoryFonts);
   return text;
-}
-
-// Opens the editor and gives its settled picture at the size the density asks for.
-Picture OpenAndWatch(ValidateContext& context, HostEditor& editor, UINT dpi, SIZE size)
-{
-  if (const AAX_Result result = editor.Open(); result != AAX_SUCCESS)
-    context.Fail("the editor did not open at " + std::to_string(dpi) + " dpi: " + AAX_ResultMessage(result));
-  std::string seen;
-  Picture picture = AwaitFrame(editor, size, true, seen);
-  if (picture.Empty())
-    context.Fail("the editor at " + std::to_string(dpi) + " dpi showed no " + SizeText(size) + " frame within " +
-                 std::to_string(kFramePatience.count()) + " ms: " + seen);
-  return picture;
-}
-
-// The view size before any editor opened: the face's logical size.
-AAX_Point LogicalSize(ValidateContext& context, HostSession& session)
-{
-  const AAX_Point size = MakeEditor(context, session, 96)->ViewSize();
-  if (!(size.horz >= 1.f && size.vert >= 1.f))
-    context.Fail("the editor reports the view size " + Describe(size.horz) + " x " + Describe(size.vert));
-  return size;
-}
-
-// The values automation takes a parameter to: the farthest from its default first; a discrete
-// parameter only to its other steps.
-std::vector<double> AutomationTargets(const HostInstance::ParameterInfo& p)
-{
-  std::vector<double> candidates = {0.0, 1.0, 0.25, 0.75};
-  if (p.steps >= 2 && p.steps < 128)
-    for (double& v : candidates)
-      v = std::round(v * (p.steps - 1)) / (p.steps - 1);
-  std::stable_sort(candidates.begin(), candidates.end(), [&](double a, double b) {
-    return std::fabs(a - p.defaultValue) > std::fabs(b - p.defaultValue);
-  });
-  std::vector<double> targets;
-  for (const double v : candidates)
-    if (std::fabs(v - p.defaultValue) > 0.1 && std::find(targets.begin(), targets.end(), v) == targets.end())
-      targets.push_back(v);
-  return targets;
 }
 
 // ---- 2. The cases -------------------------------------------------------------------------------
@@ -513,175 +431,6 @@ void EditorZoomMemory(ValidateContext& context)
   }
   context.Note(std::to_string(openings) + " openings of " + std::to_string(kZoomsPerOpening) +
                " zooms per density, memory within " + MiB(kMemoryMargin) + " of the first; " + notes);
-}
-
-void EditorAutomation(ValidateContext& context)
-{
-  ValidateRig rig(context, 48000.0);
-  HostSession& session = rig.Session();
-  const AAX_Point logical = LogicalSize(context, session);
-  const auto parameters = session.Parameters();
-  // A knob shows many values, a switch two: more of a knob's range at the higher strictness.
-  const size_t continuousValues = context.Strictness() >= 8 ? 2 : 1;
-
-  BackgroundRender render(rig);
-  std::vector<std::string> shown, hidden;
-  int steps = 0, densityTurn = 0;
-  for (const auto& p : parameters)
-  {
-    if (!p.automatable)
-      continue;
-    const std::string name = "\"" + p.name + "\"";
-    const UINT dpi = kDensities[densityTurn++ % 3];
-    const SIZE size = PhysicalSize(logical, dpi);
-    const auto targets = AutomationTargets(p);
-    const size_t values = std::min(targets.size(), p.steps >= 2 && p.steps < 128 ? size_t{1} : continuousValues);
-
-    // Each value: automation while the editor is open must show what an editor opened with the
-    // value shows; that editor, automated back, must look as at the default again and is the
-    // open editor of the next value.
-    auto editor = MakeEditor(context, session, dpi);
-    const Picture face = OpenAndWatch(context, *editor, dpi, size);
-    bool visible = false;
-    for (size_t t = 0; t < values; ++t, ++steps)
-    {
-      const double value = targets[t];
-      const std::string what = name + " automated to " + Describe(value) + " at " + std::to_string(dpi) + " dpi";
-      session.Automate(p.identifier, value);
-      session.SettleParameters();
-      bool moved = false;
-      const Picture automated =
-        AwaitPicture(*editor, size, kReachPatience, [&](const Picture& now) { return !Looks(now, face); }, moved);
-      editor.reset();
-
-      editor = MakeEditor(context, session, dpi);
-      const Picture opened = OpenAndWatch(context, *editor, dpi, size);
-      visible = !Looks(opened, face);
-      if (!visible && moved)
-        context.Fail(what + " changed the open editor (" +
-                     ComparePictures(automated, face, kChannelTolerance).Describe(kChannelTolerance) +
-                     "), yet an editor opened with that value looks as at the default");
-      if (visible && !moved)
-        context.Fail(what + " did not reach the open editor within " + std::to_string(kReachPatience.count()) +
-                     " ms, though an editor opened with that value shows it (" +
-                     ComparePictures(opened, face, kChannelTolerance).Describe(kChannelTolerance) + ")");
-      if (visible && !Looks(automated, opened))
-        context.Fail(what + " shows otherwise than an editor opened with that value: " +
-                     ComparePictures(automated, opened, kChannelTolerance).Describe(kChannelTolerance));
-
-      session.Automate(p.identifier, p.defaultValue);
-      session.SettleParameters();
-      if (!visible)
-        break;  // no control shows it: other values would only wait as long again
-      bool restored = false;
-      const Picture back =
-        AwaitPicture(*editor, size, kReachPatience, [&](const Picture& now) { return Looks(now, face); }, restored);
-      if (!restored)
-        context.Fail(name + " automated back to its default " + Describe(p.defaultValue) + " at " + std::to_string(dpi) +
-                     " dpi does not look as at the default: " +
-                     ComparePictures(back, face, kChannelTolerance).Describe(kChannelTolerance));
-    }
-    editor.reset();
-    (visible ? shown : hidden).push_back(name);
-  }
-  const std::string renderFailure = render.Stop();
-  if (!renderFailure.empty())
-    context.Fail(renderFailure);
-  if (shown.empty())
-    context.Fail("no parameter's automation changed the editor's face");
-
-  auto list = [](const std::vector<std::string>& names) {
-    std::string text;
-    for (const auto& n : names)
-      text += (text.empty() ? "" : ", ") + n;
-    return text;
-  };
-  context.Note("automation reached the controls of " + list(shown) + " (" + std::to_string(steps) +
-               " values at 96, 144 and 192 dpi in turn)");
-  if (!hidden.empty())
-    context.Note("no control shows " + list(hidden));
-}
-
-void EditorScreenshots(ValidateContext& context)
-{
-  namespace fs = std::filesystem;
-  if (context.ReferencesFolder().empty())
-    context.Skip("no folder of reference pictures was given (--references)");
-  const fs::path references = context.ReferencesFolder();
-  const fs::path artifacts = context.ArtifactsFolder();
-  std::error_code error;
-  if (context.UpdateReferences())
-    fs::create_directories(references, error);
-  if (!fs::is_directory(references, error))
-    context.Skip("no folder of reference pictures at " + references.string() + " (--update-references writes them)");
-
-  ValidateRig rig(context, 48000.0);
-  HostSession& session = rig.Session();
-  const AAX_Point logical = LogicalSize(context, session);
-
-  std::vector<std::string> mismatches, missing, written;
-  for (const UINT dpi : kDensities)
-  {
-    const SIZE size = PhysicalSize(logical, dpi);
-    const std::string name = "editor-" + std::to_string(dpi) + "dpi";
-    auto editor = MakeEditor(context, session, dpi);
-    const Picture actual = OpenAndWatch(context, *editor, dpi, size);
-    editor.reset();
-
-    const fs::path referencePath = references / (name + ".png");
-    if (context.UpdateReferences())
-    {
-      if (!WritePng(referencePath.string(), actual.width, actual.height, actual.rgba))
-        context.Fail("cannot write " + referencePath.string());
-      written.push_back(referencePath.string());
-      continue;
-    }
-    Picture reference;
-    if (!fs::is_regular_file(referencePath, error) ||
-        !ReadPng(referencePath.string(), reference.width, reference.height, reference.rgba))
-    {
-      missing.push_back(referencePath.string());
-      continue;
-    }
-    const PictureComparison comparison = ComparePictures(actual, reference, kChannelTolerance);
-    if (comparison.Within(kAllowedFraction))
-      continue;
-
-    // What the eye needs to judge the mismatch: the picture taken, and where it differs.
-    fs::create_directories(artifacts, error);
-    const fs::path actualPath = artifacts / (name + "-actual.png");
-    const fs::path differencePath = artifacts / (name + "-difference.png");
-    std::string mismatch = name + ": ";
-    if (!comparison.sameSize)
-      mismatch += SizeText(SIZE{actual.width, actual.height}) + ", the reference is " +
-                  SizeText(SIZE{reference.width, reference.height});
-    else
-      mismatch += comparison.Describe(kChannelTolerance);
-    std::string pictures;
-    if (WritePng(actualPath.string(), actual.width, actual.height, actual.rgba))
-      pictures += actualPath.string();
-    const Picture difference = DifferencePicture(actual, reference, kChannelTolerance);
-    if (!difference.Empty() && WritePng(differencePath.string(), difference.width, difference.height, difference.rgba))
-      pictures += (pictures.empty() ? "" : ", ") + differencePath.string();
-    mismatch += pictures.empty() ? " (no picture could be written to " + artifacts.string() + ")" : " (see " + pictures + ")";
-    mismatches.push_back(mismatch);
-  }
-
-  auto joined = [](const std::vector<std::string>& texts) {
-    std::string text;
-    for (const auto& t : texts)
-      text += (text.empty() ? "" : "; ") + t;
-    return text;
-  };
-  if (!mismatches.empty())
-    context.Fail(joined(mismatches));
-  if (!missing.empty())
-    context.Skip("no reference picture " + joined(missing) + " (--update-references writes them)");
-  if (!written.empty())
-    context.Note("wrote " + joined(written));
-  else
-    context.Note("3 densities within " + std::to_string(kChannelTolerance) + " levels per channel on all but " +
-                 Describe(kAllowedFraction * 100.0) + " % of the pixels");
 }
 
 } // namespace aaxhost::cases

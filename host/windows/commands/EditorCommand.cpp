@@ -1,7 +1,8 @@
 // The aaxhost editor command on Windows: the module's editor in a real top-level window, its
 // input as the system's own (SendInput: the messages reach the window as a user's would, through
 // capture, focus and the double-click timing), its display clock running on the system's own
-// blank, and its picture read from the screen.
+// blank, and its picture read from the screen (or, where the screen does not show its OpenGL
+// frames, from the window's own colour buffers).
 //   1. the display's pace
 //   2. playing the script as system input
 //   3. the run
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <thread>
@@ -244,7 +246,14 @@ void RunEditor(const EditorOptions& options, std::ostream& out)
   record.hostWindow = editor->FrameSize();
   record.ticks = pace.Ticks();
   record.scriptEvents = script.size();
-  const ScreenPicture picture = CaptureClientArea(editor->EditorWindow());
+  // Wine (8.0) keeps a child window's OpenGL frames in an off-screen X window of its own and never
+  // composes them onto the screen or into the window's device context: the screen shows one flat
+  // colour there, and the frame is read back through WGL from the window's own colour buffers.
+  HWND editorWindow = editor->EditorWindow();
+  ScreenPicture picture = CaptureClientArea(editorWindow);
+  const bool composed = !IsFlat(picture);
+  if (!composed)
+    picture = session.UIThread().Run([editorWindow] { return ReadOpenGLFrame(editorWindow); });
   record.pictureWidth = picture.width;
   record.pictureHeight = picture.height;
   record.parameters = session.Parameters();
@@ -255,13 +264,12 @@ void RunEditor(const EditorOptions& options, std::ostream& out)
   editor.reset();
 
   if (picture.width < 1 || picture.height < 1)
-    throw CommandError("the editor's window could not be read from the screen");
-  // Wine (8.0) keeps a child window's OpenGL frames in an off-screen X window of its own and never
-  // composes them onto the screen or into the window's device context: the read gives one flat
-  // colour there. Said plainly rather than written as the editor's picture.
+    throw CommandError("the editor's window could not be read from the screen or from its OpenGL buffers");
   if (IsFlat(picture))
-    throw CommandError("the screen shows the editor's window as one flat colour: the system did not compose "
-                       "its OpenGL frames (Wine does not for a child window)");
+    throw CommandError("the editor's window shows one flat colour on the screen and in its OpenGL buffers");
+  if (!composed)
+    std::cerr << "aaxhost: the screen shows the editor's window as one flat colour (the system did not compose its "
+                 "OpenGL frames there); the picture was read back through WGL from the window's colour buffers\n";
   WriteEditorOutputs(session, options, picture.width, picture.height, picture.rgba);
   WriteEditorReport(options, record, out);
 }

@@ -1,6 +1,9 @@
 #include "ScreenPicture.h"
 
 #include <algorithm>
+#include <cstddef>
+
+#include <GL/gl.h>
 
 namespace aaxhost {
 
@@ -66,6 +69,57 @@ bool IsFlat(const ScreenPicture& picture)
     if (!std::equal(p, p + 4, first))
       return false;
   return true;
+}
+
+namespace {
+
+// One colour buffer of the current context, top row first; empty when the read fails.
+ScreenPicture ReadColourBuffer(GLenum buffer, int width, int height)
+{
+  const size_t rowBytes = static_cast<size_t>(width) * 4u;
+  std::vector<uint8_t> bottomUp(rowBytes * static_cast<size_t>(height));
+  glReadBuffer(buffer);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+  if (glGetError() != GL_NO_ERROR)
+    return {};
+  ScreenPicture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.rgba.resize(bottomUp.size());
+  for (int y = 0; y < height; ++y)
+    std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(rowBytes * static_cast<size_t>(height - 1 - y)),
+                rowBytes, picture.rgba.begin() + static_cast<std::ptrdiff_t>(rowBytes * static_cast<size_t>(y)));
+  for (size_t i = 3; i < picture.rgba.size(); i += 4)
+    picture.rgba[i] = 255;
+  return picture;
+}
+
+} // namespace
+
+ScreenPicture ReadOpenGLFrame(HWND window)
+{
+  RECT client{};
+  if (!window || !GetClientRect(window, &client) || client.right < 1 || client.bottom < 1)
+    return {};
+  HDC dc = GetDC(window);
+  if (!dc)
+    return {};
+  ScreenPicture picture;
+  HDC callersDC = wglGetCurrentDC();
+  HGLRC callersContext = wglGetCurrentContext();
+  HGLRC ours = GetPixelFormat(dc) > 0 ? wglCreateContext(dc) : nullptr;
+  if (ours && wglMakeCurrent(dc, ours))
+  {
+    picture = ReadColourBuffer(GL_FRONT, client.right, client.bottom);
+    if (IsFlat(picture))
+      picture = ReadColourBuffer(GL_BACK, client.right, client.bottom);
+  }
+  wglMakeCurrent(callersDC, callersContext);
+  if (ours)
+    wglDeleteContext(ours);
+  ReleaseDC(window, dc);
+  return picture;
 }
 
 } // namespace aaxhost

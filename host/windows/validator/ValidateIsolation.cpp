@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ModuleLocation.h"
 #include "WindowsArguments.h"
@@ -77,10 +78,24 @@ CaseOutcome RunIsolated(const ValidateCase& testCase, const ValidateOptions& opt
   DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_ERROR_HANDLE), GetCurrentProcess(), errors.Receive(), 0, TRUE,
                   DUPLICATE_SAME_ACCESS);
 
+  // Everything a case reads of the run's options goes to the child, which starts with its defaults.
+  std::vector<std::string> arguments = {"validate",
+                                        "--module",
+                                        options.modulePath,
+                                        "--seed",
+                                        std::to_string(options.seed),
+                                        "--strictness",
+                                        std::to_string(options.strictness),
+                                        "--references",
+                                        options.referencesFolder,
+                                        "--artifacts",
+                                        options.artifactsFolder,
+                                        "--run-case",
+                                        std::string(testCase.name)};
+  if (options.updateReferences)
+    arguments.emplace_back("--update-references");
   std::wstring commandLine = Quoted(program.wstring());
-  for (const std::string& argument :
-       {std::string("validate"), std::string("--module"), options.modulePath, std::string("--seed"), std::to_string(options.seed),
-        std::string("--strictness"), std::to_string(options.strictness), std::string("--run-case"), std::string(testCase.name)})
+  for (const std::string& argument : arguments)
     commandLine += L" " + Quoted(Widened(argument));
 
   STARTUPINFOW startup{};
