@@ -5,6 +5,7 @@
 #include "HalfbandFilter.h"
 #include "IPlugConstants.h"
 #include "PreampState.h"
+#include "VectorMath.h"
 
 namespace iplug
 {
@@ -41,6 +42,13 @@ public:
     int passes = 0; // 0, or 2 for oversampling
   };
 
+  // One tone filter's coefficients as the recursion uses them.
+  struct ToneCoefficients
+  {
+    double b0, b1, b2, a1, a2, inverseA0;
+    bool operator==(const ToneCoefficients&) const = default;
+  };
+
   static constexpr int kMaxChunk = 256;
   static constexpr double kMakeUpGain = 1.5488166189124812; // 10^0.19, +3.8 dB
 
@@ -75,7 +83,14 @@ private:
   double ConstantPairSum(const PreampKernels& kernels, double value);
   void Downsample(const PreampKernels& kernels, const double* saturated, int n);
   template <bool kLowGlides, bool kHighGlides>
-  void RunToneFilters(int n);
+  void RunToneFilters(const PreampKernels& kernels, int n);
+  // The settled stretches of the tone filters, in segments (see RunToneFilters).
+  void BuildSegmentWeights(const ToneCoefficients& low, const ToneCoefficients& high);
+  void RunSegmentFrames(const PreampKernels& kernels, double* left, double* right, int n);
+  void LeaveSegments(struct ToneHistory& low, struct ToneHistory& high);
+
+  static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  static constexpr ToneCoefficients kNoCoefficients = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
 
   static constexpr int kPad = 64; // whole vectors past the end of a chunk (the kernels' padding)
   static constexpr int kStride = kMaxChunk + kPad;
@@ -97,6 +112,21 @@ private:
   // Whether the drive smoother rests for the whole chunk, and its value then (mDrive is not filled).
   bool mDriveSettled = false;
   double mSettledDrive = 1.0;
+
+  // The tone filters' segments. They are aligned to the frames filtered since construction, and a
+  // stretch runs in segments from a segment's first frame on when both filters' coefficients there
+  // are those of the frame before, until a frame brings others: where the segments are and which
+  // run as segments depends on the signal and the controls alone, never on the host's blocks.
+  // While in segments, mState's tone histories are those at the current segment's start.
+  alignas(64) ToneSegmentWeights mSegmentWeights = {};
+  ToneCoefficients mWeightsLow = kNoCoefficients;  // what mSegmentWeights were built for
+  ToneCoefficients mWeightsHigh = kNoCoefficients;
+  ToneCoefficients mLastLow = kNoCoefficients;     // the coefficients of the last frame filtered
+  ToneCoefficients mLastHigh = kNoCoefficients;
+  bool mInSegments = false;
+  int mSegmentFrame = 0; // frames filtered since construction, modulo kToneSegment
+  double mSegmentStart[2][kToneState] = {};              // left and right state at the segment's start
+  alignas(64) double mSegmentInput[2][kToneSegment] = {}; // its inputs so far, zeros after them
 
   // Scratch, valid within one chunk. Zeroed once: vectors that reach past the end of a chunk
   // compute on ordinary numbers, and their results are thrown away.
