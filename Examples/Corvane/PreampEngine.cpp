@@ -113,15 +113,16 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
 
   // 1. Input. A non-finite host sample would poison every recursive filter for the rest of the
   // session, so the processed path reads it as silence.
-  double u = mState.denormalOffset;
+  // The offset's sign flips every frame: written per frame's parity, the loop runs across frames.
+  const double even = -mState.denormalOffset;
   for (int i = 0; i < n; ++i)
   {
-    u = -u;
+    const double u = (i & 1) != 0 ? -even : even;
     mOffset[i] = u;
     mInput[0][i] = (std::isfinite(inL[i]) ? inL[i] : 0.0) + u;
     mInput[1][i] = (std::isfinite(inR[i]) ? inR[i] : 0.0) + u;
   }
-  mState.denormalOffset = u;
+  mState.denormalOffset = mOffset[n - 1];
 
   // 2. Smoother sequences: the drive smoother steps four times per frame, eight with oversampling.
   const bool oversampling = targets.passes != 0;
@@ -145,23 +146,20 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
   else
     highGlides ? RunToneFilters<false, true>(kernels, n) : RunToneFilters<false, false>(kernels, n);
 
-  // 6. Output level and make-up gain; "Bypass" is read for every frame.
-  const double* toneL = mTone;
-  const double* toneR = mTone + n;
+  // 6. Output level and make-up gain, in place and across frames; then "Bypass", read for every
+  // frame, chooses between that and the untouched input.
+  double* toneL = mTone;
+  double* toneR = mTone + n;
   for (int i = 0; i < n; ++i)
   {
-    const double yL = mOutputZ[2 * i] * toneL[i] * kMakeUpGain;
-    const double yR = mOutputZ[2 * i + 1] * toneR[i] * kMakeUpGain;
-    if (static_cast<int>(bypass.Value()) == 0)
-    {
-      outL[i] = yL - mOffset[i];
-      outR[i] = yR - mOffset[i];
-    }
-    else
-    {
-      outL[i] = inL[i];
-      outR[i] = inR[i];
-    }
+    toneL[i] = mOutputZ[2 * i] * toneL[i] * kMakeUpGain - mOffset[i];
+    toneR[i] = mOutputZ[2 * i + 1] * toneR[i] * kMakeUpGain - mOffset[i];
+  }
+  for (int i = 0; i < n; ++i)
+  {
+    const bool processed = static_cast<int>(bypass.Value()) == 0;
+    outL[i] = processed ? toneL[i] : inL[i];
+    outR[i] = processed ? toneR[i] : inR[i];
   }
 }
 
