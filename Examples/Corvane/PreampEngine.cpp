@@ -58,6 +58,14 @@ void HighAmounts(double z, double& p, double& q)
   q = t < 0.0 ? -t : 0.0;
 }
 
+// A band's amounts for n smoother values, its mapping inlined in the loop.
+template <void (*kAmounts)(double z, double& p, double& q)>
+void AmountsOf(const double* z, double* p, double* q, int n)
+{
+  for (int i = 0; i < n; ++i)
+    kAmounts(z[i], p[i], q[i]);
+}
+
 template <size_t kLength>
 void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 {
@@ -73,7 +81,7 @@ void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 struct PreampEngine::ToneBand
 {
   void (*design)(double f, const double* p, const double* q, double* const* coefficients, int n);
-  void (*amounts)(double z, double& p, double& q);
+  void (*amounts)(const double* z, double* p, double* q, int n);
   const double* z;
   double (&coefficients)[7][kStride];
   ToneBiquad& left;
@@ -277,14 +285,14 @@ bool PreampEngine::StepSmoothers(const Targets& targets, int n)
 // the filters need per-frame coefficients.
 bool PreampEngine::DesignLow(const PreampKernels& kernels, double sampleRate, int frames)
 {
-  ToneBand band{kernels.designLowTone, LowAmounts, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
+  ToneBand band{kernels.designLowTone, AmountsOf<LowAmounts>, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
                 mLowInverseA0, mLowDesignRate, mLowDesignZ, mState.lowP, mState.lowQ};
   return DesignTone(band, sampleRate, frames);
 }
 
 bool PreampEngine::DesignHigh(const PreampKernels& kernels, double sampleRate, int frames)
 {
-  ToneBand band{kernels.designHighTone, HighAmounts, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
+  ToneBand band{kernels.designHighTone, AmountsOf<HighAmounts>, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
                 mHighInverseA0, mHighDesignRate, mHighDesignZ, mState.highP, mState.highQ};
   return DesignTone(band, sampleRate, frames);
 }
@@ -295,8 +303,7 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
   // the last design needs none, which is what a host sending tiny blocks asks for most.
   if (frames == 1 && sampleRate == band.designRate && band.z[0] == band.designZ)
     return false;
-  for (int i = 0; i < frames; ++i)
-    band.amounts(band.z[i], mAmountP[i], mAmountQ[i]);
+  band.amounts(band.z, mAmountP, mAmountQ, frames);
   const int last = frames - 1;
   if (frames == 1 && sampleRate == band.designRate && mAmountP[0] == band.p && mAmountQ[0] == band.q)
   {
