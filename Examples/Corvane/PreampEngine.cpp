@@ -508,7 +508,7 @@ inline T ToneStep(T& x1, T& x2, T& y1, T& y2, const ToneCoefficients& c, T x)
   return y;
 }
 
-// One outputs[frame] per filter for a state and an input of the segment, stepped serially.
+// Both filters' outputs over a segment, stepped serially from a state and the segment's inputs.
 void SegmentResponse(const ToneCoefficients& low, const ToneCoefficients& high, const double (&state)[kToneState],
                      const double (&u)[kToneSegment], double (&lowOut)[kToneSegment], double (&highOut)[kToneSegment])
 {
@@ -520,7 +520,6 @@ void SegmentResponse(const ToneCoefficients& low, const ToneCoefficients& high, 
     highOut[f] = ToneStep(s[4], s[5], s[6], s[7], high, lowOut[f]);
   }
 }
-} // namespace
 
 struct ToneHistory
 {
@@ -529,8 +528,6 @@ struct ToneHistory
   Pair Step(const ToneCoefficients& c, Pair x) { return ToneStep(x1, x2, y1, y2, c, x); }
 };
 
-namespace
-{
 ToneHistory HistoryOf(const ToneBiquad& left, const ToneBiquad& right)
 {
   return {Pair{left.x1, right.x1}, Pair{left.x2, right.x2}, Pair{left.y1, right.y1}, Pair{left.y2, right.y2}};
@@ -643,16 +640,20 @@ void PreampEngine::RunSegmentFrames(const PreampKernels& kernels, double* left, 
   }
 }
 
-// Back to the serial filters in the middle of a segment: its frames so far are stepped again
-// serially from its start, for the histories there.
-void PreampEngine::LeaveSegments(ToneHistory& low, ToneHistory& high)
+// The segment's frames so far are stepped again serially from its start, for the histories there.
+void PreampEngine::LeaveSegments()
 {
+  ToneHistory low, high;
   HistoryFromState(mSegmentStart[0], mSegmentStart[1], low, high);
   for (int f = 0; f < mSegmentFrame; ++f)
     high.Step(mWeightsHigh, low.Step(mWeightsLow, Pair{mSegmentInput[0][f], mSegmentInput[1][f]}));
   std::fill(std::begin(mSegmentInput[0]), std::end(mSegmentInput[0]), 0.0);
   std::fill(std::begin(mSegmentInput[1]), std::end(mSegmentInput[1]), 0.0);
   mInSegments = false;
+  KeepHistory(mState.lowLeft, low, 0);
+  KeepHistory(mState.lowRight, low, 1);
+  KeepHistory(mState.highLeft, high, 0);
+  KeepHistory(mState.highRight, high, 1);
 }
 
 // Serial by nature, the low filter feeding the high one frame by frame; settled stretches run in
@@ -706,7 +707,11 @@ void PreampEngine::RunToneFilters(const PreampKernels& kernels, int n)
       lastHigh = mWeightsHigh;
       i = end;
       if (i < n)
-        LeaveSegments(low, high);
+      {
+        LeaveSegments();
+        low = HistoryOf(mState.lowLeft, mState.lowRight);
+        high = HistoryOf(mState.highLeft, mState.highRight);
+      }
       continue;
     }
     // Serially to the next segment's first frame.

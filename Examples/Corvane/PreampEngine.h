@@ -87,7 +87,8 @@ private:
   // The settled stretches of the tone filters, in segments (see RunToneFilters).
   void BuildSegmentWeights(const ToneCoefficients& low, const ToneCoefficients& high);
   void RunSegmentFrames(const PreampKernels& kernels, double* left, double* right, int n);
-  void LeaveSegments(struct ToneHistory& low, struct ToneHistory& high);
+  // Back to the serial filters in the middle of a segment; sets mState's tone histories.
+  void LeaveSegments();
 
   static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   static constexpr ToneCoefficients kNoCoefficients = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
