@@ -21,14 +21,17 @@ struct PreampKernels;
 //      functions of the sample rate and the two amounts;
 //   4. saturation across frames and both channels by the vector kernels, with oversampling
 //      between a polyphase up-sampler and a down-sampler that computes only the kept outputs;
-//   5. the recursive tone filters, serial over the block;
+//   5. the recursive tone filters: frame by frame while a tone control glides; once both rest, in
+//      segments whose frames the vector kernels compute independently of each other;
 //   6. output level, make-up gain and the per-frame read of the "Bypass" parameter.
 // The results are those of the frame-by-frame chain, up to the last bits of the vector
-// transcendental functions, and independent of how the host splits its blocks.
+// transcendental functions and of the tone segments' sums, and independent of how the host splits
+// its blocks.
 //
 // The engine advances state the product owns (it is named by the signal chain and initialised and
-// reset by the product) through a reference to it; it owns only its scratch buffers, sized for
-// kMaxChunk frames: longer host blocks run in chunks, so nothing is allocated while rendering.
+// reset by the product) through a reference to it; it owns its scratch buffers, sized for
+// kMaxChunk frames (longer host blocks run in chunks, so nothing is allocated while rendering), and
+// the tone segments' bookkeeping.
 class PreampEngine
 {
 public:
