@@ -58,6 +58,14 @@ void HighAmounts(double z, double& p, double& q)
   q = t < 0.0 ? -t : 0.0;
 }
 
+// A band's amounts for n smoother values, its mapping inlined in the loop.
+template <void (*kAmounts)(double z, double& p, double& q)>
+void AmountsOf(const double* z, double* p, double* q, int n)
+{
+  for (int i = 0; i < n; ++i)
+    kAmounts(z[i], p[i], q[i]);
+}
+
 template <size_t kLength>
 void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 {
@@ -73,7 +81,7 @@ void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 struct PreampEngine::ToneBand
 {
   void (*design)(double f, const double* p, const double* q, double* const* coefficients, int n);
-  void (*amounts)(double z, double& p, double& q);
+  void (*amounts)(const double* z, double* p, double* q, int n);
   const double* z;
   double (&coefficients)[7][kStride];
   ToneBiquad& left;
@@ -113,15 +121,16 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
 
   // 1. Input. A non-finite host sample would poison every recursive filter for the rest of the
   // session, so the processed path reads it as silence.
-  double u = mState.denormalOffset;
+  // The offset's sign flips every frame: written per frame's parity, the loop runs across frames.
+  const double even = -mState.denormalOffset;
   for (int i = 0; i < n; ++i)
   {
-    u = -u;
+    const double u = (i & 1) != 0 ? -even : even;
     mOffset[i] = u;
     mInput[0][i] = (std::isfinite(inL[i]) ? inL[i] : 0.0) + u;
     mInput[1][i] = (std::isfinite(inR[i]) ? inR[i] : 0.0) + u;
   }
-  mState.denormalOffset = u;
+  mState.denormalOffset = mOffset[n - 1];
 
   // 2. Smoother sequences: the drive smoother steps four times per frame, eight with oversampling.
   const bool oversampling = targets.passes != 0;
@@ -141,27 +150,24 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
 
   // 5. Tone filters.
   if (lowGlides)
-    highGlides ? RunToneFilters<true, true>(n) : RunToneFilters<true, false>(n);
+    highGlides ? RunToneFilters<true, true>(kernels, n) : RunToneFilters<true, false>(kernels, n);
   else
-    highGlides ? RunToneFilters<false, true>(n) : RunToneFilters<false, false>(n);
+    highGlides ? RunToneFilters<false, true>(kernels, n) : RunToneFilters<false, false>(kernels, n);
 
-  // 6. Output level and make-up gain; "Bypass" is read for every frame.
-  const double* toneL = mTone;
-  const double* toneR = mTone + n;
+  // 6. Output level and make-up gain, in place and across frames; then "Bypass", read for every
+  // frame, chooses between that and the untouched input.
+  double* toneL = mTone;
+  double* toneR = mTone + n;
   for (int i = 0; i < n; ++i)
   {
-    const double yL = mOutputZ[2 * i] * toneL[i] * kMakeUpGain;
-    const double yR = mOutputZ[2 * i + 1] * toneR[i] * kMakeUpGain;
-    if (static_cast<int>(bypass.Value()) == 0)
-    {
-      outL[i] = yL - mOffset[i];
-      outR[i] = yR - mOffset[i];
-    }
-    else
-    {
-      outL[i] = inL[i];
-      outR[i] = inR[i];
-    }
+    toneL[i] = mOutputZ[2 * i] * toneL[i] * kMakeUpGain - mOffset[i];
+    toneR[i] = mOutputZ[2 * i + 1] * toneR[i] * kMakeUpGain - mOffset[i];
+  }
+  for (int i = 0; i < n; ++i)
+  {
+    const bool processed = static_cast<int>(bypass.Value()) == 0;
+    outL[i] = processed ? toneL[i] : inL[i];
+    outR[i] = processed ? toneR[i] : inR[i];
   }
 }
 
@@ -279,14 +285,14 @@ bool PreampEngine::StepSmoothers(const Targets& targets, int n)
 // the filters need per-frame coefficients.
 bool PreampEngine::DesignLow(const PreampKernels& kernels, double sampleRate, int frames)
 {
-  ToneBand band{kernels.designLowTone, LowAmounts, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
+  ToneBand band{kernels.designLowTone, AmountsOf<LowAmounts>, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
                 mLowInverseA0, mLowDesignRate, mLowDesignZ, mState.lowP, mState.lowQ};
   return DesignTone(band, sampleRate, frames);
 }
 
 bool PreampEngine::DesignHigh(const PreampKernels& kernels, double sampleRate, int frames)
 {
-  ToneBand band{kernels.designHighTone, HighAmounts, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
+  ToneBand band{kernels.designHighTone, AmountsOf<HighAmounts>, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
                 mHighInverseA0, mHighDesignRate, mHighDesignZ, mState.highP, mState.highQ};
   return DesignTone(band, sampleRate, frames);
 }
@@ -297,8 +303,7 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
   // the last design needs none, which is what a host sending tiny blocks asks for most.
   if (frames == 1 && sampleRate == band.designRate && band.z[0] == band.designZ)
     return false;
-  for (int i = 0; i < frames; ++i)
-    band.amounts(band.z[i], mAmountP[i], mAmountQ[i]);
+  band.amounts(band.z, mAmountP, mAmountQ, frames);
   const int last = frames - 1;
   if (frames == 1 && sampleRate == band.designRate && mAmountP[0] == band.p && mAmountQ[0] == band.q)
   {
@@ -474,16 +479,7 @@ namespace
 // operation (the x86-64 baseline, no dispatch needed) steps both, lane by lane exactly as two
 // scalar operations would.
 typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
-
-struct ToneHistory
-{
-  Pair x1, x2, y1, y2;
-};
-
-struct ToneCoefficients
-{
-  double b0, b1, b2, a1, a2, inverseA0;
-};
+using ToneCoefficients = PreampEngine::ToneCoefficients;
 
 template <size_t kLength>
 ToneCoefficients CoefficientsAt(const double (&c)[7][kLength], int i)
@@ -499,16 +495,38 @@ ToneCoefficients CoefficientsOf(const ToneBiquad& f, double inverseA0)
 // ToneBiquad::Step with the feedback of the last output added last and the division by A0 taken as
 // a multiplication by its reciprocal: the recursion's critical path is then a multiplication, a
 // subtraction and a multiplication. The results differ from the division's in the last bits only.
-inline Pair ToneStep(ToneHistory& h, const ToneCoefficients& c, Pair x)
+// T is a double or a Pair.
+template <typename T>
+inline T ToneStep(T& x1, T& x2, T& y1, T& y2, const ToneCoefficients& c, T x)
 {
-  const Pair x0 = 10.0 * x;
-  const Pair y = (c.b1 * h.x1 + c.b0 * x0 + c.b2 * h.x2 - c.a2 * h.y2 - c.a1 * h.y1) * c.inverseA0;
-  h.x2 = h.x1;
-  h.x1 = x0;
-  h.y2 = h.y1;
-  h.y1 = y;
+  const T x0 = 10.0 * x;
+  const T y = (c.b1 * x1 + c.b0 * x0 + c.b2 * x2 - c.a2 * y2 - c.a1 * y1) * c.inverseA0;
+  x2 = x1;
+  x1 = x0;
+  y2 = y1;
+  y1 = y;
   return y;
 }
+
+// Both filters' outputs over a segment, stepped serially from a state and the segment's inputs.
+void SegmentResponse(const ToneCoefficients& low, const ToneCoefficients& high, const double (&state)[kToneState],
+                     const double (&u)[kToneSegment], double (&lowOut)[kToneSegment], double (&highOut)[kToneSegment])
+{
+  double s[kToneState];
+  std::copy(std::begin(state), std::end(state), s);
+  for (int f = 0; f < kToneSegment; ++f)
+  {
+    lowOut[f] = ToneStep(s[0], s[1], s[2], s[3], low, u[f]);
+    highOut[f] = ToneStep(s[4], s[5], s[6], s[7], high, lowOut[f]);
+  }
+}
+
+struct ToneHistory
+{
+  Pair x1, x2, y1, y2;
+
+  Pair Step(const ToneCoefficients& c, Pair x) { return ToneStep(x1, x2, y1, y2, c, x); }
+};
 
 ToneHistory HistoryOf(const ToneBiquad& left, const ToneBiquad& right)
 {
@@ -524,28 +542,194 @@ void KeepHistory(ToneBiquad& f, const ToneHistory& h, int lane)
   f.y1 = h.y1[lane];
   f.y0 = h.y1[lane];
 }
+
+// The segment state (low x1, x2, y1, y2, then high) of both lanes, and back.
+void StateOf(const ToneHistory& low, const ToneHistory& high, int lane, double (&state)[kToneState])
+{
+  const Pair parts[kToneState] = {low.x1, low.x2, low.y1, low.y2, high.x1, high.x2, high.y1, high.y2};
+  for (int k = 0; k < kToneState; ++k)
+    state[k] = parts[k][lane];
+}
+
+void HistoryFromState(const double (&left)[kToneState], const double (&right)[kToneState], ToneHistory& low,
+                      ToneHistory& high)
+{
+  low = {Pair{left[0], right[0]}, Pair{left[1], right[1]}, Pair{left[2], right[2]}, Pair{left[3], right[3]}};
+  high = {Pair{left[4], right[4]}, Pair{left[5], right[5]}, Pair{left[6], right[6]}, Pair{left[7], right[7]}};
+}
 } // namespace
 
-// Serial by nature: the low filter feeds the high one, frame by frame.
+// The weights are the filters' responses, stepped serially, to a unit in each weighted state
+// component (a unit in the low filter's y1 or y2 comes with 10 in the high filter's x1 or x2) and in
+// the first input frame; a later input frame's column is the first one's shifted down.
+void PreampEngine::BuildSegmentWeights(const ToneCoefficients& low, const ToneCoefficients& high)
+{
+  ToneSegmentWeights& w = mSegmentWeights;
+  const double zeroState[kToneState] = {};
+  const double zeroInput[kToneSegment] = {};
+  for (int k = 0; k < kToneWeightedState; ++k)
+  {
+    const int at = kToneWeightedIndex[k];
+    double unit[kToneState] = {};
+    unit[at] = 1.0;
+    if (at == 2 || at == 3)
+      unit[at + 2] = 10.0;
+    SegmentResponse(low, high, unit, zeroInput, w.lowState[k], w.highState[k]);
+  }
+  double impulse[kToneSegment] = {1.0};
+  double lowFirst[kToneSegment], highFirst[kToneSegment];
+  SegmentResponse(low, high, zeroState, impulse, lowFirst, highFirst);
+  for (int c = 0; c < kToneSegment; ++c)
+    for (int f = 0; f < kToneSegment; ++f)
+    {
+      w.lowInput[c][f] = f >= c ? lowFirst[f - c] : 0.0;
+      w.highInput[c][f] = f >= c ? highFirst[f - c] : 0.0;
+    }
+  mWeightsLow = low;
+  mWeightsHigh = high;
+}
+
+// n frames of both channels in segments, from mSegmentFrame on: the current segment's rest, whole
+// segments straight through the kernel, and the start of the next one.
+void PreampEngine::RunSegmentFrames(const PreampKernels& kernels, double* left, double* right, int n)
+{
+  double* const start[2] = {mSegmentStart[0], mSegmentStart[1]};
+  int i = 0;
+  while (i < n)
+  {
+    if (mSegmentFrame == 0 && n - i >= kToneSegment)
+    {
+      const int segments = (n - i) / kToneSegment;
+      double* const io[2] = {left + i, right + i};
+      kernels.toneSegments(mSegmentWeights, start, io, io, segments);
+      i += segments * kToneSegment;
+      continue;
+    }
+    // A segment in part: its inputs so far, zeros for the frames still to come.
+    const int count = std::min(n - i, kToneSegment - mSegmentFrame);
+    for (int f = 0; f < count; ++f)
+    {
+      mSegmentInput[0][mSegmentFrame + f] = left[i + f];
+      mSegmentInput[1][mSegmentFrame + f] = right[i + f];
+    }
+    const double* const input[2] = {mSegmentInput[0], mSegmentInput[1]};
+    double out[2][kToneSegment];
+    double* const output[2] = {out[0], out[1]};
+    const bool completes = mSegmentFrame + count == kToneSegment;
+    if (completes)
+    {
+      kernels.toneSegments(mSegmentWeights, start, input, output, 1);
+    }
+    else
+    {
+      const double* const state[2] = {mSegmentStart[0], mSegmentStart[1]};
+      kernels.toneSegmentOutputs(mSegmentWeights, state, input, output);
+    }
+    for (int f = 0; f < count; ++f)
+    {
+      left[i + f] = out[0][mSegmentFrame + f];
+      right[i + f] = out[1][mSegmentFrame + f];
+    }
+    i += count;
+    mSegmentFrame = completes ? 0 : mSegmentFrame + count;
+    if (completes)
+    {
+      std::fill(std::begin(mSegmentInput[0]), std::end(mSegmentInput[0]), 0.0);
+      std::fill(std::begin(mSegmentInput[1]), std::end(mSegmentInput[1]), 0.0);
+    }
+  }
+}
+
+// The segment's frames so far are stepped again serially from its start, for the histories there.
+void PreampEngine::LeaveSegments()
+{
+  ToneHistory low, high;
+  HistoryFromState(mSegmentStart[0], mSegmentStart[1], low, high);
+  for (int f = 0; f < mSegmentFrame; ++f)
+    high.Step(mWeightsHigh, low.Step(mWeightsLow, Pair{mSegmentInput[0][f], mSegmentInput[1][f]}));
+  std::fill(std::begin(mSegmentInput[0]), std::end(mSegmentInput[0]), 0.0);
+  std::fill(std::begin(mSegmentInput[1]), std::end(mSegmentInput[1]), 0.0);
+  mInSegments = false;
+  KeepHistory(mState.lowLeft, low, 0);
+  KeepHistory(mState.lowRight, low, 1);
+  KeepHistory(mState.highLeft, high, 0);
+  KeepHistory(mState.highRight, high, 1);
+}
+
+// Serial by nature, the low filter feeding the high one frame by frame; settled stretches run in
+// segments instead, where the kernels compute every frame of a segment independently. Entering and
+// leaving the segments is decided frame by frame from the coefficients alone (see the members).
 template <bool kLowGlides, bool kHighGlides>
-void PreampEngine::RunToneFilters(int n)
+void PreampEngine::RunToneFilters(const PreampKernels& kernels, int n)
 {
   ToneHistory low = HistoryOf(mState.lowLeft, mState.lowRight);
   ToneHistory high = HistoryOf(mState.highLeft, mState.highRight);
-  ToneCoefficients lowC = CoefficientsOf(mState.lowLeft, mLowInverseA0);
-  ToneCoefficients highC = CoefficientsOf(mState.highLeft, mHighInverseA0);
+  const ToneCoefficients lowSettled = CoefficientsOf(mState.lowLeft, mLowInverseA0);
+  const ToneCoefficients highSettled = CoefficientsOf(mState.highLeft, mHighInverseA0);
+  const auto lowAt = [&]([[maybe_unused]] int i) -> ToneCoefficients {
+    if constexpr (kLowGlides)
+      return CoefficientsAt(mLowCoefficients, i);
+    else
+      return lowSettled;
+  };
+  const auto highAt = [&]([[maybe_unused]] int i) -> ToneCoefficients {
+    if constexpr (kHighGlides)
+      return CoefficientsAt(mHighCoefficients, i);
+    else
+      return highSettled;
+  };
   double* left = mTone;
   double* right = mTone + n;
-  for (int i = 0; i < n; ++i)
+  ToneCoefficients lastLow = mLastLow;
+  ToneCoefficients lastHigh = mLastHigh;
+  int i = 0;
+  while (i < n)
   {
-    if constexpr (kLowGlides)
-      lowC = CoefficientsAt(mLowCoefficients, i);
-    if constexpr (kHighGlides)
-      highC = CoefficientsAt(mHighCoefficients, i);
-    const Pair y = ToneStep(high, highC, ToneStep(low, lowC, Pair{left[i], right[i]}));
-    left[i] = y[0];
-    right[i] = y[1];
+    if (!mInSegments && mSegmentFrame == 0 && lowAt(i) == lastLow && highAt(i) == lastHigh)
+    {
+      if (!(mWeightsLow == lastLow && mWeightsHigh == lastHigh))
+        BuildSegmentWeights(lastLow, lastHigh);
+      StateOf(low, high, 0, mSegmentStart[0]);
+      StateOf(low, high, 1, mSegmentStart[1]);
+      mInSegments = true;
+    }
+    if (mInSegments)
+    {
+      // The frames that keep the segments' coefficients.
+      int end = i;
+      if constexpr (kLowGlides || kHighGlides)
+        while (end < n && lowAt(end) == mWeightsLow && highAt(end) == mWeightsHigh)
+          ++end;
+      else
+        end = lowSettled == mWeightsLow && highSettled == mWeightsHigh ? n : i;
+      RunSegmentFrames(kernels, left + i, right + i, end - i);
+      lastLow = mWeightsLow;
+      lastHigh = mWeightsHigh;
+      i = end;
+      if (i < n)
+      {
+        LeaveSegments();
+        low = HistoryOf(mState.lowLeft, mState.lowRight);
+        high = HistoryOf(mState.highLeft, mState.highRight);
+      }
+      continue;
+    }
+    // Serially to the next segment's first frame.
+    const int end = std::min(n, i + kToneSegment - mSegmentFrame);
+    mSegmentFrame = (mSegmentFrame + end - i) % kToneSegment;
+    for (; i < end; ++i)
+    {
+      lastLow = lowAt(i);
+      lastHigh = highAt(i);
+      const Pair y = high.Step(lastHigh, low.Step(lastLow, Pair{left[i], right[i]}));
+      left[i] = y[0];
+      right[i] = y[1];
+    }
   }
+  if (mInSegments)
+    HistoryFromState(mSegmentStart[0], mSegmentStart[1], low, high);
+  mLastLow = lastLow;
+  mLastHigh = lastHigh;
   KeepHistory(mState.lowLeft, low, 0);
   KeepHistory(mState.lowRight, low, 1);
   KeepHistory(mState.highLeft, high, 0);

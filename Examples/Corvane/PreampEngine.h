@@ -5,6 +5,7 @@
 #include "HalfbandFilter.h"
 #include "IPlugConstants.h"
 #include "PreampState.h"
+#include "VectorMath.h"
 
 namespace iplug
 {
@@ -20,14 +21,17 @@ struct PreampKernels;
 //      functions of the sample rate and the two amounts;
 //   4. saturation across frames and both channels by the vector kernels, with oversampling
 //      between a polyphase up-sampler and a down-sampler that computes only the kept outputs;
-//   5. the recursive tone filters, serial over the block;
+//   5. the recursive tone filters: frame by frame while a tone control glides; once both rest, in
+//      segments whose frames the vector kernels compute independently of each other;
 //   6. output level, make-up gain and the per-frame read of the "Bypass" parameter.
 // The results are those of the frame-by-frame chain, up to the last bits of the vector
-// transcendental functions, and independent of how the host splits its blocks.
+// transcendental functions and of the tone segments' sums, and independent of how the host splits
+// its blocks.
 //
 // The engine advances state the product owns (it is named by the signal chain and initialised and
-// reset by the product) through a reference to it; it owns only its scratch buffers, sized for
-// kMaxChunk frames: longer host blocks run in chunks, so nothing is allocated while rendering.
+// reset by the product) through a reference to it; it owns its scratch buffers, sized for
+// kMaxChunk frames (longer host blocks run in chunks, so nothing is allocated while rendering), and
+// the tone segments' bookkeeping.
 class PreampEngine
 {
 public:
@@ -39,6 +43,13 @@ public:
     double drive = 1.0;
     double output = 1.0;
     int passes = 0; // 0, or 2 for oversampling
+  };
+
+  // One tone filter's coefficients as the recursion uses them.
+  struct ToneCoefficients
+  {
+    double b0, b1, b2, a1, a2, inverseA0;
+    bool operator==(const ToneCoefficients&) const = default;
   };
 
   static constexpr int kMaxChunk = 256;
@@ -75,7 +86,15 @@ private:
   double ConstantPairSum(const PreampKernels& kernels, double value);
   void Downsample(const PreampKernels& kernels, const double* saturated, int n);
   template <bool kLowGlides, bool kHighGlides>
-  void RunToneFilters(int n);
+  void RunToneFilters(const PreampKernels& kernels, int n);
+  // The settled stretches of the tone filters, in segments (see RunToneFilters).
+  void BuildSegmentWeights(const ToneCoefficients& low, const ToneCoefficients& high);
+  void RunSegmentFrames(const PreampKernels& kernels, double* left, double* right, int n);
+  // Back to the serial filters in the middle of a segment; sets mState's tone histories.
+  void LeaveSegments();
+
+  static constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  static constexpr ToneCoefficients kNoCoefficients = {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN};
 
   static constexpr int kPad = 64; // whole vectors past the end of a chunk (the kernels' padding)
   static constexpr int kStride = kMaxChunk + kPad;
@@ -97,6 +116,21 @@ private:
   // Whether the drive smoother rests for the whole chunk, and its value then (mDrive is not filled).
   bool mDriveSettled = false;
   double mSettledDrive = 1.0;
+
+  // The tone filters' segments. They are aligned to the frames filtered since construction, and a
+  // stretch runs in segments from a segment's first frame on when both filters' coefficients there
+  // are those of the frame before, until a frame brings others: where the segments are and which
+  // run as segments depends on the signal and the controls alone, never on the host's blocks.
+  // While in segments, mState's tone histories are those at the current segment's start.
+  alignas(64) ToneSegmentWeights mSegmentWeights = {};
+  ToneCoefficients mWeightsLow = kNoCoefficients;  // what mSegmentWeights were built for
+  ToneCoefficients mWeightsHigh = kNoCoefficients;
+  ToneCoefficients mLastLow = kNoCoefficients;     // the coefficients of the last frame filtered
+  ToneCoefficients mLastHigh = kNoCoefficients;
+  bool mInSegments = false;
+  int mSegmentFrame = 0; // frames filtered since construction, modulo kToneSegment
+  double mSegmentStart[2][kToneState] = {};              // left and right state at the segment's start
+  alignas(64) double mSegmentInput[2][kToneSegment] = {}; // its inputs so far, zeros after them
 
   // Scratch, valid within one chunk. Zeroed once: vectors that reach past the end of a chunk
   // compute on ordinary numbers, and their results are thrown away.

@@ -46,6 +46,13 @@ inline Vec Splat(double x)
   return v;
 }
 
+// Splat for a value known only at run time: written as a vector operation, it compiles to one
+// broadcast (x - 0 is x, signed zeros included), where the lane loop becomes a broadcast per lane.
+inline Vec Broadcast(double x)
+{
+  return x - Vec{};
+}
+
 inline Vec Tanh(Vec x)
 {
   return (Vec) CORVANE_TANH((CORVANE_NATIVE) x);
@@ -86,17 +93,57 @@ inline Vec SaturateDivideVec(Vec d, Vec g)
   return (Sin(0.1 * Tanh(d4) + 0.1 * Tanh(d3)) + Tanh(d)) / g;
 }
 
+// A tail of at most a third of a vector (a host's block of one frame): its three tanh arguments per
+// element (d^4, d^3, d) are packed side by side into one vector, so it takes one tanh call instead
+// of three. The functions work lane by lane, so every result is the bit SaturateDivideVec gives.
+typedef long long Lanes __attribute__((vector_size(kLanes * sizeof(long long))));
+
+template <int kRest>
+Vec SaturateDividePacked(Vec x, Vec g)
+{
+  static_assert(3 * kRest <= kLanes, "the three runs must fit one vector");
+  // Lanes of x from kRest on are zero, and so are those of its powers.
+  const Vec x2 = x * x;
+  const Vec x3 = x2 * x;
+  const Vec x4 = x2 * x2;
+  Lanes takeCube, takeSelf, third, second;
+  for (int l = 0; l < kLanes; ++l)
+  {
+    takeCube[l] = l < kRest ? l : l < 2 * kRest ? kLanes + l - kRest : kLanes - 1;
+    takeSelf[l] = l < 2 * kRest ? l : l < 3 * kRest ? kLanes + l - 2 * kRest : kLanes + kLanes - 1;
+    second[l] = (l + kRest) % kLanes;
+    third[l] = (l + 2 * kRest) % kLanes;
+  }
+  const Vec packed = __builtin_shuffle(__builtin_shuffle(x4, x3, takeCube), x, takeSelf);
+  const Vec t = Tanh(packed);
+  return (Sin(0.1 * t + 0.1 * __builtin_shuffle(t, second)) + __builtin_shuffle(t, third)) / g;
+}
+
+void SaturateDivideTail(const double* d, const double* g, double* out, int rest)
+{
+  // S(0) / 1 in the unused lanes: no division by zero, nothing out of range.
+  const Vec x = LoadPartial(d, rest, 0.0);
+  const Vec divisor = LoadPartial(g, rest, 1.0);
+  if constexpr (kLanes >= 3)
+  {
+    if (rest == 1)
+      return StorePartial(out, rest, SaturateDividePacked<1>(x, divisor));
+  }
+  if constexpr (kLanes >= 6)
+  {
+    if (rest == 2)
+      return StorePartial(out, rest, SaturateDividePacked<2>(x, divisor));
+  }
+  StorePartial(out, rest, SaturateDivideVec(x, divisor));
+}
+
 void SaturateDivide(const double* d, const double* g, double* out, int n)
 {
   int i = 0;
   for (; i + kLanes <= n; i += kLanes)
     Store(out + i, SaturateDivideVec(Load(d + i), Load(g + i)));
   if (i < n)
-  {
-    // S(0) / 1 in the unused lanes: no division by zero, nothing out of range.
-    const int rest = n - i;
-    StorePartial(out + i, rest, SaturateDivideVec(LoadPartial(d + i, rest, 0.0), LoadPartial(g + i, rest, 1.0)));
-  }
+    SaturateDivideTail(d + i, g + i, out + i, n - i);
 }
 
 // Each output sums its 32 pairs first and only then adds the centre tap and the offset: so a window
@@ -241,7 +288,81 @@ void DesignHigh(double f, const double* p, const double* q, double* const* c, in
     StoreDesignPartial(c, i, n - i, HighToneDesign(f, LoadPartial(p + i, n - i, 1.0), LoadPartial(q + i, n - i, 0.0)));
 }
 
-const PreampKernels kTable = {CORVANE_LEVEL, SaturateDivide, Halfband, HalfbandPair, DesignLow, DesignHigh};
+// Rows row .. row + kLanes of one filter's outputs over a segment: the state's part and the inputs'
+// part, each as two interleaved sums, added last. The state's part is what one segment waits for
+// from the one before, so its chains are kept short. Input columns past the last row hold only
+// zero weights and are left out, so a frame's output never depends on the frames after it.
+inline Vec SegmentRows(const double (&inputWeights)[kToneSegment][kToneSegment],
+                       const double (&stateWeights)[kToneWeightedState][kToneSegment], const double* state,
+                       const double* u, int row)
+{
+  Vec fromState[2] = {};
+  for (int k = 0; k < kToneWeightedState; ++k)
+    fromState[k % 2] = MulAdd(Load(stateWeights[k] + row), Broadcast(state[kToneWeightedIndex[k]]), fromState[k % 2]);
+  Vec fromInput[2] = {};
+  const int columns = row + kLanes < kToneSegment ? row + kLanes : kToneSegment;
+  for (int c = 0; c < columns; ++c)
+    fromInput[c % 2] = MulAdd(Load(inputWeights[c] + row), Broadcast(u[c]), fromInput[c % 2]);
+  return (fromState[0] + fromState[1]) + (fromInput[0] + fromInput[1]);
+}
+
+// One channel's segment: its outputs into `out` and its state advanced to the segment's end. Only
+// the low filter's last two outputs are needed, for the state.
+inline void ToneSegment(const ToneSegmentWeights& w, double* state, const double* u, double* out)
+{
+  constexpr int kLast = kToneSegment - kLanes;
+  double high[kToneSegment];
+  for (int row = 0; row < kToneSegment; row += kLanes)
+    Store(high + row, SegmentRows(w.highInput, w.highState, state, u, row));
+  double low[kLanes];
+  Store(low, SegmentRows(w.lowInput, w.lowState, state, u, kLast));
+  const double lowLast = low[kLanes - 1];
+  const double lowBefore = low[kLanes - 2];
+  state[0] = 10.0 * u[kToneSegment - 1];
+  state[1] = 10.0 * u[kToneSegment - 2];
+  state[2] = lowLast;
+  state[3] = lowBefore;
+  state[4] = 10.0 * lowLast;
+  state[5] = 10.0 * lowBefore;
+  state[6] = high[kToneSegment - 1];
+  state[7] = high[kToneSegment - 2];
+  for (int f = 0; f < kToneSegment; ++f)
+    out[f] = high[f];
+}
+
+void ToneSegments(const ToneSegmentWeights& w, double* const* state, const double* const* input,
+                  double* const* output, int segments)
+{
+  // Local copies: the compiler may then keep both channels' chains in flight at once.
+  double left[kToneState], right[kToneState];
+  for (int k = 0; k < kToneState; ++k)
+  {
+    left[k] = state[0][k];
+    right[k] = state[1][k];
+  }
+  for (int s = 0; s < segments; ++s)
+  {
+    const int at = s * kToneSegment;
+    ToneSegment(w, left, input[0] + at, output[0] + at);
+    ToneSegment(w, right, input[1] + at, output[1] + at);
+  }
+  for (int k = 0; k < kToneState; ++k)
+  {
+    state[0][k] = left[k];
+    state[1][k] = right[k];
+  }
+}
+
+void ToneSegmentOutputs(const ToneSegmentWeights& w, const double* const* state, const double* const* input,
+                        double* const* output)
+{
+  for (int ch = 0; ch < 2; ++ch)
+    for (int row = 0; row < kToneSegment; row += kLanes)
+      Store(output[ch] + row, SegmentRows(w.highInput, w.highState, state[ch], input[ch], row));
+}
+
+const PreampKernels kTable = {CORVANE_LEVEL, SaturateDivide, Halfband,     HalfbandPair,
+                              DesignLow,     DesignHigh,     ToneSegments, ToneSegmentOutputs};
 } // namespace
 
 const PreampKernels& CORVANE_TABLE()

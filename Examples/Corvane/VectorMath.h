@@ -32,6 +32,30 @@ struct HalfbandRun
   double* out;
 };
 
+// The settled tone filters in block form. Both filters of a channel, low then high, are one
+// linear system whose state is the two filters' histories (x1, x2, y1, y2 of the low filter, then
+// of the high one); for a segment of kToneSegment frames, every output of either filter is a fixed
+// weighted sum of the state at the segment's start and the segment's inputs. The weights are built
+// from the coefficients (once, while the controls rest) and turn the serial recursion into
+// independent sums across the segment's frames.
+inline constexpr int kToneSegment = 8;
+inline constexpr int kToneState = 8;
+// The high filter's x1 and x2 are 10 times the low filter's y1 and y2, so the weights take the
+// state as six components: x1, x2, y1, y2 of the low filter and y1, y2 of the high one (state
+// indices 0, 1, 2, 3, 6, 7), the low filter's y1 and y2 standing for the high filter's x1 and x2 too.
+inline constexpr int kToneWeightedState = 6;
+inline constexpr int kToneWeightedIndex[kToneWeightedState] = {0, 1, 2, 3, 6, 7};
+
+struct ToneSegmentWeights
+{
+  // [column][frame]: the response of the segment's frames to a unit in one input frame (zero
+  // before that frame) or in one weighted state component.
+  alignas(64) double lowInput[kToneSegment][kToneSegment];
+  alignas(64) double lowState[kToneWeightedState][kToneSegment];
+  alignas(64) double highInput[kToneSegment][kToneSegment];
+  alignas(64) double highState[kToneWeightedState][kToneSegment];
+};
+
 // One instruction set's kernels. All are pure functions of their arguments; none allocates or locks.
 struct PreampKernels
 {
@@ -58,6 +82,20 @@ struct PreampKernels
   // in the order B0, B1, B2, A0, A1, A2 and 1 / A0.
   void (*designLowTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
   void (*designHighTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
+
+  // `segments` whole segments of both channels' tone filters: reads input[ch][0 .. segments *
+  // kToneSegment), writes as many outputs of the high filter to output[ch] (which may be the
+  // input), and advances state[ch] (kToneState values) to the end of each segment, as the serial
+  // filters would leave it: x1 = 10 u, y1 = that filter's last output, and so on. Every output
+  // is the same sum in the same order wherever it stands, so a segment computed with zeros for
+  // frames still to come gives its earlier frames to the bit.
+  void (*toneSegments)(const ToneSegmentWeights& w, double* const* state, const double* const* input,
+                       double* const* output, int segments);
+
+  // The outputs of one segment as toneSegments gives them, without advancing the state: for a
+  // segment still in part.
+  void (*toneSegmentOutputs)(const ToneSegmentWeights& w, const double* const* state,
+                             const double* const* input, double* const* output);
 };
 
 // The kernels in use: on first call the widest set the processor supports.

@@ -248,6 +248,90 @@ TEST(PreampEngine, MatchesTheReferenceChainAtEveryBlockSize)
   }
 }
 
+// Settled tone controls run their filters in segments of frames; a change that reaches the tone
+// filters in the middle of a segment sends them back to stepping frame by frame, and they return
+// to segments once the coefficients rest again. Here: the sample rate changes in the middle of a
+// segment (new designs, and the smoothers move by an ulp or so before resting again), the output
+// level changes (tone untouched), then the low control starts a glide, again in mid-segment. Every
+// split must give the whole render to the bit, and the whole render the reference's numbers.
+TEST(PreampEngine, ToneSegmentsLeaveAndReturnAtAnyFrame)
+{
+  SimdLevelScope restore;
+  struct Event
+  {
+    int frame;
+    double rate;
+    Settings settings;
+  };
+  constexpr Settings kChangedOutput = {18.0, 4.0, -6.0, 5.0};
+  constexpr Settings kChangedLow = {18.0, -7.0, -6.0, 5.0};
+  const Event events[] = {{0, kRate, kSettled}, {701, 44100.0, kSettled}, {1203, 44100.0, kChangedOutput},
+                          {1606, 44100.0, kChangedLow}};
+  constexpr int kFrames = 2000;
+  const Stereo in = Noise(kFrames);
+
+  Stereo expected(2, std::vector<double>(kFrames));
+  {
+    reference::PreampChain chain;
+    for (size_t e = 0; e < std::size(events); ++e)
+    {
+      const int end = e + 1 < std::size(events) ? events[e + 1].frame : kFrames;
+      chain.SetSampleRate(events[e].rate);
+      chain.SetParameters(ReferenceSettings(events[e].settings, false));
+      if (e == 0)
+        chain.Reset();
+      const double* ip[2] = {in[0].data() + events[e].frame, in[1].data() + events[e].frame};
+      double* op[2] = {expected[0].data() + events[e].frame, expected[1].data() + events[e].frame};
+      chain.Process(ip, op, end - events[e].frame);
+    }
+  }
+
+  const auto render = [&](int blockSize) {
+    std::unique_ptr<Corvane> plug(static_cast<Corvane*>(CreatePlugin(InstanceInfo{})));
+    plug->SetSampleRate(kRate);
+    plug->ConnectChannels(kOutput, 0, 2, true);
+    Apply(*plug, kSettled);
+    plug->ResetProcessing();
+    Stereo io = in;
+    size_t next = 1;
+    for (int pos = 0; pos < kFrames;)
+    {
+      if (next < std::size(events) && pos == events[next].frame)
+      {
+        plug->SetSampleRate(events[next].rate);
+        Apply(*plug, events[next].settings);
+        ++next;
+      }
+      int end = std::min(pos + blockSize, kFrames);
+      if (next < std::size(events))
+        end = std::min(end, events[next].frame);
+      sample* ptrs[2] = {io[0].data() + pos, io[1].data() + pos};
+      plug->RenderBlock(ptrs, ptrs, end - pos);
+      pos = end;
+    }
+    return io;
+  };
+
+  for (SimdLevel level : SupportedLevels())
+  {
+    ASSERT_TRUE(UseSimdLevel(level));
+    SCOPED_TRACE(SimdLevelName(level));
+    const Stereo whole = render(kFrames);
+    for (int ch = 0; ch < 2; ++ch)
+      for (int i = 0; i < kFrames; ++i)
+        ASSERT_NEAR(whole[static_cast<size_t>(ch)][static_cast<size_t>(i)], expected[static_cast<size_t>(ch)][static_cast<size_t>(i)], 1e-9)
+            << "channel " << ch << " frame " << i;
+    for (int blockSize : {1, 2, 3, 5, 7, 8, 9, 13, 16, 31, 64, 100, 256, 999})
+    {
+      const Stereo split = render(blockSize);
+      for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < kFrames; ++i)
+          ASSERT_EQ(split[static_cast<size_t>(ch)][static_cast<size_t>(i)], whole[static_cast<size_t>(ch)][static_cast<size_t>(i)])
+              << "block size " << blockSize << " channel " << ch << " frame " << i;
+    }
+  }
+}
+
 TEST(PreampEngine, EveryInstructionSetTheProcessorHasCanBeChosen)
 {
   SimdLevelScope restore;
