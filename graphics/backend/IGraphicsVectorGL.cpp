@@ -15,6 +15,7 @@
 #include <new>
 #include <string>
 
+#include "DecodedPictureStore.h"
 #include "Framebuffer.h"
 #include "RenderContext.h"
 #include "ResourceLocation.h"
@@ -135,7 +136,7 @@ IGraphicsVectorGL::Bitmap::~Bitmap()
 // ---- Construction ---------------------------------------------------------------------------
 
 IGraphicsVectorGL::IGraphicsVectorGL(IGEditorDelegate* dlg, int width, int height, int fps, float drawScale)
-  : IGraphics(dlg, width, height, fps, drawScale)
+  : IGraphics(dlg, width, height, fps, drawScale), mPictureHold(DecodedPictureStore::Shared().Hold())
 {
   FontDataCache& fonts = FontCache();
   std::lock_guard<std::mutex> lock(fonts.cache.Mutex());
@@ -948,10 +949,13 @@ std::unique_ptr<APIBitmap> IGraphicsVectorGL::LoadAPIBitmap(const char* fileName
   {
     int size = 0;
     const void* bytes = LoadModuleResource(fileNameOrResID, ext, size, GetModuleInstance());
-    if (bytes && size > 0)
+    // A module resource stays put and unchanged while the module is loaded: decoded once for the
+    // whole process.
+    const auto picture = bytes && size > 0 ? DecodedPictureStore::Shared().Find(bytes, size_t(size)) : nullptr;
+    if (picture)
     {
       ActivateGLContext();
-      image = mVG->CreateImageFromMemory(static_cast<const uint8_t*>(bytes), size_t(size), 0);
+      image = mVG->CreateImageRGBA(picture->width, picture->height, 0, picture->pixels.get());
       DeactivateGLContext();
     }
   }
