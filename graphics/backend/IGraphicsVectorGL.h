@@ -122,6 +122,14 @@ public:
   IBitmapInfo LoadBitmap(const char* name, const void* pData, int dataSize, int nStates = 1,
                          bool framesAreHorizontal = false, int targetScale = 0) override;
 
+  // Whether the copy of finished frames onto the window still waits to be readied: the first
+  // frame of a renderer is drawn onto the window without it, since readying it costs a software
+  // rasteriser more than the frame.
+  bool FrameCopyWarmUpDue() const;
+  // Readies that copy by copying one pixel of the last frame onto the window again; the window
+  // layer calls it on a display tick with nothing to draw (UI thread, GL context current).
+  void WarmUpFrameCopy();
+
   // Bitmaps in this context's cache (decoded images only; layers are not cached).
   int BitmapCacheSize();
   // The hold on the process's decoded module pictures (DecodedPictureStore): the delegate keeps
@@ -196,6 +204,15 @@ private:
   bool DrawingToTarget() const { return mInDraw || !mLayers.empty(); }
 
   bool mInDraw = false;
+  // The copy onto the window: not used yet by this renderer, used by no frame yet but due to be
+  // readied, or ready.
+  enum class FrameCopy
+  {
+    Cold,
+    WarmUpDue,
+    Ready
+  };
+  FrameCopy mFrameCopy = FrameCopy::Cold;
   // The window's framebuffer binding, noted when the renderer is made.
   GLint mWindowFramebuffer = 0;
   std::mutex mFramebufferMutex;
