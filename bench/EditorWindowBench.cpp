@@ -164,7 +164,14 @@ private:
 class OpenEditor
 {
 public:
-  explicit OpenEditor(float zoom, UINT dpi = 96) : mHost(dpi, zoom) { mOpen = mHost.Open(); }
+  // After its first frame the display ticks once with nothing to draw, as it does before anyone
+  // can touch the editor: that tick readies what the opening left for later.
+  explicit OpenEditor(float zoom, UINT dpi = 96) : mHost(dpi, zoom)
+  {
+    mOpen = mHost.Open();
+    if (mOpen)
+      mHost.Tick();
+  }
 
   bool Valid() const { return mOpen; }
   void Tick() { mHost.Tick(); }
