@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "IKeyPress.h"
 #include "MidiMessage.h"
 
@@ -54,6 +56,10 @@ public:
   virtual void* GetAPIViewInterface() = 0;
   // The context as the graphics framework's own type, for code that links the graphics framework.
   virtual igraphics::IGraphics* GetGraphics() = 0;
+
+  // What the editor's delegate keeps from one opening to the next, so that the next context
+  // finds it ready (decoded pictures); null when there is nothing to keep. UI thread.
+  virtual std::shared_ptr<const void> KeptBetweenOpenings() const { return nullptr; }
 };
 
 } // namespace iplug

@@ -23,6 +23,8 @@ void* IGEditorDelegate::OpenEditorWindow(void* pParent)
   if (!mGraphics)
   {
     mGraphics.reset(MakeGraphics());
+    if (mGraphics)
+      mKeptBetweenOpenings = mGraphics->KeptBetweenOpenings();
     // The editor comes back at the size and zoom it was closed (or saved) with.
     EditorSize last;
     {

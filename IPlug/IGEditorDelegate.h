@@ -118,6 +118,8 @@ private:
   void ResizeTo(const EditorSize& size);
 
   std::unique_ptr<IEditorView> mGraphics;
+  // Held from the first opening on, for as long as this plug-in lives: reopening is fast.
+  std::shared_ptr<const void> mKeptBetweenOpenings;
   bool mClosing = false;
   // The thread the editor was opened on: the UI thread.
   std::atomic<std::thread::id> mEditorThread{};

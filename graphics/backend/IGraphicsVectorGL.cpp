@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "DecodedPictureStore.h"
 #include "Framebuffer.h"
 #include "RenderContext.h"
 #include "ResourceLocation.h"
@@ -50,6 +52,10 @@ FontDataCache& FontCache()
 constexpr double kMaxDashes = 1 << 20;
 
 constexpr float kPi = 3.1415927f;
+
+// The largest first frame that reaches the window drawn through the renderer's program rather
+// than copied (see EndFrame).
+constexpr int64_t kFirstFrameDrawnMaxPixels = 1 << 20;
 
 // ---- Conversions ----------------------------------------------------------------------------
 
@@ -135,7 +141,7 @@ IGraphicsVectorGL::Bitmap::~Bitmap()
 // ---- Construction ---------------------------------------------------------------------------
 
 IGraphicsVectorGL::IGraphicsVectorGL(IGEditorDelegate* dlg, int width, int height, int fps, float drawScale)
-  : IGraphics(dlg, width, height, fps, drawScale)
+  : IGraphics(dlg, width, height, fps, drawScale), mPictureHold(DecodedPictureStore::Shared().Hold())
 {
   FontDataCache& fonts = FontCache();
   std::lock_guard<std::mutex> lock(fonts.cache.Mutex());
@@ -192,6 +198,7 @@ void IGraphicsVectorGL::OnViewInitialized(void* pContext)
     return;
   mVG = RenderContext::Create(getProc, renderer::kContextAntiAlias);
   mWindowHoldsFrame = false;
+  mFrameCopy = FrameCopy::Cold;
   // The window's context has just been made current, so what is bound now is the window's own
   // framebuffer; any later look might find a layer's or the main one bound instead.
   if (mVG)
@@ -257,10 +264,27 @@ void IGraphicsVectorGL::EndFrame()
       bool copied = true;
       if (CompositesWholeFrame())
       {
-        copied = mVG->CopyFramebuffer(*mMainFramebuffer);
+        // A fresh renderer's first copy between framebuffers makes a software rasteriser
+        // compile a shader of its own, which at 96 dpi costs several times what drawing the whole
+        // face does; drawing the picture through the renderer's own program costs more per pixel
+        // instead. So the first picture of a frame of up to about a million
+        // pixels (where the two cost the same on llvmpipe) goes the second way, and the copy is
+        // readied on an idle tick (WarmUpFrameCopy).
+        if (mFrameCopy == FrameCopy::Cold &&
+            int64_t(PhysicalFrameWidth()) * PhysicalFrameHeight() <= kFirstFrameDrawnMaxPixels)
+        {
+          copied = false;
+          mFrameCopy = FrameCopy::WarmUpDue;
+        }
+        else
+        {
+          copied = mVG->CopyFramebuffer(*mMainFramebuffer);
+          mFrameCopy = FrameCopy::Ready;
+        }
       }
       else
       {
+        mFrameCopy = FrameCopy::Ready;
         for (int i = 0; i < mNumFrameRegions && copied; ++i)
         {
           int x = 0, y = 0, w = 0, h = 0;
@@ -292,6 +316,18 @@ void IGraphicsVectorGL::EndFrame()
   }
   mInDraw = false;
   DeleteDeferredFramebuffers();
+}
+
+bool IGraphicsVectorGL::FrameCopyWarmUpDue() const { return mVG && mMainFramebuffer && mFrameCopy == FrameCopy::WarmUpDue; }
+
+void IGraphicsVectorGL::WarmUpFrameCopy()
+{
+  if (!FrameCopyWarmUpDue() || mInDraw)
+    return;
+  mFrameCopy = FrameCopy::Ready;
+  // The window's corner pixel gets the main framebuffer's, which the last frame put there too.
+  BindFramebufferOrDefault(nullptr);
+  mVG->CopyFramebuffer(*mMainFramebuffer, 0, 0, 1, 1);
 }
 
 void IGraphicsVectorGL::CompleteRegion(const IRect& bounds)
@@ -948,10 +984,13 @@ std::unique_ptr<APIBitmap> IGraphicsVectorGL::LoadAPIBitmap(const char* fileName
   {
     int size = 0;
     const void* bytes = LoadModuleResource(fileNameOrResID, ext, size, GetModuleInstance());
-    if (bytes && size > 0)
+    // A module resource stays put and unchanged while the module is loaded: decoded once for the
+    // whole process.
+    const auto picture = bytes && size > 0 ? DecodedPictureStore::Shared().Find(bytes, size_t(size)) : nullptr;
+    if (picture)
     {
       ActivateGLContext();
-      image = mVG->CreateImageFromMemory(static_cast<const uint8_t*>(bytes), size_t(size), 0);
+      image = mVG->CreateImageRGBA(picture->width, picture->height, 0, picture->pixels.get());
       DeactivateGLContext();
     }
   }

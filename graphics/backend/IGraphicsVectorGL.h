@@ -27,8 +27,9 @@ struct Framebuffer;
 // every pixel of the face costs a software rasteriser more than redrawing one knob.
 //
 // Decoded bitmaps are renderer images and belong to one OpenGL context, so each graphics context
-// keeps its own bitmap cache (RetainBitmap and ReleaseBitmap do nothing). Font bytes are kept once
-// for the whole process, so a second editor registers a font again without reading it again.
+// keeps its own bitmap cache (RetainBitmap and ReleaseBitmap do nothing). The pixels of module
+// pictures and the font bytes are kept once for the whole process, so a second editor, or the next
+// opening, uploads a picture and registers a font without decoding or reading them again.
 //
 // Lifecycle: constructed with the graphics context (no renderer yet); OnViewInitialized makes the
 // renderer on the current OpenGL context and DrawResize (from the window's scale set-up) makes the
@@ -121,8 +122,19 @@ public:
   IBitmapInfo LoadBitmap(const char* name, const void* pData, int dataSize, int nStates = 1,
                          bool framesAreHorizontal = false, int targetScale = 0) override;
 
+  // Whether the copy of finished frames onto the window still waits to be readied: the first
+  // frame of a renderer is drawn onto the window without it, since readying it costs a software
+  // rasteriser more than the frame.
+  bool FrameCopyWarmUpDue() const;
+  // Readies that copy by copying one pixel of the last frame onto the window again; the window
+  // layer calls it on a display tick with nothing to draw (UI thread, GL context current).
+  void WarmUpFrameCopy();
+
   // Bitmaps in this context's cache (decoded images only; layers are not cached).
   int BitmapCacheSize();
+  // The hold on the process's decoded module pictures (DecodedPictureStore): the delegate keeps
+  // it between openings, so the next context uploads the pictures without decoding them again.
+  std::shared_ptr<const void> KeptBetweenOpenings() const override { return mPictureHold; }
   // The persistent target of every frame (null before DrawResize or without a renderer).
   const renderer::Framebuffer* GetMainFramebuffer() const { return mMainFramebuffer.get(); }
   bool InDraw() const { return mInDraw; }
@@ -192,10 +204,20 @@ private:
   bool DrawingToTarget() const { return mInDraw || !mLayers.empty(); }
 
   bool mInDraw = false;
+  // The copy onto the window: not used yet by this renderer, used by no frame yet but due to be
+  // readied, or ready.
+  enum class FrameCopy
+  {
+    Cold,
+    WarmUpDue,
+    Ready
+  };
+  FrameCopy mFrameCopy = FrameCopy::Cold;
   // The window's framebuffer binding, noted when the renderer is made.
   GLint mWindowFramebuffer = 0;
   std::mutex mFramebufferMutex;
   std::stack<std::unique_ptr<renderer::Framebuffer>> mDeferredFramebuffers;
+  std::shared_ptr<const void> mPictureHold;
   IKeyedCache<APIBitmap> mBitmapCache;
   std::unique_ptr<renderer::RenderContext> mVG;
   std::unique_ptr<renderer::Framebuffer> mMainFramebuffer;

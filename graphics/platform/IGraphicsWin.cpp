@@ -955,6 +955,13 @@ void IGraphicsWin::OnDisplayTick(int32_t count)
       InvalidateRect(mPlugWnd, &r, FALSE);
     }
   }
+  else if (FrameCopyWarmUpDue())
+  {
+    // Nothing to draw: the time goes to what the next frame would otherwise wait for.
+    ActivateGLContext();
+    WarmUpFrameCopy();
+    DeactivateGLContext();
+  }
 
   if (mParamEditWnd)
   {

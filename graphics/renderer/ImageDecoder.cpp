@@ -1,12 +1,18 @@
 #include "ImageDecoder.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <vector>
 
 #define STBI_NO_STDIO // files are read here, so that paths work the same everywhere
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
+// The decoder's buffers are freed with free() by whoever keeps the image.
+#define STBI_MALLOC(size) std::malloc(size)
+#define STBI_REALLOC(pointer, size) std::realloc(pointer, size)
+#define STBI_FREE(pointer) std::free(pointer)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wsign-compare"
@@ -41,8 +47,7 @@ bool ImageDecoder::DecodeMemory(const uint8_t* data, size_t size, Image& out)
   }
   out.width = w;
   out.height = h;
-  out.pixels.assign(pixels, pixels + size_t(w) * size_t(h) * 4);
-  stbi_image_free(pixels);
+  out.pixels.reset(pixels);
   return true;
 }
 

@@ -2,7 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 namespace iplug::igraphics::renderer {
 
@@ -11,11 +12,18 @@ namespace iplug::igraphics::renderer {
 class ImageDecoder
 {
 public:
+  // The decoder's own buffer, handed over as it is: a copy would cost another allocation and
+  // pass over every pixel (16 MB for the editor's knob strip).
+  struct FreePixels
+  {
+    void operator()(uint8_t* pixels) const { std::free(pixels); }
+  };
+
   struct Image
   {
     int width = 0;
     int height = 0;
-    std::vector<uint8_t> pixels; // width × height × 4 bytes
+    std::unique_ptr<uint8_t[], FreePixels> pixels; // width × height × 4 bytes
   };
 
   // False for empty, truncated, corrupt or unsupported data; `out` is left empty then.

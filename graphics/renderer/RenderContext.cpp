@@ -491,7 +491,7 @@ int RenderContext::CreateImageFromFile(const char* path, int flags)
   ImageDecoder::Image img;
   if (!ImageDecoder::DecodeFile(path, img))
     return 0;
-  return CreateImageRGBA(img.width, img.height, flags, img.pixels.data());
+  return CreateImageRGBA(img.width, img.height, flags, img.pixels.get());
 }
 
 int RenderContext::CreateImageFromMemory(const uint8_t* data, size_t size, int flags)
@@ -499,7 +499,7 @@ int RenderContext::CreateImageFromMemory(const uint8_t* data, size_t size, int f
   ImageDecoder::Image img;
   if (!ImageDecoder::DecodeMemory(data, size, img))
     return 0;
-  return CreateImageRGBA(img.width, img.height, flags, img.pixels.data());
+  return CreateImageRGBA(img.width, img.height, flags, img.pixels.get());
 }
 
 int RenderContext::CreateImageRGBA(int width, int height, int flags, const uint8_t* pixels)

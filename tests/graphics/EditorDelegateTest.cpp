@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -463,6 +464,47 @@ TEST(HostBridgeEditor, AKnobDragTouchesSetsAndReleasesTheParameter)
 
   plug.CloseEditorWindow();
   EXPECT_EQ(plug.GetViewInterface(), nullptr);
+}
+
+// A context with something to keep between openings, as the back end keeps its decoded pictures.
+class KeepingGraphics : public WindowedRecordingGraphics
+{
+public:
+  KeepingGraphics(iplug::IGEditorDelegate* d, std::shared_ptr<const void> kept)
+    : WindowedRecordingGraphics(d, 1086, 214, 60, 1.f), mKept(std::move(kept))
+  {
+  }
+  std::shared_ptr<const void> KeptBetweenOpenings() const override { return mKept; }
+
+private:
+  std::shared_ptr<const void> mKept;
+};
+
+TEST(GraphicsEditorDelegate, KeepsWhatItsEditorsShareUntilThePlugInGoes)
+{
+  // Each context brings its own token; `live` counts the tokens not yet released.
+  int live = 0;
+  const auto token = [&live] {
+    ++live;
+    return std::shared_ptr<const void>(new int(0), [&live](const int* p) {
+      --live;
+      delete p;
+    });
+  };
+  {
+    iplug::RecordingEditorDelegate d(1);
+    d.SetMakeGraphicsFunc([&d, &token] { return new KeepingGraphics(&d, token()); });
+    ASSERT_NE(d.OpenEditorWindow(&parentWindow), nullptr);
+    d.CloseEditorWindow();
+    EXPECT_EQ(d.GetUI(), nullptr);
+    EXPECT_EQ(live, 1) << "let go with the editor: the next opening would decode again";
+    // The next context's token takes the place of the last one's.
+    ASSERT_NE(d.OpenEditorWindow(&parentWindow), nullptr);
+    EXPECT_EQ(live, 1);
+    d.CloseEditorWindow();
+    EXPECT_EQ(live, 1);
+  }
+  EXPECT_EQ(live, 0);
 }
 
 } // namespace

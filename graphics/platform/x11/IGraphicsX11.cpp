@@ -483,7 +483,16 @@ void IGraphicsX11::OnDisplayTick()
 {
   IRectList rects;
   if (!IsDirty(rects))
+  {
+    // Nothing to draw: the time goes to what the next frame would otherwise wait for.
+    if (mX && mX->window && FrameCopyWarmUpDue())
+    {
+      ActivateGLContext();
+      WarmUpFrameCopy();
+      DeactivateGLContext();
+    }
     return;
+  }
   SetAllControlsClean();
   Paint(rects);
 }

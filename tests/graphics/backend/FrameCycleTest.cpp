@@ -72,6 +72,58 @@ TEST_F(FrameCycleTest, RegionRedrawKeepsTheRestAndTheWindowGetsTheWholePicture)
   EXPECT_TRUE(PixelIs(10, 20, kRed));
 }
 
+// A fresh renderer's first picture reaches the window drawn, not copied (readying the copy costs
+// a software rasteriser more than the frame); an idle tick readies the copy without changing
+// what the window shows, and later frames are copied.
+TEST_F(FrameCycleTest, TheFirstFrameIsDrawnOntoTheWindowAndAnIdleTickReadiesTheCopy)
+{
+  AttachTwo();
+  EXPECT_FALSE(g->FrameCopyWarmUpDue());
+  g->WarmUpFrameCopy(); // nothing drawn yet: nothing to ready
+  EXPECT_FALSE(g->FrameCopyWarmUpDue());
+
+  Tick();
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+  EXPECT_TRUE(PixelIs(50, 20, kBlue));
+  EXPECT_TRUE(PixelIs(32, 20, kClear));
+  ASSERT_TRUE(g->FrameCopyWarmUpDue());
+
+  const std::vector<uint8_t> shown = pixels;
+  g->WarmUpFrameCopy();
+  EXPECT_FALSE(g->FrameCopyWarmUpDue());
+  ReadWindow();
+  EXPECT_EQ(pixels, shown);
+
+  rightColor = kColorGreen;
+  right->SetDirty(false);
+  Tick();
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+  EXPECT_TRUE(PixelIs(50, 20, kGreen));
+  EXPECT_FALSE(g->FrameCopyWarmUpDue());
+
+  // A new renderer starts over.
+  Open();
+  AttachTwo();
+  Tick();
+  EXPECT_TRUE(PixelIs(10, 20, kRed));
+  EXPECT_TRUE(PixelIs(50, 20, kGreen));
+  EXPECT_TRUE(g->FrameCopyWarmUpDue());
+}
+
+TEST_F(FrameCycleTest, AFirstFrameOfOverAMillionPixelsIsCopied)
+{
+  g->OnViewDestroyed();
+  g = MakeGraphics(1.f, 1.f, 1100, 1000);
+  ASSERT_NE(g->GetMainFramebuffer(), nullptr);
+  AttachTwo();
+  Tick();
+  EXPECT_FALSE(g->FrameCopyWarmUpDue());
+  // The window (smaller than the frame) shows the frame's bottom rows: the empty part.
+  EXPECT_TRUE(PixelIs(10, 20, kClear));
+  const std::vector<uint8_t> main = ReadMainFramebuffer();
+  EXPECT_TRUE(Near(At(main, PhysicalWidth(), 10, 20), kRed, 3));
+}
+
 TEST_F(FrameCycleTest, TheWindowIsClearedEveryFrameButTheMainFramebufferIsNot)
 {
   // Something left in the window's framebuffer from elsewhere does not show through.
