@@ -194,10 +194,11 @@ void IGraphics::OnMouseUp(const std::vector<IMouseEvent>& points)
     mResizingInProcess = false;
     // A zoom drag rescales at its end only, so bitmaps are not reloaded on every step.
     if (mResizerMode == kResizeModeScale)
-    {
       ForAllControls([](IControl* c) { c->OnRescale(); });
-      SetAllControlsDirty();
-    }
+    // The drag drew into a target made for the largest size it could reach: fitted to the size
+    // it left, and drawn whole again.
+    DrawResize();
+    SetAllControlsDirty();
   }
 
   if (points.size() == 1 && points[0].ms.touchID == 0)

@@ -18,6 +18,7 @@
 
 #include "DecodedPictureStore.h"
 #include "Framebuffer.h"
+#include "IGEditorDelegate.h"
 #include "RenderContext.h"
 #include "ResourceLocation.h"
 
@@ -278,7 +279,7 @@ void IGraphicsVectorGL::EndFrame()
         }
         else
         {
-          copied = mVG->CopyFramebuffer(*mMainFramebuffer);
+          copied = mVG->CopyFramebuffer(*mMainFramebuffer, 0, 0, PhysicalFrameWidth(), PhysicalFrameHeight());
           mFrameCopy = FrameCopy::Ready;
         }
       }
@@ -306,7 +307,12 @@ void IGraphicsVectorGL::EndFrame()
         mVG->ResetTransform();
         mVG->BeginPath();
         mVG->Rect(0.f, 0.f, w, h);
-        mVG->SetFillPaint(Paint::ImagePattern(0.f, 0.f, w, h, 0.f, mMainFramebuffer->image, 1.f));
+        // The frame lies in the framebuffer's lower-left corner (it may be larger during a
+        // corner drag): the image is placed so that that corner covers the window.
+        const float s = GetScreenScale();
+        const float imageW = float(mMainFramebuffer->width) / s, imageH = float(mMainFramebuffer->height) / s;
+        const float top = float(PhysicalFrameHeight() - mMainFramebuffer->height) / s;
+        mVG->SetFillPaint(Paint::ImagePattern(0.f, top, imageW, imageH, 0.f, mMainFramebuffer->image, 1.f));
         mVG->Fill();
         mVG->Restore();
         mVG->EndFrame();
@@ -404,18 +410,50 @@ void IGraphicsVectorGL::UpdateLayer()
   BindTarget(mInDraw);
 }
 
+void IGraphicsVectorGL::LargestPhysicalFrame(int& width, int& height) const
+{
+  // The size a corner drag can reach: the largest zoom, or in size mode the delegate's largest
+  // size at the zoom the editor has.
+  const bool bySize = GetResizerMode() == kResizeModeSize && GetDelegate();
+  const float d = bySize ? GetDrawScale() : std::max(GetDrawScale(), GetMaxScale());
+  const int w = bySize ? std::max(Width(), GetDelegate()->GetMaxWidth()) : Width();
+  const int h = bySize ? std::max(Height(), GetDelegate()->GetMaxHeight()) : Height();
+  width = std::max(int(float(int(float(w) * d)) * GetScreenScale()), PhysicalFrameWidth());
+  height = std::max(int(float(int(float(h) * d)) * GetScreenScale()), PhysicalFrameHeight());
+}
+
 void IGraphicsVectorGL::DrawResize()
 {
   // The window's framebuffer follows the new size and holds nothing of the new picture.
   mWindowHoldsFrame = false;
-  DeleteFramebufferNow(std::move(mMainFramebuffer));
   if (!mVG)
+  {
+    DeleteFramebufferNow(std::move(mMainFramebuffer));
     return;
-  mMainFramebuffer = mVG->CreateFramebuffer(PhysicalFrameWidth(), PhysicalFrameHeight());
-  if (!mMainFramebuffer)
-    return;
-  // A new framebuffer's pixels are undefined; regions that no control repaints must not show
-  // whatever the driver left there.
+  }
+  const int w = PhysicalFrameWidth(), h = PhysicalFrameHeight();
+  const bool fits = mMainFramebuffer && mMainFramebuffer->width >= w && mMainFramebuffer->height >= h;
+  const bool exact = mMainFramebuffer && mMainFramebuffer->width == w && mMainFramebuffer->height == h;
+  // A corner drag resizes the face at every step. Replacing the framebuffer at each one would
+  // leave the driver holding the last few (it lets a deleted texture go only when later drawing
+  // replaces its state) and scatter the heap with sizes that are never asked for again; so the
+  // drag draws into one framebuffer made for the largest size it can reach, in its lower-left
+  // corner, and the framebuffer is fitted to the face when the drag ends.
+  if (GetResizingInProcess() ? !fits : !exact)
+  {
+    int allocW = w, allocH = h;
+    if (GetResizingInProcess())
+      LargestPhysicalFrame(allocW, allocH);
+    // Freed before the next is made, so that the two never need memory at the same time.
+    DeleteFramebufferNow(std::move(mMainFramebuffer));
+    mMainFramebuffer = mVG->CreateFramebuffer(allocW, allocH);
+    if (!mMainFramebuffer && (allocW != w || allocH != h))
+      mMainFramebuffer = mVG->CreateFramebuffer(w, h);
+    if (!mMainFramebuffer)
+      return;
+  }
+  // A new framebuffer's pixels are undefined, and a kept one holds the face at another size;
+  // regions that no control repaints must not show either.
   GLint previous = 0;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
   mVG->GL().BindFramebuffer(GL_FRAMEBUFFER, mMainFramebuffer->fbo);

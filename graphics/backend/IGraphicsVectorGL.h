@@ -135,15 +135,17 @@ public:
   // The hold on the process's decoded module pictures (DecodedPictureStore): the delegate keeps
   // it between openings, so the next context uploads the pictures without decoding them again.
   std::shared_ptr<const void> KeptBetweenOpenings() const override { return mPictureHold; }
-  // The persistent target of every frame (null before DrawResize or without a renderer).
+  // The persistent target of every frame (null before DrawResize or without a renderer). The
+  // frame is its lower-left part: all of it, except during a corner drag.
   const renderer::Framebuffer* GetMainFramebuffer() const { return mMainFramebuffer.get(); }
   bool InDraw() const { return mInDraw; }
 
 protected:
   void PathTransformSetMatrix(const ITransform& transform) override;
   void SetClipRegion(const IRect& bounds) override;
-  // Replaces the main framebuffer with one of the new physical size; the next frame must redraw
-  // everything (resizing marks every control dirty).
+  // Fits the main framebuffer to the new physical size and clears it; the next frame must redraw
+  // everything (resizing marks every control dirty). During a corner drag the framebuffer is
+  // made once for the largest size the drag can reach and the frame takes its lower-left part.
   void DrawResize() override;
 
   // A new bitmap decoded from encoded picture bytes (null when they do not decode).
@@ -184,6 +186,8 @@ private:
   int LogicalFrameHeight() const;
   int PhysicalFrameWidth() const;
   int PhysicalFrameHeight() const;
+  // The physical frame at the largest size a corner drag can reach (at least the present one).
+  void LargestPhysicalFrame(int& width, int& height) const;
   // Where drawing lands now: the top layer's framebuffer, else the main one (else the window's).
   void BindTarget(bool beginRendererFrame);
   void BindFramebufferOrDefault(const renderer::Framebuffer* fb);

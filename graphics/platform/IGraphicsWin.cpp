@@ -21,6 +21,7 @@
 #include <iterator>
 #include <vector>
 
+#include "FreedMemory.h"
 #include "IControl.h"
 #include "IGEditorDelegate.h"
 #include "IPlugLogger.h"
@@ -512,6 +513,9 @@ void IGraphicsWin::DrawResize()
   ActivateGLContext();
   IGraphicsVectorGL::DrawResize();
   DeactivateGLContext();
+  // The window's back buffer and the main framebuffer were just replaced by ones of another
+  // size: what the old ones took goes back to the system, or every zoom would leave it resident.
+  compat::ReturnFreedMemory();
 }
 
 // ---- 7. Window procedure ----------------------------------------------------------------------

@@ -25,7 +25,7 @@ const std::vector<ValidateCase>& ValidateCases()
     {"realtime-safety", "the render call neither allocates nor takes a lock once prepared (the per-call queue writer lock excepted)", RealtimeSafety},
     {"threads-stress", "automation, chunk calls, timer and rendering at the same time", ThreadsStress},
     {"editor-open-close", "opens and closes the editor again and again at 96, 144 and 192 dpi in turn while rendering: its size, the object count, nothing left behind", EditorOpenClose},
-    {"editor-zoom-memory", "zooms the open editor with its corner handle again and again at 96, 144 and 192 dpi, and opens it again: the process's memory stays where it was after the first zoom and the first opening (mean opening time noted)", EditorZoomMemory},
+    {"editor-zoom-memory", "zooms the open editor with its corner handle again and again at 96, 144 and 192 dpi, and opens it again: the process's heap in use stays where it was after the warm-up zooms and the first opening (mean opening time noted)", EditorZoomMemory},
     {"editor-automation", "host automation while the editor is open reaches its controls, as an editor opened with the value shows them", EditorAutomation},
     {"editor-screenshots", "the freshly opened editor at 96, 144 and 192 dpi looks as the reference pictures, within a small tolerance", EditorScreenshots},
   };

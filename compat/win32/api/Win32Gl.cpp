@@ -429,9 +429,8 @@ BOOL SwapBuffers(HDC dc)
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  std::vector<uint8_t> rgba;
-  if (egl::ReadFrame(surface->second.width, surface->second.height, rgba))
-    StoreFrame(hwnd, surface->second.width, surface->second.height, std::move(rgba));
+  const int width = surface->second.width, height = surface->second.height;
+  PresentFrame(hwnd, width, height, [=](uint8_t* rgba) { return egl::ReadFrame(width, height, rgba); });
 
   // A window that changed size gets a back buffer of its new size for the next frame.
   void* old = nullptr;

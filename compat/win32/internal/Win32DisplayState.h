@@ -9,7 +9,8 @@
 
 #include "Win32Display.h"
 
-#include <vector>
+#include <cstdint>
+#include <functional>
 
 namespace win32compat {
 
@@ -27,8 +28,12 @@ struct DisplaySettings
 DisplaySettings Settings();
 SIZE ScreenSize();
 
-// SwapBuffers hands the window's finished frame (RGBA, top row first) to the display.
-void StoreFrame(HWND hwnd, int width, int height, std::vector<uint8_t> rgba);
+// SwapBuffers presents the window's finished frame: `read` fills the display's picture of the
+// window (width x height x 4 bytes of RGBA, top row first) where it lies. A picture of the same
+// size is overwritten, one of another size freed before the new one is made, so a window holds
+// one picture however often and however far it was resized. A failed read leaves the window
+// without a picture.
+void PresentFrame(HWND hwnd, int width, int height, const std::function<bool(uint8_t*)>& read);
 void DropFrames(HWND hwnd);
 
 // The vertical-blank clock (Win32VerticalBlank.cpp).

@@ -158,9 +158,9 @@ bool MakeCurrent(void* surface, void* context)
                         static_cast<EGLContext>(context)) == EGL_TRUE;
 }
 
-bool ReadFrame(int width, int height, std::vector<uint8_t>& rgba)
+bool ReadFrame(int width, int height, uint8_t* rgba)
 {
-  if (width <= 0 || height <= 0 || eglGetCurrentContext() == EGL_NO_CONTEXT)
+  if (width <= 0 || height <= 0 || !rgba || eglGetCurrentContext() == EGL_NO_CONTEXT)
     return false;
   GLint readFramebuffer = 0, packBuffer = 0, alignment = 4, rowLength = 0, skipRows = 0, skipPixels = 0;
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
@@ -177,10 +177,8 @@ bool ReadFrame(int width, int height, std::vector<uint8_t>& rgba)
   glPixelStorei(GL_PACK_SKIP_ROWS, 0);
   glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
 
-  const size_t row = static_cast<size_t>(width) * 4;
-  std::vector<uint8_t> bottomUp(row * static_cast<size_t>(height));
   // No glGetError here: that would take a pending error away from the application.
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 
   glPixelStorei(GL_PACK_ALIGNMENT, alignment);
   glPixelStorei(GL_PACK_ROW_LENGTH, rowLength);
@@ -189,10 +187,12 @@ bool ReadFrame(int width, int height, std::vector<uint8_t>& rgba)
   BindBuffer(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(packBuffer));
   BindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
 
-  rgba.resize(bottomUp.size());
-  for (int y = 0; y < height; ++y)
-    std::memcpy(rgba.data() + static_cast<size_t>(y) * row,
-                bottomUp.data() + static_cast<size_t>(height - 1 - y) * row, row);
+  // OpenGL gives the bottom row first; turned over where it lies, so that a frame of the largest
+  // editor costs no second copy of itself.
+  const size_t row = static_cast<size_t>(width) * 4;
+  for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+    std::swap_ranges(rgba + static_cast<size_t>(top) * row, rgba + static_cast<size_t>(top + 1) * row,
+                     rgba + static_cast<size_t>(bottom) * row);
   return true;
 }
 

@@ -13,7 +13,6 @@
 // window's as on Windows.
 
 #include <cstdint>
-#include <vector>
 
 namespace win32compat::egl {
 
@@ -34,9 +33,10 @@ void DestroySurface(void* surface);
 // Both null: no context current on the calling thread.
 bool MakeCurrent(void* surface, void* context);
 
-// Reads framebuffer 0 of the current context (width x height from the bottom-left corner) as
-// RGBA rows from the top down, leaving the context's bindings and pack state as they were.
-bool ReadFrame(int width, int height, std::vector<uint8_t>& rgba);
+// Reads framebuffer 0 of the current context (width x height from the bottom-left corner) into
+// `rgba` (width x height x 4 bytes) as rows from the top down, leaving the context's bindings
+// and pack state as they were.
+bool ReadFrame(int width, int height, uint8_t* rgba);
 
 // Any OpenGL function by name (a current context is not needed to look it up).
 void* ProcAddress(const char* name);

@@ -8,6 +8,7 @@
 #include "Win32LiveObjects.h"
 #include "Win32UserState.h"
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 
@@ -51,14 +52,25 @@ SIZE ScreenSize()
   return Settings().screen;
 }
 
-void StoreFrame(HWND hwnd, int width, int height, std::vector<uint8_t> rgba)
+void PresentFrame(HWND hwnd, int width, int height, const std::function<bool(uint8_t*)>& read)
 {
   auto& state = Display();
   std::lock_guard<std::mutex> lock(state.mutex);
-  auto& frame = state.frames[reinterpret_cast<uintptr_t>(hwnd)];
+  const auto key = reinterpret_cast<uintptr_t>(hwnd);
+  auto& frame = state.frames[key];
+  const size_t bytes = static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)) * 4;
+  if (frame.rgba.size() != bytes)
+  {
+    std::vector<uint8_t>().swap(frame.rgba);
+    frame.rgba.resize(bytes);
+  }
+  if (bytes == 0 || !read(frame.rgba.data()))
+  {
+    state.frames.erase(key);
+    return;
+  }
   frame.width = width;
   frame.height = height;
-  frame.rgba = std::move(rgba);
   ++frame.serial;
 }
 

@@ -270,18 +270,14 @@ void EditorOpenClose(ValidateContext& context)
 
 namespace {
 
-// The process's resident memory in bytes (0 when it cannot be read). Freed memory that the
-// allocator still holds is handed back first, so that what is counted is what is in use.
-double ResidentBytes()
+// The bytes the process's allocator has handed out and not had back. Not the resident size: that
+// moves by tens of megabytes with what the allocator keeps of freed memory or gives back, and with
+// the pages the driver's shader compiler maps for code, as the machine's load shifts the timing;
+// a zoom that keeps memory shows here as plainly, and nothing else moves it.
+double HeapBytesInUse()
 {
-  ::malloc_trim(0);
-  std::FILE* statm = std::fopen("/proc/self/statm", "r");
-  if (!statm)
-    return 0.0;
-  unsigned long size = 0, resident = 0;
-  const int read = std::fscanf(statm, "%lu %lu", &size, &resident);
-  std::fclose(statm);
-  return read == 2 ? static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) : 0.0;
+  const struct mallinfo2 info = ::mallinfo2();
+  return static_cast<double>(info.uordblks) + static_cast<double>(info.hblkhd);
 }
 
 std::string MiB(double bytes)
@@ -366,15 +362,12 @@ void ZoomOutAndBack(ValidateContext& context, HostUIThread& ui, HostEditor& edit
 
 } // namespace
 
-// Every zoom makes the editor load its pictures for the new size. Memory a zoom takes must be
-// given back or reused: after a warm-up, more zooms in an open editor, and more openings with
-// zooms, leave the process's resident memory where it was, within kMemoryMargin.
+// Every zoom makes the editor load its pictures for the new size and replaces its drawing
+// buffers. Memory a zoom takes must be given back or reused: after a warm-up, more zooms in an
+// open editor, and more openings with zooms, leave the process's heap where it was, within a
+// margin for the density.
 void EditorZoomMemory(ValidateContext& context)
 {
-  // Below what two more copies of the editor's pictures take (the knob strip alone is about
-  // 16 MiB decoded), above what the allocator's and the driver's own pools move at 192 dpi with
-  // the editor zoomed to twice its size (measured up to 33 MiB between the first zooms).
-  constexpr double kMemoryMargin = 48.0 * 1024.0 * 1024.0;
   const int openings = std::max(2, 1 + context.Strictness() / 2);
   // The first two zooms warm the picture cache and the driver's buffers for both sizes.
   constexpr int kWarmZooms = 2;
@@ -383,14 +376,26 @@ void EditorZoomMemory(ValidateContext& context)
   ValidateRig rig(context, 48000.0);
   HostSession& session = rig.Session();
   const AAX_Point logical = LogicalSize(context, session);
-  if (ResidentBytes() <= 0.0)
-    context.Skip("the process's resident memory cannot be read here");
+  if (HeapBytesInUse() <= 0.0)
+    context.Skip("the process's heap cannot be read here");
+  // What a settled face at the editor's own size may hold beyond the last one: the driver lets a
+  // deleted framebuffer go only when later drawing replaces the state that names it, so the
+  // main framebuffer of the largest zoom (4 bytes of colour and 1 of stencil a pixel) may
+  // outlive the zoom back, and its frame and scene pools move by a little more. Far below what a
+  // zoom that loads the pictures afresh keeps: the knob strip alone is 16 MiB decoded, and every
+  // zoom loads each picture at both ends of the drag.
+  const auto memoryMargin = [&logical](UINT dpi) {
+    const double k = 2.0 * dpi / 96.0;
+    return std::ceil(logical.horz * k) * std::ceil(logical.vert * k) * 5.0 + 4.0 * 1024.0 * 1024.0;
+  };
 
   std::string notes;
+  double largestRise = 0.0;
   for (const UINT dpi : kDensities)
   {
     const std::string where = " at " + std::to_string(dpi) + " dpi";
     const SIZE size = PhysicalSize(logical, dpi);
+    const double margin = memoryMargin(dpi);
     double opening = 0.0;
     double afterFirstClose = 0.0;
     double peak = 0.0;
@@ -406,31 +411,42 @@ void EditorZoomMemory(ValidateContext& context)
       {
         ZoomOutAndBack(context, session.UIThread(), *editor, logical, size, where);
         session.UIThread().Flush();
-        const double now = ResidentBytes();
+        const double now = HeapBytesInUse();
         peak = std::max(peak, now);
         if (z < kWarmZooms)
+        {
           warm = now;
-        else if (now > warm + kMemoryMargin)
-          context.Fail("zooming the open editor" + where + " keeps taking memory: " + MiB(warm) + " after the warm-up zooms, " +
-                       MiB(now) + " after " + std::to_string(z + 1) + " (allowed: " + MiB(kMemoryMargin) + " more)");
+          continue;
+        }
+        largestRise = std::max(largestRise, now - warm);
+        if (now > warm + margin)
+          context.Fail("zooming the open editor" + where + " keeps taking memory: " + MiB(warm) +
+                       " in use after the warm-up zooms, " + MiB(now) + " after " + std::to_string(z + 1) +
+                       " (allowed: " + MiB(margin) + " more)");
       }
       if (const AAX_Result result = editor->Close(); result != AAX_SUCCESS)
         context.Fail("closing the editor" + where + " answered " + AAX_ResultMessage(result));
       editor.reset();
       session.UIThread().Flush();
-      const double now = ResidentBytes();
+      const double now = HeapBytesInUse();
       if (o == 0)
+      {
         afterFirstClose = now;
-      else if (now > afterFirstClose + kMemoryMargin)
-        context.Fail("opening, zooming and closing the editor" + where + " keeps taking memory: " + MiB(afterFirstClose) +
-                     " after the first opening, " + MiB(now) + " after " + std::to_string(o + 1) + " (allowed: " +
-                     MiB(kMemoryMargin) + " more)");
+        continue;
+      }
+      largestRise = std::max(largestRise, now - afterFirstClose);
+      if (now > afterFirstClose + margin)
+        context.Fail("opening, zooming and closing the editor" + where + " keeps taking memory: " +
+                     MiB(afterFirstClose) + " in use after the first opening, " + MiB(now) + " after " +
+                     std::to_string(o + 1) + " (allowed: " + MiB(margin) + " more)");
     }
     notes += std::string(notes.empty() ? "" : ", ") + std::to_string(dpi) + " dpi: opening " +
-             std::to_string(std::lround(opening / openings)) + " ms, peak " + MiB(peak);
+             std::to_string(std::lround(opening / openings)) + " ms, heap up to " + MiB(peak) + " (allowed rise " +
+             MiB(margin) + ", largest " + MiB(std::max(largestRise, 0.0)) + ")";
+    largestRise = 0.0;
   }
   context.Note(std::to_string(openings) + " openings of " + std::to_string(kZoomsPerOpening) +
-               " zooms per density, memory within " + MiB(kMemoryMargin) + " of the first; " + notes);
+               " zooms per density; " + notes);
 }
 
 } // namespace aaxhost::cases

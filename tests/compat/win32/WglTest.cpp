@@ -1,5 +1,6 @@
 #include "WindowTestSupport.h"
 #include "WindowsUsage.h"
+#include "support/AllocationCounter.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -144,6 +145,44 @@ TEST_F(Wgl, AClearSwappedIsTheWindowsPresentedFrame)
     EXPECT_TRUE(wglDeleteContext(context));
     DestroyWindow(hwnd);
     EXPECT_EQ(display::PresentCount(hwnd), 0u) << "frames go with the window";
+  });
+}
+
+// The display keeps one picture per window, and presenting reads the frame into it where it
+// lies: a frame of the largest editor (15 MB at twice its size on a 192 dpi display) costs no
+// second and third copy of itself on the way, and the same size again costs no allocation.
+TEST_F(Wgl, PresentingAFrameReadsItIntoTheWindowsPictureWhereItLies)
+{
+  OnFreshThread([] {
+    Recorder log;
+    HWND hwnd = MakeWindow(log, 0, 0, 48, 32);
+    HGLRC context = usage::CreateGlContext(hwnd);
+    ASSERT_NE(context, nullptr);
+    for (const Rgba colour : {Rgba{255, 0, 0, 255}, Rgba{0, 0, 255, 255}})
+    {
+      glClearColor(colour[0] / 255.f, colour[1] / 255.f, colour[2] / 255.f, 1.f);
+      glClear(GL_COLOR_BUFFER_BIT);
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(0, 0, 48, 1); // the bottom row
+      glClearColor(0, 1, 0, 1);
+      glClear(GL_COLOR_BUFFER_BIT);
+      glDisable(GL_SCISSOR_TEST);
+      const test::AllocationCounter allocations;
+      ASSERT_TRUE(SwapBuffers(GetDC(hwnd)));
+      const long count = allocations.Count();
+      if (colour[0] == 0)
+      {
+        EXPECT_EQ(count, 0) << "a frame of the size before reuses the picture";
+      }
+      const auto frame = display::PresentedFrame(hwnd);
+      ASSERT_EQ(frame.rgba.size(), size_t{48} * 32 * 4);
+      EXPECT_EQ(PixelAt(frame, 7, 0), colour);
+      EXPECT_EQ(PixelAt(frame, 40, 30), colour);
+      EXPECT_EQ(PixelAt(frame, 7, 31), (Rgba{0, 255, 0, 255})) << "the bottom row is the picture's last";
+    }
+    EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+    EXPECT_TRUE(wglDeleteContext(context));
+    DestroyWindow(hwnd);
   });
 }
 

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "renderer/Framebuffer.h"
 
 using namespace iplug::igraphics;
@@ -163,6 +165,58 @@ TEST_F(FrameCycleTest, ResizeReplacesTheMainFramebufferAndRedrawsEverything)
   Tick();
   EXPECT_TRUE(PixelIs(4 * 3, 4 * 3, kRed));
   EXPECT_TRUE(PixelIs(60 * 3 - 1, 44 * 3 - 1, kBlue));
+}
+
+// A corner drag resizes at every step. Each step drawing into a framebuffer of its own would leave
+// the driver holding the last few and the heap scattered with sizes never asked for again: the
+// drag draws into one framebuffer made for the largest zoom, fitted to the face when it ends.
+TEST_F(FrameCycleTest, ACornerDragDrawsIntoOneFramebufferFittedWhenItEnds)
+{
+  AttachTwo();
+  Tick();
+  struct Case
+  {
+    float endZoom;
+    int fittedWidth, fittedHeight;
+  };
+  for (const Case& c : {Case{2.f, 128, 96}, Case{1.5f, 96, 72}})
+  {
+    SCOPED_TRACE(c.endZoom);
+    g->Resize(kWidth, kHeight, 1.f);
+    Tick();
+    g->SetResizingInProcess(true);
+    const renderer::Framebuffer* during = nullptr;
+    for (float zoom = 1.1f; zoom < c.endZoom + 0.01f; zoom += 0.1f)
+    {
+      g->Resize(kWidth, kHeight, std::min(zoom, c.endZoom));
+      Tick();
+      if (!during)
+        during = g->GetMainFramebuffer();
+      ASSERT_EQ(g->GetMainFramebuffer(), during) << "made again at zoom " << zoom;
+      EXPECT_EQ(during->width, 128);
+      EXPECT_EQ(during->height, 96);
+      // The step's face is whole in the window: its corners where the zoom puts them.
+      const float k = g->GetDrawScale();
+      EXPECT_TRUE(PixelIs(int(5 * k), int(5 * k), kRed));
+      EXPECT_TRUE(PixelIs(int(59 * k), int(43 * k), kBlue));
+      EXPECT_TRUE(PixelIs(int(32 * k), int(24 * k), kClear));
+    }
+    const int drawsBefore = right->draws;
+    IMouseEvent up;
+    up.x = float(kWidth);
+    up.y = float(kHeight);
+    g->OnMouseUp({up});
+    EXPECT_FALSE(g->GetResizingInProcess());
+    ASSERT_NE(g->GetMainFramebuffer(), nullptr);
+    EXPECT_EQ(g->GetMainFramebuffer()->width, c.fittedWidth);
+    EXPECT_EQ(g->GetMainFramebuffer()->height, c.fittedHeight);
+    Tick();
+    EXPECT_EQ(right->draws, drawsBefore + 1) << "the face is drawn whole once the drag ends";
+    const float k = g->GetDrawScale();
+    EXPECT_TRUE(PixelIs(int(6 * k), int(6 * k), kRed));
+    EXPECT_TRUE(PixelIs(int(58 * k), int(42 * k), kBlue));
+    EXPECT_TRUE(PixelIs(int(32 * k), int(24 * k), kClear));
+  }
 }
 
 TEST_F(FrameCycleTest, ClosingTheViewDropsControlsBitmapsAndRendererAndReopeningWorks)
