@@ -98,6 +98,16 @@ inline Vec SaturateDivideVec(Vec d, Vec g)
 // of three. The functions work lane by lane, so every result is the bit SaturateDivideVec gives.
 typedef long long Lanes __attribute__((vector_size(kLanes * sizeof(long long))));
 
+// Lane l of the result is lane index[l] of a and b side by side, written lane by lane: GCC's
+// two-vector shuffle builtin has no counterpart of the same name in clang.
+inline Vec Shuffle(Vec a, Vec b, const Lanes& index)
+{
+  Vec r;
+  for (int l = 0; l < kLanes; ++l)
+    r[l] = index[l] < kLanes ? a[index[l]] : b[index[l] - kLanes];
+  return r;
+}
+
 template <int kRest>
 Vec SaturateDividePacked(Vec x, Vec g)
 {
@@ -114,9 +124,9 @@ Vec SaturateDividePacked(Vec x, Vec g)
     second[l] = (l + kRest) % kLanes;
     third[l] = (l + 2 * kRest) % kLanes;
   }
-  const Vec packed = __builtin_shuffle(__builtin_shuffle(x4, x3, takeCube), x, takeSelf);
+  const Vec packed = Shuffle(Shuffle(x4, x3, takeCube), x, takeSelf);
   const Vec t = Tanh(packed);
-  return (Sin(0.1 * t + 0.1 * __builtin_shuffle(t, second)) + __builtin_shuffle(t, third)) / g;
+  return (Sin(0.1 * t + 0.1 * Shuffle(t, t, second)) + Shuffle(t, t, third)) / g;
 }
 
 void SaturateDivideTail(const double* d, const double* g, double* out, int rest)
