@@ -36,7 +36,9 @@ set(CORVANE_LINUX_ONLY_TESTS
   host/CommandLineTest.cpp
   host/EditorCommandTest.cpp
   host/EditorLifecycleTest.cpp
+  host/HostRealtimeTest.cpp
   host/HostSessionTest.cpp
+  host/LockCounter.cpp
   host/ProcessCommandLineTest.cpp
   host/ProcessCommandTest.cpp
   host/RegistrationTest.cpp)

@@ -51,8 +51,7 @@ AAX_Result HostController::GetInputStemFormat(uint32_t* outStemFormat) const
 {
   if (!outStemFormat)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outStemFormat = mInputStemFormat;
+  *outStemFormat = static_cast<uint32_t>(mStemFormats.load(std::memory_order_acquire) >> 32);
   return AAX_SUCCESS;
 }
 
@@ -60,8 +59,7 @@ AAX_Result HostController::GetOutputStemFormat(uint32_t* outStemFormat) const
 {
   if (!outStemFormat)
     return AAX_ERROR_NULL_ARGUMENT;
-  std::lock_guard lock(mLock);
-  *outStemFormat = mOutputStemFormat;
+  *outStemFormat = static_cast<uint32_t>(mStemFormats.load(std::memory_order_acquire));
   return AAX_SUCCESS;
 }
 
@@ -94,8 +92,10 @@ AAX_Result HostController::PostPacket(AAX_CFieldIndex field, const void* payload
   if (size > kMaxPacketSize)
     return AAX_ERROR_POST_PACKET_FAILED;
   const auto* bytes = static_cast<const unsigned char*>(payload);
-  std::lock_guard lock(mLock);
-  mPackets.push_back({field, std::vector<unsigned char>(bytes, bytes + size)});
+  Packet packet{field, std::vector<unsigned char>(bytes, bytes + size)};
+  std::lock_guard lock(mPacketLock);
+  mPackets.push_back(std::move(packet));
+  mPosted.store(mPackets.size(), std::memory_order_release);
   return AAX_SUCCESS;
 }
 
@@ -107,9 +107,7 @@ void HostController::SetSampleRate(AAX_CSampleRate sampleRate)
 
 void HostController::SetStemFormats(uint32_t input, uint32_t output)
 {
-  std::lock_guard lock(mLock);
-  mInputStemFormat = input;
-  mOutputStemFormat = output;
+  mStemFormats.store((uint64_t{input} << 32) | output, std::memory_order_release);
 }
 
 void HostController::SetEffectParameters(AAX_IACFEffectParameters* effect)
@@ -126,16 +124,8 @@ void HostController::SetAnswersAutomation(bool answers)
 
 std::vector<HostController::Packet> HostController::Packets() const
 {
-  std::lock_guard lock(mLock);
+  std::lock_guard lock(mPacketLock);
   return mPackets;
-}
-
-std::vector<HostController::Packet> HostController::TakeUndeliveredPackets()
-{
-  std::lock_guard lock(mLock);
-  std::vector<Packet> fresh(mPackets.begin() + static_cast<ptrdiff_t>(mDelivered), mPackets.end());
-  mDelivered = mPackets.size();
-  return fresh;
 }
 
 std::vector<int32_t> HostController::Latencies() const

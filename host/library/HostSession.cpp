@@ -111,10 +111,16 @@ void HostSession::SettleParameters()
   } while (Controller().Automation().PendingSetValueRequests() > 0);
 }
 
+void HostSession::DeliverPackets()
+{
+  Controller().DeliverUndeliveredPackets([this](AAX_CFieldIndex field, const void* payload, size_t size) {
+    mContext->DeliverPacket(field, payload, size);
+  });
+}
+
 void HostSession::RenderBlock(float* const* inputs, float* const* outputs, int32_t frames)
 {
-  for (const auto& packet : Controller().TakeUndeliveredPackets())
-    mContext->DeliverPacket(packet.field, packet.payload.data(), packet.payload.size());
+  DeliverPackets();
   mContext->Render(inputs, outputs, frames);
   Controller().Transport().Advance(frames, mSampleRate);
 }

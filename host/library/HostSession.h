@@ -70,8 +70,12 @@ public:
   void SettleParameters();
 
   // Audio thread only: one block of the render loop (posted packets into the context, the
-  // render procedure, the transport moved on).
+  // render procedure, the transport moved on). The host's own part of it neither allocates nor
+  // waits for another thread.
   void RenderBlock(float* const* inputs, float* const* outputs, int32_t frames);
+  // Audio thread only: the first step of a block, the packets posted since the last one carried
+  // into the context.
+  void DeliverPackets();
 
   // Chunk calls run on a worker thread of their own, as a DAW saves and loads sessions off its UI
   // thread. The state chunk of the plug-in's first chunk identifier; throws on failure.

@@ -1,6 +1,7 @@
 #include "HostTransport.h"
 
 #include <cmath>
+#include <thread>
 
 namespace aaxhost {
 
@@ -15,7 +16,7 @@ AAX_Result HostTransport::GetCurrentTempo(double* outTempo) const
 {
   if (!outTempo)
     return AAX_ERROR_NULL_ARGUMENT;
-  *outTempo = Snapshot().tempo;
+  ReadConsistent([&] { *outTempo = mFields.tempo.load(std::memory_order_relaxed); });
   return AAX_SUCCESS;
 }
 
@@ -23,9 +24,10 @@ AAX_Result HostTransport::GetCurrentMeter(int32_t* outNumerator, int32_t* outDen
 {
   if (!outNumerator || !outDenominator)
     return AAX_ERROR_NULL_ARGUMENT;
-  const State state = Snapshot();
-  *outNumerator = state.numerator;
-  *outDenominator = state.denominator;
+  ReadConsistent([&] {
+    *outNumerator = mFields.numerator.load(std::memory_order_relaxed);
+    *outDenominator = mFields.denominator.load(std::memory_order_relaxed);
+  });
   return AAX_SUCCESS;
 }
 
@@ -33,7 +35,7 @@ AAX_Result HostTransport::IsTransportPlaying(bool* outIsPlaying) const
 {
   if (!outIsPlaying)
     return AAX_ERROR_NULL_ARGUMENT;
-  *outIsPlaying = Snapshot().playing;
+  ReadConsistent([&] { *outIsPlaying = mFields.playing.load(std::memory_order_relaxed); });
   return AAX_SUCCESS;
 }
 
@@ -41,7 +43,7 @@ AAX_Result HostTransport::GetCurrentTickPosition(int64_t* outTickPosition) const
 {
   if (!outTickPosition)
     return AAX_ERROR_NULL_ARGUMENT;
-  *outTickPosition = Snapshot().tickPosition;
+  ReadConsistent([&] { *outTickPosition = mFields.tickPosition.load(std::memory_order_relaxed); });
   return AAX_SUCCESS;
 }
 
@@ -50,10 +52,11 @@ AAX_Result HostTransport::GetCurrentLoopPosition(bool* outLooping, int64_t* outL
 {
   if (!outLooping || !outLoopStartTick || !outLoopEndTick)
     return AAX_ERROR_NULL_ARGUMENT;
-  const State state = Snapshot();
-  *outLooping = state.looping;
-  *outLoopStartTick = state.loopStartTick;
-  *outLoopEndTick = state.loopEndTick;
+  ReadConsistent([&] {
+    *outLooping = mFields.looping.load(std::memory_order_relaxed);
+    *outLoopStartTick = mFields.loopStartTick.load(std::memory_order_relaxed);
+    *outLoopEndTick = mFields.loopEndTick.load(std::memory_order_relaxed);
+  });
   return AAX_SUCCESS;
 }
 
@@ -61,21 +64,74 @@ AAX_Result HostTransport::GetCurrentNativeSampleLocation(int64_t* outSampleLocat
 {
   if (!outSampleLocation)
     return AAX_ERROR_NULL_ARGUMENT;
-  *outSampleLocation = Snapshot().sampleLocation;
+  ReadConsistent([&] { *outSampleLocation = mFields.sampleLocation.load(std::memory_order_relaxed); });
   return AAX_SUCCESS;
 }
 
-void HostTransport::SetState(const State& state)
+template <typename Read>
+void HostTransport::ReadConsistent(Read&& read) const
 {
-  std::lock_guard lock(mWriteLock);
-  StoreLocked(state);
+  for (;;)
+  {
+    const uint32_t before = mSequence.load(std::memory_order_acquire);
+    if (before & 1u)
+      continue;
+    read();
+    std::atomic_thread_fence(std::memory_order_acquire);
+    if (mSequence.load(std::memory_order_relaxed) == before)
+      return;
+  }
 }
 
-void HostTransport::StoreLocked(const State& state)
+HostTransport::State HostTransport::Snapshot() const
 {
-  const uint32_t sequence = mSequence.load(std::memory_order_relaxed);
-  mSequence.store(sequence + 1, std::memory_order_relaxed);
+  State state;
+  ReadConsistent([&] { state = LoadOwned(); });
+  return state;
+}
+
+bool HostTransport::TryBeginWrite(uint32_t& sequence)
+{
+  sequence = mSequence.load(std::memory_order_relaxed);
+  if ((sequence & 1u) ||
+      !mSequence.compare_exchange_strong(sequence, sequence + 1, std::memory_order_acquire, std::memory_order_relaxed))
+    return false;
+  // The odd count must be seen before any field changes.
   std::atomic_thread_fence(std::memory_order_release);
+  sequence += 1;
+  return true;
+}
+
+uint32_t HostTransport::BeginWrite()
+{
+  uint32_t sequence = 0;
+  while (!TryBeginWrite(sequence))
+    std::this_thread::yield();
+  return sequence;
+}
+
+void HostTransport::EndWrite(uint32_t sequence)
+{
+  mSequence.store(sequence + 1, std::memory_order_release);
+}
+
+HostTransport::State HostTransport::LoadOwned() const
+{
+  State state;
+  state.tempo = mFields.tempo.load(std::memory_order_relaxed);
+  state.numerator = mFields.numerator.load(std::memory_order_relaxed);
+  state.denominator = mFields.denominator.load(std::memory_order_relaxed);
+  state.playing = mFields.playing.load(std::memory_order_relaxed);
+  state.looping = mFields.looping.load(std::memory_order_relaxed);
+  state.tickPosition = mFields.tickPosition.load(std::memory_order_relaxed);
+  state.loopStartTick = mFields.loopStartTick.load(std::memory_order_relaxed);
+  state.loopEndTick = mFields.loopEndTick.load(std::memory_order_relaxed);
+  state.sampleLocation = mFields.sampleLocation.load(std::memory_order_relaxed);
+  return state;
+}
+
+void HostTransport::Store(const State& state)
+{
   mFields.tempo.store(state.tempo, std::memory_order_relaxed);
   mFields.numerator.store(state.numerator, std::memory_order_relaxed);
   mFields.denominator.store(state.denominator, std::memory_order_relaxed);
@@ -85,30 +141,13 @@ void HostTransport::StoreLocked(const State& state)
   mFields.loopStartTick.store(state.loopStartTick, std::memory_order_relaxed);
   mFields.loopEndTick.store(state.loopEndTick, std::memory_order_relaxed);
   mFields.sampleLocation.store(state.sampleLocation, std::memory_order_relaxed);
-  mSequence.store(sequence + 2, std::memory_order_release);
 }
 
-HostTransport::State HostTransport::Snapshot() const
+void HostTransport::SetState(const State& state)
 {
-  for (;;)
-  {
-    const uint32_t before = mSequence.load(std::memory_order_acquire);
-    if (before & 1u)
-      continue;
-    State state;
-    state.tempo = mFields.tempo.load(std::memory_order_relaxed);
-    state.numerator = mFields.numerator.load(std::memory_order_relaxed);
-    state.denominator = mFields.denominator.load(std::memory_order_relaxed);
-    state.playing = mFields.playing.load(std::memory_order_relaxed);
-    state.looping = mFields.looping.load(std::memory_order_relaxed);
-    state.tickPosition = mFields.tickPosition.load(std::memory_order_relaxed);
-    state.loopStartTick = mFields.loopStartTick.load(std::memory_order_relaxed);
-    state.loopEndTick = mFields.loopEndTick.load(std::memory_order_relaxed);
-    state.sampleLocation = mFields.sampleLocation.load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
-    if (mSequence.load(std::memory_order_relaxed) == before)
-      return state;
-  }
+  const uint32_t sequence = BeginWrite();
+  Store(state);
+  EndWrite(sequence);
 }
 
 int64_t HostTransport::TicksForSamples(int64_t samples, double tempo, double sampleRate)
@@ -121,17 +160,22 @@ int64_t HostTransport::TicksForSamples(int64_t samples, double tempo, double sam
 
 void HostTransport::Advance(int64_t samples, double sampleRate)
 {
-  std::lock_guard lock(mWriteLock);
-  State state = Snapshot();
-  state.sampleLocation += samples;
+  mOwedSamples += samples;
+  uint32_t sequence = 0;
+  if (!TryBeginWrite(sequence))
+    return;
+  State state = LoadOwned();
+  state.sampleLocation += mOwedSamples;
   if (state.playing)
   {
-    state.tickPosition += TicksForSamples(samples, state.tempo, sampleRate);
+    state.tickPosition += TicksForSamples(mOwedSamples, state.tempo, sampleRate);
     const int64_t loopLength = state.loopEndTick - state.loopStartTick;
     if (state.looping && loopLength > 0 && state.tickPosition >= state.loopEndTick)
       state.tickPosition = state.loopStartTick + (state.tickPosition - state.loopStartTick) % loopLength;
   }
-  StoreLocked(state);
+  mOwedSamples = 0;
+  Store(state);
+  EndWrite(sequence);
 }
 
 HostTransport::State HostTransport::GetState() const

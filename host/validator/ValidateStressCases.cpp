@@ -52,8 +52,7 @@ Probed RenderProbed(ValidateRig& rig, const std::vector<int>& blocks, bool settl
       session.SettleParameters();
     const int frames = blocks[b];
     session.AudioThread().Run([&] {
-      for (const auto& packet : session.Controller().TakeUndeliveredPackets())
-        session.Context().DeliverPacket(packet.field, packet.payload.data(), packet.payload.size());
+      session.DeliverPackets();
       probe::Arm();
       session.Context().Render(inputs.data(), outputs.data(), frames);
       const probe::Counts counts = probe::Disarm();

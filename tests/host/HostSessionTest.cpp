@@ -476,8 +476,7 @@ TEST_F(Session, RenderProcedureAllocatesNothingForAPreparedBlockSize)
       float* in[2] = {const_cast<float*>(left.data()), const_cast<float*>(right.data())};
       float* out[2] = {outLeft.data(), outRight.data()};
       // The host's own bookkeeping (posted packets) happens before the procedure is called.
-      for (const auto& packet : session->Controller().TakeUndeliveredPackets())
-        context.DeliverPacket(packet.field, packet.payload.data(), packet.payload.size());
+      session->DeliverPackets();
       // The first block at a new size counts too: that is where a frame would grow.
       test::AllocationCounter counter;
       context.Render(in, out, frames);  // points the context at this call's buffers and renders
