@@ -379,14 +379,15 @@ void EditorZoomMemory(ValidateContext& context)
   if (HeapBytesInUse() <= 0.0)
     context.Skip("the process's heap cannot be read here");
   // What a settled face at the editor's own size may hold beyond the last one: the driver lets a
-  // deleted framebuffer go only when later drawing replaces the state that names it, so the
-  // main framebuffer of the largest zoom (4 bytes of colour and 1 of stencil a pixel) may
-  // outlive the zoom back, and its frame and scene pools move by a little more. Far below what a
-  // zoom that loads the pictures afresh keeps: the knob strip alone is 16 MiB decoded, and every
-  // zoom loads each picture at both ends of the drag.
+  // deleted framebuffer go only when later drawing replaces the state that names it, so main
+  // framebuffers of the largest zoom (4 bytes of colour and 1 of stencil a pixel) may outlive the
+  // zoom back, up to two of them, and its frame and scene pools grow with the frames in flight,
+  // which a loaded machine keeps more of (a run beside a parallel test run rose by 12 MiB at 96
+  // dpi). Far below what a zoom that loads the pictures afresh keeps: the knob strip alone is
+  // 16 MiB decoded, and every zoom loads each picture at both ends of the drag.
   const auto memoryMargin = [&logical](UINT dpi) {
     const double k = 2.0 * dpi / 96.0;
-    return std::ceil(logical.horz * k) * std::ceil(logical.vert * k) * 5.0 + 4.0 * 1024.0 * 1024.0;
+    return 2.0 * std::ceil(logical.horz * k) * std::ceil(logical.vert * k) * 5.0 + 8.0 * 1024.0 * 1024.0;
   };
 
   std::string notes;
