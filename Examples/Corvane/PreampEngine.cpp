@@ -557,6 +557,14 @@ void HistoryFromState(const double (&left)[kToneState], const double (&right)[kT
   low = {Pair{left[0], right[0]}, Pair{left[1], right[1]}, Pair{left[2], right[2]}, Pair{left[3], right[3]}};
   high = {Pair{left[4], right[4]}, Pair{left[5], right[5]}, Pair{left[6], right[6]}, Pair{left[7], right[7]}};
 }
+
+// A segment's inputs back to zeros, as the next one starts with none.
+void ClearSegmentInput(double (&input)[2][kToneSegment])
+{
+  for (auto& channel : input)
+    std::fill(std::begin(channel), std::end(channel), 0.0);
+}
+
 } // namespace
 
 // The weights are the filters' responses, stepped serially, to a unit in each weighted state
@@ -634,8 +642,7 @@ void PreampEngine::RunSegmentFrames(const PreampKernels& kernels, double* left, 
     mSegmentFrame = completes ? 0 : mSegmentFrame + count;
     if (completes)
     {
-      std::fill(std::begin(mSegmentInput[0]), std::end(mSegmentInput[0]), 0.0);
-      std::fill(std::begin(mSegmentInput[1]), std::end(mSegmentInput[1]), 0.0);
+      ClearSegmentInput(mSegmentInput);
     }
   }
 }
@@ -647,8 +654,7 @@ void PreampEngine::LeaveSegments()
   HistoryFromState(mSegmentStart[0], mSegmentStart[1], low, high);
   for (int f = 0; f < mSegmentFrame; ++f)
     high.Step(mWeightsHigh, low.Step(mWeightsLow, Pair{mSegmentInput[0][f], mSegmentInput[1][f]}));
-  std::fill(std::begin(mSegmentInput[0]), std::end(mSegmentInput[0]), 0.0);
-  std::fill(std::begin(mSegmentInput[1]), std::end(mSegmentInput[1]), 0.0);
+  ClearSegmentInput(mSegmentInput);
   mInSegments = false;
   KeepHistory(mState.lowLeft, low, 0);
   KeepHistory(mState.lowRight, low, 1);
