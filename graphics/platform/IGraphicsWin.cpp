@@ -314,6 +314,7 @@ void IGraphicsWin::DestroyGLContext()
 void* IGraphicsWin::OpenPlatformWindow(void* pParent)
 {
   mParentWnd = static_cast<HWND>(pParent);
+  mOpening = true;
   const float scale = GetScaleForWindow(mParentWnd);
   const int n = static_cast<int>(scale);
 
@@ -515,7 +516,11 @@ void IGraphicsWin::DrawResize()
   DeactivateGLContext();
   // The window's back buffer and the main framebuffer were just replaced by ones of another
   // size: what the old ones took goes back to the system, or every zoom would leave it resident.
-  compat::ReturnFreedMemory();
+  // Not before the window is there nor while it opens (its first sizing, and on a 150 % display
+  // the first tick's): what is free then is mostly what the last opening freed, which this one's
+  // pictures are about to take again, and handing it back would make them fault all of it in anew.
+  if (mPlugWnd && !mOpening)
+    compat::ReturnFreedMemory();
 }
 
 // ---- 7. Window procedure ----------------------------------------------------------------------
@@ -947,6 +952,7 @@ void IGraphicsWin::OnDisplayTick(int32_t count)
     if (scale != GetScreenScale())
       SetScreenScale(scale);
   }
+  mOpening = false;
 
   const float k = GetBackingPixelScale();
   IRectList rects;

@@ -200,6 +200,9 @@ private:
   bool mSwapKeepsFrame = false;
   // The client size when the context was last made current: the back buffer follows it.
   SIZE mBackBufferSize{0, 0};
+  // From the opening until the first display tick has looked at the window's scale (on a 150 %
+  // display that tick is the one that sizes the window for good).
+  bool mOpening = false;
 };
 
 } // namespace iplug::igraphics
