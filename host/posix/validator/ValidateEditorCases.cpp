@@ -11,13 +11,13 @@
 #include <memory>
 #include <thread>
 
-#include <malloc.h>
 #include <unistd.h>
 
 #include "AAX_Errors.h"
 #include "BackgroundRender.h"
 #include "EditorCaseSteps.h"
 #include "EditorWatch.h"
+#include "HeapInUse.h"
 #include "HostEditor.h"
 #include "PictureComparison.h"
 #include "StandInHost.h"
@@ -270,14 +270,13 @@ void EditorOpenClose(ValidateContext& context)
 
 namespace {
 
-// The bytes the process's allocator has handed out and not had back. Not the resident size: that
-// moves by tens of megabytes with what the allocator keeps of freed memory or gives back, and with
-// the pages the driver's shader compiler maps for code, as the machine's load shifts the timing;
-// a zoom that keeps memory shows here as plainly, and nothing else moves it.
+// What the editor holds is read as the heap in use, not the resident size: that moves by tens of
+// megabytes with what the allocator keeps of freed memory or gives back, and with the pages the
+// driver's shader compiler maps for code, as the machine's load shifts the timing; a zoom that
+// keeps memory shows in the heap as plainly, and nothing else moves it.
 double HeapBytesInUse()
 {
-  const struct mallinfo2 info = ::mallinfo2();
-  return static_cast<double>(info.uordblks) + static_cast<double>(info.hblkhd);
+  return compat::HeapBytesInUse();
 }
 
 std::string MiB(double bytes)

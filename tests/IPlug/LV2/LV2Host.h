@@ -24,6 +24,8 @@ namespace lv2test {
 constexpr int kParamPorts = 6;
 constexpr uint32_t kEnabledPort = 6;
 constexpr uint32_t kLatencyPort = 7;
+// Then the audio inputs and outputs (two each in stereo) and the two message ports.
+constexpr uint32_t kStereoPortCount = 14;
 constexpr const char* kMonoURI = "http://quillmarsh.com/plugins/corvane/mono";
 constexpr const char* kStereoURI = "http://quillmarsh.com/plugins/corvane/stereo";
 constexpr const char* kStateKey = "http://quillmarsh.com/plugins/corvane#state";

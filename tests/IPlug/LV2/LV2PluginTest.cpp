@@ -301,8 +301,9 @@ TEST_F(LV2Plugin, BadHostInputNeitherCrashesNorReachesTheModel)
     {"enable port disconnected", [](Instance& i) { i.Descriptor()->connect_port(i.Handle(), kEnabledPort, nullptr); }},
     {"latency port disconnected", [](Instance& i) { i.Descriptor()->connect_port(i.Handle(), kLatencyPort, nullptr); }},
     {"port index past the last", [](Instance& i) {
+       // The plug-in must not keep these: junk is gone before the next run.
        float junk = 5.f;
-       i.Descriptor()->connect_port(i.Handle(), 12, &junk);
+       i.Descriptor()->connect_port(i.Handle(), kStereoPortCount, &junk);
        i.Descriptor()->connect_port(i.Handle(), 0xFFFFFFFFu, &junk);
      }},
   };

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <thread>
 
-#include <malloc.h>
 
+#include "HeapInUse.h"
 #include "IParam.h"
 #include "X11EditorFixture.h"
 #include "X11KeyCodes.h"
@@ -33,14 +33,12 @@ class X11EditorDensityTest : public X11EditorFixture, public ::testing::WithPara
 {
 };
 
-// Resident memory of this process, in KiB.
 // What the process's allocations hold (the driver's included), not its resident size: the
 // resident size swings by tens of megabytes as the allocator trims or keeps the freed pictures and
 // framebuffers, which would hide a leak or invent one.
 long HeapInUseKiB()
 {
-  const struct mallinfo2 heap = mallinfo2();
-  return static_cast<long>((heap.uordblks + heap.hblkhd) / 1024);
+  return static_cast<long>(compat::HeapBytesInUse() / 1024.0);
 }
 
 long OpenFileCount()
