@@ -496,8 +496,8 @@ void PreampEngine::Upsample(const PreampKernels& kernels, double* const* stream,
     second[ch] = {p.odd + kCentreLag, p.even + kCentreLag + 1, -o, stream[2 * ch + 1]};
   }
   kernels.halfbandPair(second[0], second[1], n);
-  filters[0]->CommitBlock(n);
-  filters[1]->CommitBlock(n);
+  filters[0]->CommitUniformBlock(n, filters[0]->Offset());
+  filters[1]->CommitUniformBlock(n, filters[1]->Offset());
 }
 
 // The half-band kernel's sum over pairs that all hold `value`, kept for the last value and kernels.

@@ -168,7 +168,8 @@ void SaturateDivide(const double* d, const double* g, double* out, int n)
 // residue r (k = r + kLanes * q), up to four values of q at a time, which loads each window once
 // instead of once per tap and vector. Every output adds its terms in the same order. Outputs
 // short of a whole group are taken one vector at a time, in that order too.
-constexpr int kHalfbandGroup = 4 * kLanes;
+constexpr int kHalfbandVectors = kLanes == 8 ? 8 : 4;
+constexpr int kHalfbandGroup = kHalfbandVectors * kLanes;
 constexpr int kPerResidue = kHalfbandOddTapCount / kLanes;
 
 // One vector of outputs, the taps in the groups' order.
@@ -186,7 +187,7 @@ inline Vec HalfbandSum(const double* pairs)
 
 void Halfband(const double* centre, const double* pairs, double offset, double* out, int n)
 {
-  constexpr int kVectors = 4;
+  constexpr int kVectors = kHalfbandVectors;
   constexpr int kGroup = kHalfbandGroup;
   constexpr int kStep = kPerResidue < 4 ? kPerResidue : 4;
   constexpr int kWindows = kStep + kVectors - 1;

@@ -21,7 +21,7 @@ enum class SimdLevel
 
 // Arrays given to `halfband` stay readable, and its output writable, this many elements past the
 // last one used: it computes whole groups of vectors and discards the surplus.
-inline constexpr int kHalfbandKernelPadding = 32;
+inline constexpr int kHalfbandKernelPadding = 64;
 
 // One run of the half-band kernel: where its windows are and where its outputs go.
 struct HalfbandRun
