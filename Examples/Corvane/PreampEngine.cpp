@@ -119,8 +119,8 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
   {
     const double u = (i & 1) != 0 ? -even : even;
     mOffset[i] = u;
-    mInput[0][i] = (std::isfinite(inL[i]) ? inL[i] : 0.0) + u;
-    mInput[1][i] = (std::isfinite(inR[i]) ? inR[i] : 0.0) + u;
+    mInput[i] = (std::isfinite(inL[i]) ? inL[i] : 0.0) + u;
+    mInput[n + i] = (std::isfinite(inR[i]) ? inR[i] : 0.0) + u;
   }
   mState.denormalOffset = mOffset[n - 1];
 
@@ -390,31 +390,23 @@ void PreampEngine::Saturate(const PreampKernels& kernels, const Targets& targets
 {
   if (mDeferred)
   {
-    const double* const in[2] = {mInput[0], mInput[1]};
+    const double* const in[2] = {mInput, mInput + n};
     double* const out[2] = {mTone, mTone + n};
     if (SmoothSaturate(kernels, targets, 4, in, out, 1.0, n))
       return;
   }
   if (mDriveSettled)
   {
-    const double g = mSettledDrive;
-    for (int i = 0; i < n; ++i)
-    {
-      mDriven[i] = g * mInput[0][i];
-      mDriven[n + i] = g * mInput[1][i];
-    }
-    std::fill(mDivisor, mDivisor + 2 * n, g);
+    kernels.saturateDrive(mInput, 1.0, mSettledDrive, mTone, 2 * n);
+    return;
   }
-  else
+  for (int i = 0; i < n; ++i)
   {
-    for (int i = 0; i < n; ++i)
-    {
-      const double* g = mDrive + 4 * i;
-      mDriven[i] = g[0] * mInput[0][i];
-      mDivisor[i] = g[1];
-      mDriven[n + i] = g[3] * mInput[1][i];
-      mDivisor[n + i] = g[2];
-    }
+    const double* g = mDrive + 4 * i;
+    mDriven[i] = g[0] * mInput[i];
+    mDivisor[i] = g[1];
+    mDriven[n + i] = g[3] * mInput[n + i];
+    mDivisor[n + i] = g[2];
   }
   kernels.saturateDivide(mDriven, mDivisor, mTone, 2 * n);
 }
@@ -433,26 +425,22 @@ void PreampEngine::SaturateOversampled(const PreampKernels& kernels, const Targe
     Downsample(kernels, mSaturated, n);
     return;
   }
-  constexpr int kStepOf[kStreams] = {0, 2, 1, 3};
   if (mDriveSettled)
   {
-    const double g = mSettledDrive;
-    for (int i = 0; i < kStreams * n; ++i)
-      mDriven[i] = 2.0 * mDriven[i] * g;
-    std::fill(mDivisor, mDivisor + kStreams * n, g);
+    kernels.saturateDrive(mDriven, 2.0, mSettledDrive, mSaturated, kStreams * n);
+    Downsample(kernels, mSaturated, n);
+    return;
   }
-  else
+  constexpr int kStepOf[kStreams] = {0, 2, 1, 3};
+  for (int s = 0; s < kStreams; ++s)
   {
-    for (int s = 0; s < kStreams; ++s)
+    double* d = stream[s];
+    double* divisor = mDivisor + s * n;
+    const double* g = mDrive + 2 * kStepOf[s];
+    for (int i = 0; i < n; ++i)
     {
-      double* d = stream[s];
-      double* divisor = mDivisor + s * n;
-      const double* g = mDrive + 2 * kStepOf[s];
-      for (int i = 0; i < n; ++i)
-      {
-        d[i] = 2.0 * d[i] * g[8 * i];
-        divisor[i] = g[8 * i + 1];
-      }
+      d[i] = 2.0 * d[i] * g[8 * i];
+      divisor[i] = g[8 * i + 1];
     }
   }
   kernels.saturateDivide(mDriven, mDivisor, mSaturated, kStreams * n);
@@ -473,7 +461,7 @@ void PreampEngine::Upsample(const PreampKernels& kernels, double* const* stream,
     const HalfbandFilter::Phases p = filter.BeginBlock(n);
     double* even = p.even + kHistory;
     double* odd = p.odd + kHistory;
-    const double* x = mInput[ch];
+    const double* x = mInput + ch * n;
     for (int i = 0; i < n; ++i)
     {
       even[i] = x[i] + -o;

@@ -156,7 +156,7 @@ private:
   // written in address order, so a kernel's surplus past one lands where the next is still to come.
   static constexpr int kStreams = 4;
   alignas(64) double mOffset[kMaxChunk] = {};    // the anti-denormal offset of each frame
-  alignas(64) double mInput[2][kMaxChunk] = {};  // inputs plus offset
+  alignas(64) double mInput[2 * kMaxChunk + kPad] = {}; // inputs plus offset: left, then right, packed
   alignas(64) double mLowZ[kMaxChunk] = {};      // low smoother, one step per frame
   alignas(64) double mHighZ[kMaxChunk] = {};     // high smoother, one step per frame
   // Drive smoother, four or eight steps per frame: frame by frame, or one row of kMaxChunk per step

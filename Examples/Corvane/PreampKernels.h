@@ -158,6 +158,25 @@ void SaturateDivide(const double* d, const double* g, double* out, int n)
     SaturateDivideTail(d + i, g + i, out + i, n - i);
 }
 
+void SaturateDrive(const double* d, double factor, double g, double* out, int n)
+{
+  const Vec f = Broadcast(factor);
+  const Vec drive = Broadcast(g);
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes)
+    Store(out + i, SaturateDivideVec((f * Load(d + i)) * drive, drive));
+  if (i < n)
+  {
+    double driven[kLanes], divisor[kLanes];
+    for (int l = 0; l < n - i; ++l)
+    {
+      driven[l] = (factor * d[i + l]) * g;
+      divisor[l] = g;
+    }
+    SaturateDivideTail(driven, divisor, out + i, n - i);
+  }
+}
+
 // Each output sums its 32 pairs first and only then adds the centre tap and the offset: so a window
 // whose pairs all hold one value sums to a constant, which the block routine may take once (see
 // VectorMath.h).
@@ -516,6 +535,7 @@ bool SmoothSaturateAny(SmoothedSaturation& r, int n)
 
 const PreampKernels kTable = {CORVANE_LEVEL,
                               SaturateDivide,
+                              SaturateDrive,
                               Halfband,
                               HalfbandPair,
                               DesignLow,

@@ -95,6 +95,10 @@ struct PreampKernels
   // sin(0.1 tanh(d^4) + 0.1 tanh(d^3)) + tanh(d).
   void (*saturateDivide)(const double* d, const double* g, double* out, int n);
 
+  // out[i] = S(factor * d[i] * g) / g for i < n: a drive that rests, to the bit what
+  // `saturateDivide` gives with factor * d[i] * g and g in its arrays.
+  void (*saturateDrive)(const double* d, double factor, double g, double* out, int n);
+
   // The kept outputs of the half-band filter in polyphase form:
   //   out[i] = (sum + 0.5 centre[i]) + offset,
   //   sum = the sum over k < 32 of h(2k+1) (pairs[i+k] + pairs[i-1-k]),

@@ -379,6 +379,21 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       }
       EXPECT_EQ(out[static_cast<size_t>(n)], -7.0) << "wrote past the end, n " << n;
 
+      // A resting drive, with the oversampled path's factor and without.
+      for (double factor : {1.0, 2.0})
+      {
+        const double rest = n > 0 ? g[0] : 1.5;
+        std::vector<double> driven(static_cast<size_t>(n)), divisor(static_cast<size_t>(n), rest),
+          expected(static_cast<size_t>(n)), rested(static_cast<size_t>(n + 1), -7.0);
+        for (int i = 0; i < n; ++i)
+          driven[static_cast<size_t>(i)] = factor * d[static_cast<size_t>(i)] * rest;
+        k.saturateDivide(driven.data(), divisor.data(), expected.data(), n);
+        k.saturateDrive(d.data(), factor, rest, rested.data(), n);
+        for (int i = 0; i < n; ++i)
+          ASSERT_EQ(rested[static_cast<size_t>(i)], expected[static_cast<size_t>(i)]) << "factor " << factor << " n " << n << " i " << i;
+        EXPECT_EQ(rested[static_cast<size_t>(n)], -7.0) << "wrote past the end, n " << n;
+      }
+
       std::vector<double> p(static_cast<size_t>(n)), q(static_cast<size_t>(n)), lowP(static_cast<size_t>(n)), lowQ(static_cast<size_t>(n));
       std::vector<std::vector<double>> c(7, std::vector<double>(static_cast<size_t>(n + 1), -7.0));
       double* cp[7] = {c[0].data(), c[1].data(), c[2].data(), c[3].data(), c[4].data(), c[5].data(), c[6].data()};
