@@ -3,9 +3,10 @@
 // measured in the same run; and the whole render procedure as a host reaches it: the module file
 // loaded through the stand-in host, its render procedure called with host blocks of 1, 16, 32, 64,
 // 512 and 4096 frames of 32-bit samples on the host's audio thread; and the vector limit, the
-// curve alone on every sample of a block. After the runs a table gives each figure per frame and
-// its ratio to the plain chain (the block routine's also to the vector limit, gliding also to
-// settled), with the instruction set the vector kernels use (the module's own dispatcher chooses
+// curve alone on every sample of a block, next to the half-band filters alone (what the exact
+// filters add above it with oversampling). After the runs a table gives each figure per frame and
+// its ratio to the plain chain (the block routine's and the filters' also to the vector limit,
+// gliding also to settled), with the instruction set the vector kernels use (the module's own dispatcher chooses
 // the same one: it runs the same code on the same processor).
 //
 // On a shared machine, run the cases as alternating rounds and read the medians:
@@ -32,6 +33,7 @@
 #include <vector>
 
 #include "Corvane.h"
+#include "HalfbandTaps.h"
 #include "HostSession.h"
 #include "ParameterSettings.h"
 #include "VectorMath.h"
@@ -181,6 +183,42 @@ void BM_VectorLimit(benchmark::State& state)
 }
 
 BENCHMARK(BM_VectorLimit)->ArgName("oversampling")->Arg(0)->Arg(1);
+
+// What the exact half-band filters add to the oversampled path on their own: the four sums of 32
+// folded pairs a frame that it computes (both up-samplers' second outputs, both down-samplers' kept
+// ones; the up-samplers' first outputs are a constant and a centre tap) through the same kernel,
+// on arrays that stay in the first-level cache.
+void BM_HalfbandFilters(benchmark::State& state)
+{
+  const PreampKernels& kernels = ActivePreampKernels();
+  constexpr int kBack = kHalfbandOddTapCount;
+  const size_t size = static_cast<size_t>(kBack + kFrames + kHalfbandOddTapCount + kHalfbandKernelPadding);
+  std::vector<double> centre[4], pairs[4], out[4];
+  HalfbandRun runs[4];
+  for (size_t r = 0; r < 4; ++r)
+  {
+    centre[r].resize(size);
+    pairs[r].resize(size);
+    out[r].resize(static_cast<size_t>(kFrames + kHalfbandKernelPadding));
+    for (size_t i = 0; i < size; ++i)
+    {
+      centre[r][i] = 0.5 * std::sin(0.013 * double(i + 97 * r));
+      pairs[r][i] = 0.5 * std::sin(0.021 * double(i + 31 * r));
+    }
+    runs[r] = {centre[r].data(), pairs[r].data() + kBack, 1e-15, out[r].data()};
+  }
+  for (auto _ : state)
+  {
+    kernels.halfbandPair(runs[0], runs[1], kFrames);
+    kernels.halfbandPair(runs[2], runs[3], kFrames);
+    for (auto& o : out)
+      benchmark::DoNotOptimize(o.data());
+    benchmark::ClobberMemory();
+  }
+  SetCounters(state);
+}
+
+BENCHMARK(BM_HalfbandFilters);
 
 // Process CPU seconds: while the plain chain is timed, the host's threads are idle.
 double CpuSeconds()
@@ -346,6 +384,11 @@ public:
         std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", label.c_str(), fast->second, limit->second,
                     fast->second / limit->second);
       }
+    const auto halfband = mNanosPerFrame.find("BM_HalfbandFilters");
+    const auto limitOn = mNanosPerFrame.find("BM_VectorLimit/oversampling:1");
+    if (halfband != mNanosPerFrame.end() && limitOn != mNanosPerFrame.end())
+      std::printf("%-34s %15.1f ns %15.1f ns %7.2fx\n", "half-band filters alone (on)", halfband->second,
+                  limitOn->second, halfband->second / limitOn->second);
     std::printf("%-34s %18s %18s %8s\n", "gliding against settled", "gliding", "settled", "ratio");
     for (const char* os : {"0", "1"})
     {

@@ -78,6 +78,15 @@ void HalfbandFilter::CommitBlock(int frames)
   mOldest += frames;
 }
 
+void HalfbandFilter::CommitUniformBlock(int frames, double oddValue)
+{
+  if (frames <= 0)
+    return;
+  frames = std::min(frames, kMaxBlockFrames);
+  ExtendOddRun(oddValue, frames);
+  mOldest += frames;
+}
+
 void HalfbandFilter::ExtendOddRun(double value, int frames)
 {
   if (value == mOddRunValue)

@@ -28,7 +28,7 @@ public:
   static constexpr int kMaxBlockFrames = 256;
   // Elements past a block's last frame that stay readable: the block routine's kernels compute
   // whole vectors and discard the surplus.
-  static constexpr int kBlockPadding = 64;
+  static constexpr int kBlockPadding = 72;
 
   // Filters one sample at the filter's rate and returns the output.
   // audio thread; never allocates
@@ -55,6 +55,10 @@ public:
   // block continue from there.
   // audio thread; never allocates
   void CommitBlock(int frames);
+
+  // CommitBlock for a block whose odd phase holds `oddValue` in every frame, without reading it.
+  // audio thread; never allocates
+  void CommitUniformBlock(int frames, double oddValue);
 
   // How many of the newest frames hold `value` in their odd phase, counted up to kPhaseHistory at
   // least when they all do (0 when the newest does not). An up-sampler stores only the offset

@@ -58,14 +58,6 @@ void HighAmounts(double z, double& p, double& q)
   q = t < 0.0 ? -t : 0.0;
 }
 
-// A band's amounts for n smoother values, its mapping inlined in the loop.
-template <void (*kAmounts)(double z, double& p, double& q)>
-void AmountsOf(const double* z, double* p, double* q, int n)
-{
-  for (int i = 0; i < n; ++i)
-    kAmounts(z[i], p[i], q[i]);
-}
-
 template <size_t kLength>
 void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 {
@@ -80,8 +72,8 @@ void SetCoefficients(ToneBiquad& f, const double (&c)[7][kLength], int i)
 
 struct PreampEngine::ToneBand
 {
-  void (*design)(double f, const double* p, const double* q, double* const* coefficients, int n);
-  void (*amounts)(const double* z, double* p, double* q, int n);
+  void (*design)(double f, const double* z, double* const* coefficients, int n);
+  void (*amounts)(double z, double& p, double& q);
   const double* z;
   double (&coefficients)[7][kStride];
   ToneBiquad& left;
@@ -127,26 +119,28 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
   {
     const double u = (i & 1) != 0 ? -even : even;
     mOffset[i] = u;
-    mInput[0][i] = (std::isfinite(inL[i]) ? inL[i] : 0.0) + u;
-    mInput[1][i] = (std::isfinite(inR[i]) ? inR[i] : 0.0) + u;
+    mInput[i] = (std::isfinite(inL[i]) ? inL[i] : 0.0) + u;
+    mInput[n + i] = (std::isfinite(inR[i]) ? inR[i] : 0.0) + u;
   }
   mState.denormalOffset = mOffset[n - 1];
 
   // 2. Smoother sequences: the drive smoother steps four times per frame, eight with oversampling.
+  // While it glides through a chunk long enough, the saturation steps the smoothers itself.
   const bool oversampling = targets.passes != 0;
+  const int driveSteps = oversampling ? 8 : 4;
   bool lowSettled = false;
   bool highSettled = false;
-  RunSmoothers(targets, oversampling ? 8 : 4, n, lowSettled, highSettled);
+  RunSmoothers(targets, driveSteps, n, n >= kSmoothSaturateFrames, lowSettled, highSettled);
 
-  // 3. Tone designs.
+  // 3. Saturation; its results are the tone filters' input.
+  if (oversampling)
+    SaturateOversampled(kernels, targets, n);
+  else
+    Saturate(kernels, targets, n);
+
+  // 4. Tone designs.
   const bool lowGlides = DesignLow(kernels, sampleRate, lowSettled ? 1 : n);
   const bool highGlides = DesignHigh(kernels, sampleRate, highSettled ? 1 : n);
-
-  // 4. Saturation; its results are the tone filters' input.
-  if (oversampling)
-    SaturateOversampled(kernels, n);
-  else
-    Saturate(kernels, n);
 
   // 5. Tone filters.
   if (lowGlides)
@@ -174,17 +168,21 @@ void PreampEngine::RenderChunk(const PreampKernels& kernels, double sampleRate, 
 // ---- smoother sequences ---------------------------------------------------------------------
 
 // A smoother at rest is a fill. The others step frame by frame in one loop, so that their
-// recursions overlap; the drive smoother's, with four or eight steps per frame, sets the pace.
+// recursions overlap; the drive smoother's, with four or eight steps per frame, sets the pace. With
+// `deferGliding`, a gliding drive smoother leaves all stepping to the saturation (SmoothSaturate),
+// which hides the recursions behind the curve.
 //
 // The flush of subnormal states would sit on each recursion's critical path, and it almost never
 // fires: so the loop runs without it and notes whether any state came out subnormal; only then are
 // the sequences taken again, one step at a time with the flush. Until a flush fires the two are the
 // same, so the values are always exactly those of OnePoleSmoother::Step.
-void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, bool& lowSettled,
-                                bool& highSettled)
+void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, bool deferGliding,
+                                bool& lowSettled, bool& highSettled)
 {
-  const OnePoleSmoother start[4] = {mState.lowSmoother, mState.highSmoother, mState.driveSmoother,
-                                    mState.outputSmoother};
+  mSmootherStart[0] = mState.lowSmoother;
+  mSmootherStart[1] = mState.highSmoother;
+  mSmootherStart[2] = mState.driveSmoother;
+  mSmootherStart[3] = mState.outputSmoother;
   lowSettled = AtRest(mState.lowSmoother, targets.low);
   highSettled = AtRest(mState.highSmoother, targets.high);
   const bool driveSettled = AtRest(mState.driveSmoother, targets.drive);
@@ -194,12 +192,16 @@ void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, b
   // instead of its steps spread over the chunk.
   mDriveSettled = driveSettled;
   mSettledDrive = mState.driveSmoother.z;
+  mOthersSettled = othersSettled;
+  mDeferred = deferGliding && !driveSettled;
   if (othersSettled)
   {
     std::fill(mLowZ, mLowZ + n, mState.lowSmoother.z);
     std::fill(mHighZ, mHighZ + n, mState.highSmoother.z);
     std::fill(mOutputZ, mOutputZ + 2 * n, mState.outputSmoother.z);
   }
+  if (mDeferred)
+    return;
 
   bool subnormal = false;
   if (!driveSettled)
@@ -213,13 +215,17 @@ void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, b
   {
     subnormal = StepSmoothers<0, true>(targets, n);
   }
-  if (!subnormal)
-    return;
+  if (subnormal)
+    StepSmoothersWithFlush(targets, driveSteps, n);
+}
 
-  mState.lowSmoother = start[0];
-  mState.highSmoother = start[1];
-  mState.driveSmoother = start[2];
-  mState.outputSmoother = start[3];
+// From the chunk's start, one step at a time; the drive's steps go frame by frame, four or eight each.
+void PreampEngine::StepSmoothersWithFlush(const Targets& targets, int driveSteps, int n)
+{
+  mState.lowSmoother = mSmootherStart[0];
+  mState.highSmoother = mSmootherStart[1];
+  mState.driveSmoother = mSmootherStart[2];
+  mState.outputSmoother = mSmootherStart[3];
   for (int i = 0; i < n; ++i)
   {
     mLowZ[i] = mState.lowSmoother.Step(targets.low);
@@ -229,6 +235,57 @@ void PreampEngine::RunSmoothers(const Targets& targets, int driveSteps, int n, b
     mDrive[i] = mState.driveSmoother.Step(targets.drive);
   for (int i = 0; i < 2 * n; ++i)
     mOutputZ[i] = mState.outputSmoother.Step(targets.output);
+}
+
+// The deferred smoothers and the curve over the streams in one kernel. False when a state came out
+// subnormal: the smoothers are then stepped again with the flush, and the caller saturates as for
+// smoothers stepped beforehand.
+bool PreampEngine::SmoothSaturate(const PreampKernels& kernels, const Targets& targets, int driveSteps,
+                                  const double* const* in, double* const* out, double factor, int n)
+{
+  const OnePoleSmoother* const smoothers[4] = {&mState.lowSmoother, &mState.highSmoother, &mState.driveSmoother,
+                                               &mState.outputSmoother};
+  const double target[4] = {targets.low, targets.high, targets.drive, targets.output};
+  SmoothedSaturation run{};
+  for (int k = 0; k < 4; ++k)
+  {
+    run.a[k] = smoothers[k]->a;
+    run.c[k] = smoothers[k]->b * target[k];
+    run.z[k] = smoothers[k]->z;
+  }
+  run.others = !mOthersSettled;
+  run.low = mLowZ;
+  run.high = mHighZ;
+  run.output = mOutputZ;
+  run.driveSteps = driveSteps;
+  run.drive = mDrive;
+  run.driveStride = kMaxChunk;
+  run.factor = factor;
+  // Without oversampling: left drives with step 0 and divides by step 1, right drives with step 3
+  // and divides by step 2. With it, the streams left 1, left 2, right 1, right 2 take the pairs of
+  // steps 0, 2, 1 and 3, each driving with the earlier step.
+  constexpr int kPairOf[4] = {0, 2, 1, 3};
+  const int streams = driveSteps / 2;
+  for (int s = 0; s < streams; ++s)
+  {
+    run.in[s] = in[s];
+    run.out[s] = out[s];
+    run.driveStep[s] = driveSteps == 8 ? 2 * kPairOf[s] : s == 0 ? 0 : 3;
+    run.divideStep[s] = driveSteps == 8 ? 2 * kPairOf[s] + 1 : s == 0 ? 1 : 2;
+  }
+  if (kernels.smoothSaturate(run, n))
+  {
+    StepSmoothersWithFlush(targets, driveSteps, n);
+    return false;
+  }
+  mState.driveSmoother.z = run.z[2];
+  if (run.others)
+  {
+    mState.lowSmoother.z = run.z[0];
+    mState.highSmoother.z = run.z[1];
+    mState.outputSmoother.z = run.z[3];
+  }
+  return true;
 }
 
 // kDriveSteps 0 leaves the drive smoother alone; kOthers false leaves the low, high and output
@@ -285,14 +342,14 @@ bool PreampEngine::StepSmoothers(const Targets& targets, int n)
 // the filters need per-frame coefficients.
 bool PreampEngine::DesignLow(const PreampKernels& kernels, double sampleRate, int frames)
 {
-  ToneBand band{kernels.designLowTone, AmountsOf<LowAmounts>, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
+  ToneBand band{kernels.designLowControl, LowAmounts, mLowZ, mLowCoefficients, mState.lowLeft, mState.lowRight,
                 mLowInverseA0, mLowDesignRate, mLowDesignZ, mState.lowP, mState.lowQ};
   return DesignTone(band, sampleRate, frames);
 }
 
 bool PreampEngine::DesignHigh(const PreampKernels& kernels, double sampleRate, int frames)
 {
-  ToneBand band{kernels.designHighTone, AmountsOf<HighAmounts>, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
+  ToneBand band{kernels.designHighControl, HighAmounts, mHighZ, mHighCoefficients, mState.highLeft, mState.highRight,
                 mHighInverseA0, mHighDesignRate, mHighDesignZ, mState.highP, mState.highQ};
   return DesignTone(band, sampleRate, frames);
 }
@@ -303,9 +360,10 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
   // the last design needs none, which is what a host sending tiny blocks asks for most.
   if (frames == 1 && sampleRate == band.designRate && band.z[0] == band.designZ)
     return false;
-  band.amounts(band.z, mAmountP, mAmountQ, frames);
   const int last = frames - 1;
-  if (frames == 1 && sampleRate == band.designRate && mAmountP[0] == band.p && mAmountQ[0] == band.q)
+  double p = 0.0, q = 0.0;
+  band.amounts(band.z[last], p, q);
+  if (frames == 1 && sampleRate == band.designRate && p == band.p && q == band.q)
   {
     band.designZ = band.z[0];
     return false;
@@ -313,12 +371,12 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
 
   double* const c[7] = {band.coefficients[0], band.coefficients[1], band.coefficients[2], band.coefficients[3],
                         band.coefficients[4], band.coefficients[5], band.coefficients[6]};
-  band.design(sampleRate, mAmountP, mAmountQ, c, frames);
+  band.design(sampleRate, band.z, c, frames);
   SetCoefficients(band.left, band.coefficients, last);
   SetCoefficients(band.right, band.coefficients, last);
   band.inverseA0 = band.coefficients[6][last];
-  band.p = mAmountP[last];
-  band.q = mAmountQ[last];
+  band.p = p;
+  band.q = q;
   band.designRate = sampleRate;
   band.designZ = band.z[last];
   return frames > 1;
@@ -328,28 +386,27 @@ bool PreampEngine::DesignTone(ToneBand& band, double sampleRate, int frames)
 
 // The left channel drives with the earlier of its two steps and divides by the later one; the
 // right channel the other way round.
-void PreampEngine::Saturate(const PreampKernels& kernels, int n)
+void PreampEngine::Saturate(const PreampKernels& kernels, const Targets& targets, int n)
 {
+  if (mDeferred)
+  {
+    const double* const in[2] = {mInput, mInput + n};
+    double* const out[2] = {mTone, mTone + n};
+    if (SmoothSaturate(kernels, targets, 4, in, out, 1.0, n))
+      return;
+  }
   if (mDriveSettled)
   {
-    const double g = mSettledDrive;
-    for (int i = 0; i < n; ++i)
-    {
-      mDriven[i] = g * mInput[0][i];
-      mDriven[n + i] = g * mInput[1][i];
-    }
-    std::fill(mDivisor, mDivisor + 2 * n, g);
+    kernels.saturateDrive(mInput, 1.0, mSettledDrive, mTone, 2 * n);
+    return;
   }
-  else
+  for (int i = 0; i < n; ++i)
   {
-    for (int i = 0; i < n; ++i)
-    {
-      const double* g = mDrive + 4 * i;
-      mDriven[i] = g[0] * mInput[0][i];
-      mDivisor[i] = g[1];
-      mDriven[n + i] = g[3] * mInput[1][i];
-      mDivisor[n + i] = g[2];
-    }
+    const double* g = mDrive + 4 * i;
+    mDriven[i] = g[0] * mInput[i];
+    mDivisor[i] = g[1];
+    mDriven[n + i] = g[3] * mInput[n + i];
+    mDivisor[n + i] = g[2];
   }
   kernels.saturateDivide(mDriven, mDivisor, mTone, 2 * n);
 }
@@ -358,30 +415,32 @@ void PreampEngine::Saturate(const PreampKernels& kernels, int n)
 // the earlier step of each pair and divide by the later one; the factor 2 restores the level of the
 // zero-stuffed signal. The streams are left pass 1, left pass 2, right pass 1, right pass 2; the
 // drive steps of a frame go left pass 1, right pass 1, left pass 2, right pass 2.
-void PreampEngine::SaturateOversampled(const PreampKernels& kernels, int n)
+void PreampEngine::SaturateOversampled(const PreampKernels& kernels, const Targets& targets, int n)
 {
   double* const stream[kStreams] = {mDriven, mDriven + n, mDriven + 2 * n, mDriven + 3 * n};
   Upsample(kernels, stream, n);
-  constexpr int kStepOf[kStreams] = {0, 2, 1, 3};
+  double* const saturated[kStreams] = {mSaturated, mSaturated + n, mSaturated + 2 * n, mSaturated + 3 * n};
+  if (mDeferred && SmoothSaturate(kernels, targets, 8, stream, saturated, 2.0, n))
+  {
+    Downsample(kernels, mSaturated, n);
+    return;
+  }
   if (mDriveSettled)
   {
-    const double g = mSettledDrive;
-    for (int i = 0; i < kStreams * n; ++i)
-      mDriven[i] = 2.0 * mDriven[i] * g;
-    std::fill(mDivisor, mDivisor + kStreams * n, g);
+    kernels.saturateDrive(mDriven, 2.0, mSettledDrive, mSaturated, kStreams * n);
+    Downsample(kernels, mSaturated, n);
+    return;
   }
-  else
+  constexpr int kStepOf[kStreams] = {0, 2, 1, 3};
+  for (int s = 0; s < kStreams; ++s)
   {
-    for (int s = 0; s < kStreams; ++s)
+    double* d = stream[s];
+    double* divisor = mDivisor + s * n;
+    const double* g = mDrive + 2 * kStepOf[s];
+    for (int i = 0; i < n; ++i)
     {
-      double* d = stream[s];
-      double* divisor = mDivisor + s * n;
-      const double* g = mDrive + 2 * kStepOf[s];
-      for (int i = 0; i < n; ++i)
-      {
-        d[i] = 2.0 * d[i] * g[8 * i];
-        divisor[i] = g[8 * i + 1];
-      }
+      d[i] = 2.0 * d[i] * g[8 * i];
+      divisor[i] = g[8 * i + 1];
     }
   }
   kernels.saturateDivide(mDriven, mDivisor, mSaturated, kStreams * n);
@@ -402,7 +461,7 @@ void PreampEngine::Upsample(const PreampKernels& kernels, double* const* stream,
     const HalfbandFilter::Phases p = filter.BeginBlock(n);
     double* even = p.even + kHistory;
     double* odd = p.odd + kHistory;
-    const double* x = mInput[ch];
+    const double* x = mInput + ch * n;
     for (int i = 0; i < n; ++i)
     {
       even[i] = x[i] + -o;
@@ -425,8 +484,8 @@ void PreampEngine::Upsample(const PreampKernels& kernels, double* const* stream,
     second[ch] = {p.odd + kCentreLag, p.even + kCentreLag + 1, -o, stream[2 * ch + 1]};
   }
   kernels.halfbandPair(second[0], second[1], n);
-  filters[0]->CommitBlock(n);
-  filters[1]->CommitBlock(n);
+  filters[0]->CommitUniformBlock(n, filters[0]->Offset());
+  filters[1]->CommitUniformBlock(n, filters[1]->Offset());
 }
 
 // The half-band kernel's sum over pairs that all hold `value`, kept for the last value and kernels.

@@ -15,12 +15,14 @@ struct PreampKernels;
 
 // The preamp's processed path, run by stages over a block instead of frame by frame:
 //   1. input: non-finite samples read as 0, the alternating anti-denormal offset added;
-//   2. smoother sequences, each serial and cheap; a smoother at its fixed point is a fill;
-//   3. tone designs: one per frame while a tone control glides, computed across frames by the
-//      vector kernels; a settled control keeps the coefficients it has, the designs being pure
-//      functions of the sample rate and the two amounts;
-//   4. saturation across frames and both channels by the vector kernels, with oversampling
+//   2. smoother sequences, each serial and cheap; a smoother at its fixed point is a fill; while
+//      the drive glides through a chunk of some length, the saturation's kernel steps them all
+//      between its vectors, where their latency hides behind the curve;
+//   3. saturation across frames and both channels by the vector kernels, with oversampling
 //      between a polyphase up-sampler and a down-sampler that computes only the kept outputs;
+//   4. tone designs: one per frame while a tone control glides, computed across frames (amounts
+//      included) by the vector kernels; a settled control keeps the coefficients it has, the
+//      designs being pure functions of the sample rate and the two amounts;
 //   5. the recursive tone filters: frame by frame while a tone control glides; once both rest, in
 //      segments whose frames the vector kernels compute independently of each other;
 //   6. output level, make-up gain and the per-frame read of the "Bypass" parameter.
@@ -53,6 +55,9 @@ public:
   };
 
   static constexpr int kMaxChunk = 256;
+  // The shortest chunk whose gliding smoothers the saturation steps itself: a shorter one packs its
+  // few saturations into fewer vectors when they are stepped beforehand.
+  static constexpr int kSmoothSaturateFrames = 16;
   static constexpr double kMakeUpGain = 1.5488166189124812; // 10^0.19, +3.8 dB
 
   explicit PreampEngine(PreampState& state);
@@ -70,16 +75,20 @@ private:
   void RenderChunk(const PreampKernels& kernels, double sampleRate, const Targets& targets,
                    const iplug::IParam& bypass, iplug::sample** inputs, iplug::sample** outputs,
                    int start, int n);
-  void RunSmoothers(const Targets& targets, int driveSteps, int n, bool& lowSettled, bool& highSettled);
+  void RunSmoothers(const Targets& targets, int driveSteps, int n, bool deferGliding, bool& lowSettled,
+                    bool& highSettled);
   template <int kDriveSteps, bool kOthers>
   bool StepSmoothers(const Targets& targets, int n);
+  void StepSmoothersWithFlush(const Targets& targets, int driveSteps, int n);
+  bool SmoothSaturate(const PreampKernels& kernels, const Targets& targets, int driveSteps, const double* const* in,
+                      double* const* out, double factor, int n);
   bool DesignLow(const PreampKernels& kernels, double sampleRate, int n);
   bool DesignHigh(const PreampKernels& kernels, double sampleRate, int n);
   // What tells the low and the high band apart in a design: amounts, kernel and the state they set.
   struct ToneBand;
   bool DesignTone(ToneBand& band, double sampleRate, int n);
-  void Saturate(const PreampKernels& kernels, int n);
-  void SaturateOversampled(const PreampKernels& kernels, int n);
+  void Saturate(const PreampKernels& kernels, const Targets& targets, int n);
+  void SaturateOversampled(const PreampKernels& kernels, const Targets& targets, int n);
   // Both up-samplers, from mInput into the four streams; both down-samplers, from the saturated
   // streams into mTone.
   void Upsample(const PreampKernels& kernels, double* const* stream, int n);
@@ -116,6 +125,12 @@ private:
   // Whether the drive smoother rests for the whole chunk, and its value then (mDrive is not filled).
   bool mDriveSettled = false;
   double mSettledDrive = 1.0;
+  // Whether the low, high and output smoothers rest (their values are filled in).
+  bool mOthersSettled = false;
+  // Whether the gliding smoothers are left to the saturation's kernel this chunk.
+  bool mDeferred = false;
+  // The smoothers at the chunk's start, for stepping again with the flush.
+  OnePoleSmoother mSmootherStart[4] = {};
 
   // The tone filters' segments. They are aligned to the frames filtered since construction, and a
   // stretch runs in segments from a segment's first frame on when both filters' coefficients there
@@ -141,13 +156,13 @@ private:
   // written in address order, so a kernel's surplus past one lands where the next is still to come.
   static constexpr int kStreams = 4;
   alignas(64) double mOffset[kMaxChunk] = {};    // the anti-denormal offset of each frame
-  alignas(64) double mInput[2][kMaxChunk] = {};  // inputs plus offset
+  alignas(64) double mInput[2 * kMaxChunk + kPad] = {}; // inputs plus offset: left, then right, packed
   alignas(64) double mLowZ[kMaxChunk] = {};      // low smoother, one step per frame
   alignas(64) double mHighZ[kMaxChunk] = {};     // high smoother, one step per frame
-  alignas(64) double mDrive[8 * kMaxChunk] = {}; // drive smoother, four or eight steps per frame
+  // Drive smoother, four or eight steps per frame: frame by frame, or one row of kMaxChunk per step
+  // when the saturation's kernel steps it.
+  alignas(64) double mDrive[8 * kMaxChunk] = {};
   alignas(64) double mOutputZ[2 * kMaxChunk] = {}; // output smoother, two steps per frame
-  alignas(64) double mAmountP[kStride] = {}; // tone arguments of each frame
-  alignas(64) double mAmountQ[kStride] = {};
   // Per-frame designs: B0, B1, B2, A0, A1, A2 and 1 / A0.
   alignas(64) double mLowCoefficients[7][kStride] = {};
   alignas(64) double mHighCoefficients[7][kStride] = {};

@@ -17,6 +17,8 @@
 
 #include <sleef.h>
 
+#include <cfloat>
+
 #include "HalfbandTaps.h"
 #include "ToneDesign.h"
 #include "VectorMath.h"
@@ -156,6 +158,25 @@ void SaturateDivide(const double* d, const double* g, double* out, int n)
     SaturateDivideTail(d + i, g + i, out + i, n - i);
 }
 
+void SaturateDrive(const double* d, double factor, double g, double* out, int n)
+{
+  const Vec f = Broadcast(factor);
+  const Vec drive = Broadcast(g);
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes)
+    Store(out + i, SaturateDivideVec((f * Load(d + i)) * drive, drive));
+  if (i < n)
+  {
+    double driven[kLanes], divisor[kLanes];
+    for (int l = 0; l < n - i; ++l)
+    {
+      driven[l] = (factor * d[i + l]) * g;
+      divisor[l] = g;
+    }
+    SaturateDivideTail(driven, divisor, out + i, n - i);
+  }
+}
+
 // Each output sums its 32 pairs first and only then adds the centre tap and the offset: so a window
 // whose pairs all hold one value sums to a constant, which the block routine may take once (see
 // VectorMath.h).
@@ -166,7 +187,8 @@ void SaturateDivide(const double* d, const double* g, double* out, int n)
 // residue r (k = r + kLanes * q), up to four values of q at a time, which loads each window once
 // instead of once per tap and vector. Every output adds its terms in the same order. Outputs
 // short of a whole group are taken one vector at a time, in that order too.
-constexpr int kHalfbandGroup = 4 * kLanes;
+constexpr int kHalfbandVectors = kLanes == 8 ? 8 : 4;
+constexpr int kHalfbandGroup = kHalfbandVectors * kLanes;
 constexpr int kPerResidue = kHalfbandOddTapCount / kLanes;
 
 // One vector of outputs, the taps in the groups' order.
@@ -184,7 +206,7 @@ inline Vec HalfbandSum(const double* pairs)
 
 void Halfband(const double* centre, const double* pairs, double offset, double* out, int n)
 {
-  constexpr int kVectors = 4;
+  constexpr int kVectors = kHalfbandVectors;
   constexpr int kGroup = kHalfbandGroup;
   constexpr int kStep = kPerResidue < 4 ? kPerResidue : 4;
   constexpr int kWindows = kStep + kVectors - 1;
@@ -298,6 +320,42 @@ void DesignHigh(double f, const double* p, const double* q, double* const* c, in
     StoreDesignPartial(c, i, n - i, HighToneDesign(f, LoadPartial(p + i, n - i, 1.0), LoadPartial(q + i, n - i, 0.0)));
 }
 
+// The tone amounts of the smoothed control values, as the block routine maps them: the low
+// control's -10..10 to -0.3..0.3, the boost and the cut amount never both leaving the floor 1e-5;
+// the high control's to -0.85..0.85, p = 1 - t for a boost and q = -t for a cut.
+inline void LowAmounts(Vec z, Vec& p, Vec& q)
+{
+  const Vec t = (z + 10.0) / 20.0 * 0.6 - 0.3;
+  const Vec floor = Splat(1e-5);
+  p = t > 0.0 ? t : floor;
+  q = t < 0.0 ? -t : floor;
+}
+
+inline void HighAmounts(Vec z, Vec& p, Vec& q)
+{
+  const Vec t = (z + 10.0) / 20.0 * 1.7 - 0.85;
+  p = t > 0.0 ? 1.0 - t : Splat(1.0);
+  q = t < 0.0 ? -t : Splat(0.0);
+}
+
+// Unused lanes design the centre setting (a control value of 0).
+template <void (*kAmounts)(Vec, Vec&, Vec&), ToneDesign<Vec> (*kDesign)(double, Vec, Vec)>
+void DesignFromControl(double f, const double* z, double* const* c, int n)
+{
+  Vec p, q;
+  int i = 0;
+  for (; i + kLanes <= n; i += kLanes)
+  {
+    kAmounts(Load(z + i), p, q);
+    StoreDesign(c, i, kDesign(f, p, q));
+  }
+  if (i < n)
+  {
+    kAmounts(LoadPartial(z + i, n - i, 0.0), p, q);
+    StoreDesignPartial(c, i, n - i, kDesign(f, p, q));
+  }
+}
+
 // Rows row .. row + kLanes of one filter's outputs over a segment: the state's part and the inputs'
 // part, each as two interleaved sums, added last. The state's part is what one segment waits for
 // from the one before, so its chains are kept short. Input columns past the last row hold only
@@ -371,8 +429,122 @@ void ToneSegmentOutputs(const ToneSegmentWeights& w, const double* const* state,
       Store(output[ch] + row, SegmentRows(w.highInput, w.highState, state[ch], input[ch], row));
 }
 
-const PreampKernels kTable = {CORVANE_LEVEL, SaturateDivide, Halfband,     HalfbandPair,
-                              DesignLow,     DesignHigh,     ToneSegments, ToneSegmentOutputs};
+// The lanes of v that the smoothers' flush would set to zero (zeros are not), among the first
+// `count`.
+inline Lanes SubnormalLanes(Vec v, int count)
+{
+  Lanes inRange;
+  for (int l = 0; l < kLanes; ++l)
+    inRange[l] = l < count ? -1 : 0;
+  return (v != 0.0) & (v < DBL_MIN) & (v > -DBL_MIN) & inRange;
+}
+
+// The smoothers step one vector of frames ahead of the curve: the frames of the next vector are
+// spread over the curve's streams of this one, so that in program order a few recursion steps are
+// followed by a vector of independent work, which the processor runs while the recursions wait on
+// their own latency. The streams of a vector need all steps of its frames, hence the lead. The
+// steps carry nothing but the recursion: whether a state came out subnormal is tested on whole
+// vectors of them, where the curve loads them.
+template <int kSteps, bool kOthers>
+bool SmoothSaturate(SmoothedSaturation& r, int n)
+{
+  constexpr int kStreams = kSteps / 2;
+  const double aLow = r.a[0], aHigh = r.a[1], aDrive = r.a[2], aOutput = r.a[3];
+  const double cLow = r.c[0], cHigh = r.c[1], cDrive = r.c[2], cOutput = r.c[3];
+  double zLow = r.z[0], zHigh = r.z[1], zDrive = r.z[2], zOutput = r.z[3];
+  double* const drive = r.drive;
+  double* const low = r.low;
+  double* const high = r.high;
+  double* const output = r.output;
+  const int stride = r.driveStride;
+  const auto stepFrames = [&](int from, int to) {
+    for (int i = from; i < to; ++i)
+    {
+      for (int k = 0; k < kSteps; ++k)
+      {
+        zDrive = aDrive * zDrive + cDrive;
+        drive[k * stride + i] = zDrive;
+      }
+      if constexpr (kOthers)
+      {
+        zLow = aLow * zLow + cLow;
+        zHigh = aHigh * zHigh + cHigh;
+        const double o1 = aOutput * zOutput + cOutput;
+        zOutput = aOutput * o1 + cOutput;
+        low[i] = zLow;
+        high[i] = zHigh;
+        output[2 * i] = o1;
+        output[2 * i + 1] = zOutput;
+      }
+    }
+  };
+
+  const Vec factor = Splat(r.factor);
+  Lanes subnormal = {};
+  stepFrames(0, n < kLanes ? n : kLanes);
+  for (int i = 0; i < n; i += kLanes)
+  {
+    const int next = i + kLanes;
+    const int count = n - i < kLanes ? n - i : kLanes;
+    for (int s = 0; s < kStreams; ++s)
+    {
+      if (next < n)
+      {
+        const int from = next + s * kLanes / kStreams;
+        const int to = next + (s + 1) * kLanes / kStreams;
+        stepFrames(from < n ? from : n, to < n ? to : n);
+      }
+      const Vec g = Load(drive + r.driveStep[s] * stride + i);
+      const Vec divisor = Load(drive + r.divideStep[s] * stride + i);
+      // Every step is some stream's drive or divisor, so this sees them all.
+      subnormal |= SubnormalLanes(g, count) | SubnormalLanes(divisor, count);
+      const Vec y = SaturateDivideVec((factor * Load(r.in[s] + i)) * g, divisor);
+      if (count == kLanes)
+        Store(r.out[s] + i, y);
+      else
+        StorePartial(r.out[s] + i, count, y);
+    }
+    if constexpr (kOthers)
+    {
+      subnormal |= SubnormalLanes(Load(low + i), count) | SubnormalLanes(Load(high + i), count);
+      const int outputs = 2 * count;
+      subnormal |= SubnormalLanes(Load(output + 2 * i), outputs)
+        | SubnormalLanes(Load(output + 2 * i + kLanes), outputs - kLanes);
+    }
+  }
+
+  r.z[2] = zDrive;
+  if constexpr (kOthers)
+  {
+    r.z[0] = zLow;
+    r.z[1] = zHigh;
+    r.z[3] = zOutput;
+  }
+  for (int l = 0; l < kLanes; ++l)
+    if (subnormal[l] != 0)
+      return true;
+  return false;
+}
+
+bool SmoothSaturateAny(SmoothedSaturation& r, int n)
+{
+  if (r.driveSteps == 8)
+    return r.others ? SmoothSaturate<8, true>(r, n) : SmoothSaturate<8, false>(r, n);
+  return r.others ? SmoothSaturate<4, true>(r, n) : SmoothSaturate<4, false>(r, n);
+}
+
+const PreampKernels kTable = {CORVANE_LEVEL,
+                              SaturateDivide,
+                              SaturateDrive,
+                              Halfband,
+                              HalfbandPair,
+                              DesignLow,
+                              DesignHigh,
+                              DesignFromControl<LowAmounts, LowToneDesign<Vec>>,
+                              DesignFromControl<HighAmounts, HighToneDesign<Vec>>,
+                              ToneSegments,
+                              ToneSegmentOutputs,
+                              SmoothSaturateAny};
 } // namespace
 
 const PreampKernels& CORVANE_TABLE()

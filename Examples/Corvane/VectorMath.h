@@ -21,7 +21,7 @@ enum class SimdLevel
 
 // Arrays given to `halfband` stay readable, and its output writable, this many elements past the
 // last one used: it computes whole groups of vectors and discards the surplus.
-inline constexpr int kHalfbandKernelPadding = 32;
+inline constexpr int kHalfbandKernelPadding = 64;
 
 // One run of the half-band kernel: where its windows are and where its outputs go.
 struct HalfbandRun
@@ -56,6 +56,36 @@ struct ToneSegmentWeights
   alignas(64) double highState[kToneWeightedState][kToneSegment];
 };
 
+// The smoothers' recursions and the curve driven by the drive smoother, in one pass (see
+// `smoothSaturate`). Smoothers are numbered 0 low, 1 high, 2 drive, 3 output.
+struct SmoothedSaturation
+{
+  // Each smoother's recursion z = a z + c, c being b times its target; z is advanced.
+  double a[4];
+  double c[4];
+  double z[4];
+  // Whether the low, high and output smoothers step too (once, once and twice a frame).
+  bool others;
+  // Their values: low[i] and high[i], output[2i] and output[2i+1] for frame i.
+  double* low;
+  double* high;
+  double* output;
+  // The drive smoother's steps a frame (4, or 8 with oversampling), step k of frame i going to
+  // drive[k * driveStride + i]; arrays stay readable up to the next whole vector of frames.
+  int driveSteps;
+  double* drive;
+  int driveStride;
+  // One stream of the curve's inputs per two drive steps a frame (left, right; with oversampling
+  // left and right of each pass): out[s][i] = S(factor * in[s][i] * drive step driveStep[s] of
+  // frame i) / drive step divideStep[s] of frame i. in[s] stays readable up to the next whole
+  // vector; nothing is written to out[s] past n.
+  const double* in[4];
+  double* out[4];
+  int driveStep[4];
+  int divideStep[4];
+  double factor;
+};
+
 // One instruction set's kernels. All are pure functions of their arguments; none allocates or locks.
 struct PreampKernels
 {
@@ -64,6 +94,10 @@ struct PreampKernels
   // out[i] = S(d[i]) / g[i] for i < n, S being the preamp's saturating curve
   // sin(0.1 tanh(d^4) + 0.1 tanh(d^3)) + tanh(d).
   void (*saturateDivide)(const double* d, const double* g, double* out, int n);
+
+  // out[i] = S(factor * d[i] * g) / g for i < n: a drive that rests, to the bit what
+  // `saturateDivide` gives with factor * d[i] * g and g in its arrays.
+  void (*saturateDrive)(const double* d, double factor, double g, double* out, int n);
 
   // The kept outputs of the half-band filter in polyphase form:
   //   out[i] = (sum + 0.5 centre[i]) + offset,
@@ -83,6 +117,11 @@ struct PreampKernels
   void (*designLowTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
   void (*designHighTone)(double f, const double* p, const double* q, double* const* coefficients, int n);
 
+  // The same designs for n smoothed control values z[i] (-10..10), each first mapped to its two
+  // amounts as the block routine maps them, to the bit.
+  void (*designLowControl)(double f, const double* z, double* const* coefficients, int n);
+  void (*designHighControl)(double f, const double* z, double* const* coefficients, int n);
+
   // `segments` whole segments of both channels' tone filters: reads input[ch][0 .. segments *
   // kToneSegment), writes as many outputs of the high filter to output[ch] (which may be the
   // input), and advances state[ch] (kToneState values) to the end of each segment, as the serial
@@ -96,6 +135,14 @@ struct PreampKernels
   // segment still in part.
   void (*toneSegmentOutputs)(const ToneSegmentWeights& w, const double* const* state,
                              const double* const* input, double* const* output);
+
+  // n frames of the smoothers and of the curve they drive. The recursions are serial and the
+  // curve is bound by throughput, so the kernel steps the smoothers a vector of frames ahead of
+  // the curve, a few frames between the curve's vectors, and the processor overlaps the two.
+  // Every value is the one the recursions and `saturateDivide` give on their own, to the bit. The
+  // states are stepped without the flush of subnormal ones: returns whether any came out
+  // subnormal (zeros are not), in which case the caller steps them again with the flush.
+  bool (*smoothSaturate)(SmoothedSaturation& run, int n);
 };
 
 // The kernels in use: on first call the widest set the processor supports.

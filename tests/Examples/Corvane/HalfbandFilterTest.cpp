@@ -179,4 +179,13 @@ TEST(HalfbandFilter, UniformOddFramesCountsOnlyFramesHoldingTheValue)
   f.Clear();
   EXPECT_GE(f.UniformOddFrames(0.0), kHistory);
   EXPECT_EQ(f.UniformOddFrames(o), 0);
+
+  // A block its writer declares uniform restarts or extends the run as a scanned one would.
+  f.BeginBlock(3);
+  f.CommitUniformBlock(3, o);
+  EXPECT_EQ(f.UniformOddFrames(o), 3);
+  EXPECT_EQ(f.UniformOddFrames(0.0), 0);
+  f.BeginBlock(200);
+  f.CommitUniformBlock(200, o);
+  EXPECT_EQ(f.UniformOddFrames(o), 203);
 }

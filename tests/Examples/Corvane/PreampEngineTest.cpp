@@ -379,6 +379,21 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       }
       EXPECT_EQ(out[static_cast<size_t>(n)], -7.0) << "wrote past the end, n " << n;
 
+      // A resting drive, with the oversampled path's factor and without.
+      for (double factor : {1.0, 2.0})
+      {
+        const double rest = n > 0 ? g[0] : 1.5;
+        std::vector<double> driven(static_cast<size_t>(n)), divisor(static_cast<size_t>(n), rest),
+          expected(static_cast<size_t>(n)), rested(static_cast<size_t>(n + 1), -7.0);
+        for (int i = 0; i < n; ++i)
+          driven[static_cast<size_t>(i)] = factor * d[static_cast<size_t>(i)] * rest;
+        k.saturateDivide(driven.data(), divisor.data(), expected.data(), n);
+        k.saturateDrive(d.data(), factor, rest, rested.data(), n);
+        for (int i = 0; i < n; ++i)
+          ASSERT_EQ(rested[static_cast<size_t>(i)], expected[static_cast<size_t>(i)]) << "factor " << factor << " n " << n << " i " << i;
+        EXPECT_EQ(rested[static_cast<size_t>(n)], -7.0) << "wrote past the end, n " << n;
+      }
+
       std::vector<double> p(static_cast<size_t>(n)), q(static_cast<size_t>(n)), lowP(static_cast<size_t>(n)), lowQ(static_cast<size_t>(n));
       std::vector<std::vector<double>> c(7, std::vector<double>(static_cast<size_t>(n + 1), -7.0));
       double* cp[7] = {c[0].data(), c[1].data(), c[2].data(), c[3].data(), c[4].data(), c[5].data(), c[6].data()};
@@ -412,6 +427,43 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       }
       for (int j = 0; j < 7; ++j)
         EXPECT_EQ(c[static_cast<size_t>(j)][static_cast<size_t>(n)], -7.0) << "design wrote past the end, n " << n;
+    }
+
+    // Designs straight from the smoothed control values map them to the amounts as the block
+    // routine does: the centre, the ends and both sides of it, to the bit, at every tail length.
+    const double controls[] = {0.0, -10.0, 10.0, -1e-12, 1e-12, 3.25, -6.5, 9.999, -0.1, 7.0, -3.0};
+    constexpr int kControls = static_cast<int>(std::size(controls));
+    for (int n = 1; n <= kControls; ++n)
+    {
+      std::vector<double> p(static_cast<size_t>(n)), q(static_cast<size_t>(n));
+      std::vector<std::vector<double>> fromAmounts(7, std::vector<double>(static_cast<size_t>(n))),
+        fromControl(7, std::vector<double>(static_cast<size_t>(n + 1), -7.0));
+      double* ap[7];
+      double* cp[7];
+      for (int j = 0; j < 7; ++j)
+      {
+        ap[j] = fromAmounts[static_cast<size_t>(j)].data();
+        cp[j] = fromControl[static_cast<size_t>(j)].data();
+      }
+      for (bool lowBand : {true, false})
+      {
+        for (int i = 0; i < n; ++i)
+        {
+          const double z = controls[i];
+          const double t = lowBand ? (z + 10.0) / 20.0 * 0.6 - 0.3 : (z + 10.0) / 20.0 * 1.7 - 0.85;
+          p[static_cast<size_t>(i)] = lowBand ? (t > 0.0 ? t : 1e-5) : (t > 0.0 ? 1.0 - t : 1.0);
+          q[static_cast<size_t>(i)] = t < 0.0 ? -t : (lowBand ? 1e-5 : 0.0);
+        }
+        (lowBand ? k.designLowTone : k.designHighTone)(kRate, p.data(), q.data(), ap, n);
+        (lowBand ? k.designLowControl : k.designHighControl)(kRate, controls, cp, n);
+        for (int j = 0; j < 7; ++j)
+        {
+          for (int i = 0; i < n; ++i)
+            ASSERT_EQ(fromControl[static_cast<size_t>(j)][static_cast<size_t>(i)], fromAmounts[static_cast<size_t>(j)][static_cast<size_t>(i)])
+                << (lowBand ? "low" : "high") << " coefficient " << j << " control " << controls[i] << " n " << n;
+          EXPECT_EQ(fromControl[static_cast<size_t>(j)][static_cast<size_t>(n)], -7.0) << "wrote past the end, n " << n;
+        }
+      }
     }
 
     // Two half-band runs side by side give each run's own outputs, to the bit, for every length
