@@ -53,6 +53,8 @@ corvane_layer(corvane_graphics STATIC graphics)
 target_link_libraries(corvane_graphics PUBLIC corvane_core corvane_aax_view)
 
 corvane_layer(corvane_renderer STATIC graphics/renderer)
+# The picture decoder's large buffers come from compat/LargeBlocks.h.
+target_include_directories(corvane_renderer PRIVATE ${CMAKE_SOURCE_DIR}/compat)
 if(WIN32)
   target_link_libraries(corvane_renderer PUBLIC corvane_stb Freetype::Freetype opengl32)
 else()

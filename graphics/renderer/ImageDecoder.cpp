@@ -1,5 +1,7 @@
 #include "ImageDecoder.h"
 
+#include "LargeBlocks.h"
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -9,10 +11,13 @@
 #define STBI_NO_STDIO // files are read here, so that paths work the same everywhere
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
-// The decoder's buffers are freed with free() by whoever keeps the image.
-#define STBI_MALLOC(size) std::malloc(size)
-#define STBI_REALLOC(pointer, size) std::realloc(pointer, size)
-#define STBI_FREE(pointer) std::free(pointer)
+// A picture's working buffers are as large as the picture (16 MB for the editor's knob strip) and
+// most are freed as soon as it is decoded: taken from the C library's allocator, freeing them would
+// move that allocator's threshold for large blocks for the rest of the host's life. The pixels
+// handed out come from here too, and FreePixels gives them back.
+#define STBI_MALLOC(size) compat::AllocateLargeBlock(size)
+#define STBI_REALLOC(pointer, size) compat::ReallocateLargeBlock(pointer, size)
+#define STBI_FREE(pointer) compat::FreeLargeBlock(pointer)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wsign-compare"
@@ -23,6 +28,11 @@
 #pragma GCC diagnostic pop
 
 namespace iplug::igraphics::renderer {
+
+void ImageDecoder::FreePixels::operator()(uint8_t* pixels) const
+{
+  compat::FreeLargeBlock(pixels);
+}
 
 namespace {
 

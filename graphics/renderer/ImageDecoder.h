@@ -16,7 +16,7 @@ public:
   // pass over every pixel (16 MB for the editor's knob strip).
   struct FreePixels
   {
-    void operator()(uint8_t* pixels) const { std::free(pixels); }
+    void operator()(uint8_t* pixels) const;
   };
 
   struct Image
