@@ -73,14 +73,10 @@ set(CORVANE_WINDOWS_TEST_FILTER_test_host "-ModuleFile.*")
 # Cases that need what only the stand-in's display gives (the seam answers false there):
 #   AClickReachesTheEditorInLogicalPixels, AtTwiceTheDensityTheWindowIsTwiceAsLarge,
 #   ScaleForWindowIsTheDpiOver96      a density per window: Windows gives one per monitor
-#   PenAndTouchPromotedToMouseMessagesAreNotClicks
-#                                     mouse messages carrying a pen's or a touch's signature,
-#                                     which only a device's input has
 #   TouchContactsArriveAsOneEvent..., WindowLayerDigitizer.*
 #                                     a digitizer and touch frames, which only a device gives
 set(CORVANE_WINDOWS_TEST_FILTER_test_graphics_platform "-WindowLayer.AClickReachesTheEditorInLogicalPixels:\
 WindowLayer.AtTwiceTheDensityTheWindowIsTwiceAsLarge:WindowLayer.ScaleForWindowIsTheDpiOver96:\
-WindowLayer.PenAndTouchPromotedToMouseMessagesAreNotClicks:\
 WindowLayer.TouchContactsArriveAsOneEventEachWithTheirIdentifiers:WindowLayerDigitizer.*")
 
 # scripts/test-windows reads the list, one program and its GoogleTest filter a line.

@@ -19,7 +19,8 @@
 
 namespace testdisplay {
 
-// Releases every key and button this seam pressed and puts the display's settings back.
+// Releases every key and button, puts the pointer in the screen's top-left corner and the
+// display's settings back.
 void Reset();
 
 // --- Input ------------------------------------------------------------------------------------
@@ -38,7 +39,7 @@ constexpr ULONG_PTR kPenSignature = 0xFF515700;
 constexpr ULONG_PTR kTouchSignature = 0xFF515780;
 
 bool MouseMove(HWND hwnd, int x, int y);
-// With extraInfo, only where the display can give a message that (GetMessageExtraInfo).
+// extraInfo is what GetMessageExtraInfo answers for the press's and the release's messages.
 bool MouseDown(HWND hwnd, int x, int y, Button button = Button::Left, ULONG_PTR extraInfo = 0);
 bool MouseUp(HWND hwnd, int x, int y, Button button = Button::Left, ULONG_PTR extraInfo = 0);
 bool Click(HWND hwnd, int x, int y, Button button = Button::Left);

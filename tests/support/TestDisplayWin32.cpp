@@ -136,6 +136,9 @@ constexpr std::array<int, 14> kSystemCursors = {32512, 32513, 32514, 32515, 3251
 
 void Reset()
 {
+  // As the stand-in's display starts: the pointer in the screen's corner, away from where the
+  // tests open their windows (a window that appears under the pointer gets a move at once).
+  SetCursorPos(0, 0);
   const std::pair<int, DWORD> buttons[] = {
     {VK_LBUTTON, MOUSEEVENTF_LEFTUP}, {VK_RBUTTON, MOUSEEVENTF_RIGHTUP}, {VK_MBUTTON, MOUSEEVENTF_MIDDLEUP}};
   for (const auto& [button, up] : buttons)
@@ -182,14 +185,20 @@ bool KeyPress(HWND hwnd, UINT virtualKey) { return KeyDown(hwnd, virtualKey) && 
 
 bool TypeText(HWND hwnd, std::wstring_view text)
 {
+  if (!IsWindow(hwnd))
+    return false;
+  BringForward(hwnd);
   for (wchar_t c : text)
   {
-    const SHORT scan = VkKeyScanW(c);
-    if (scan == -1)
-      return false;
-    const UINT key = static_cast<UINT>(scan & 0xFF);
-    const bool shift = (scan & 0x100) != 0;
-    if ((shift && !KeyDown(hwnd, VK_SHIFT)) || !KeyPress(hwnd, key) || (shift && !KeyUp(hwnd, VK_SHIFT)))
+    INPUT input[2] = {};
+    for (INPUT& key : input)
+    {
+      key.type = INPUT_KEYBOARD;
+      key.ki.wScan = static_cast<WORD>(c);
+      key.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    if (SendInput(2, input, sizeof(INPUT)) != 2)
       return false;
   }
   return true;
