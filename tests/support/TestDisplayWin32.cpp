@@ -185,20 +185,14 @@ bool KeyPress(HWND hwnd, UINT virtualKey) { return KeyDown(hwnd, virtualKey) && 
 
 bool TypeText(HWND hwnd, std::wstring_view text)
 {
-  if (!IsWindow(hwnd))
-    return false;
-  BringForward(hwnd);
   for (wchar_t c : text)
   {
-    INPUT input[2] = {};
-    for (INPUT& key : input)
-    {
-      key.type = INPUT_KEYBOARD;
-      key.ki.wScan = static_cast<WORD>(c);
-      key.ki.dwFlags = KEYEVENTF_UNICODE;
-    }
-    input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    if (SendInput(2, input, sizeof(INPUT)) != 2)
+    const SHORT scan = VkKeyScanW(c);
+    if (scan == -1)
+      return false;
+    const UINT key = static_cast<UINT>(scan & 0xFF);
+    const bool shift = (scan & 0x100) != 0;
+    if ((shift && !KeyDown(hwnd, VK_SHIFT)) || !KeyPress(hwnd, key) || (shift && !KeyUp(hwnd, VK_SHIFT)))
       return false;
   }
   return true;
