@@ -60,9 +60,12 @@ void IGraphicsWin::CreatePlatformTextEntry(int paramIdx, const ITextStyle& text,
   const int width = static_cast<int>(bounds.W() * k);
   const int height = static_cast<int>(bounds.H() * k);
   const std::wstring initial = UTF8ToWide(str, kMaxInitialTextChars);
+  // A multi-line field that is centred or right-aligned ignores ES_AUTOHSCROLL and wraps instead;
+  // without ES_AUTOVSCROLL it would then refuse every character past the first line, and a value
+  // wider than the box could not be typed. It scrolls to the line being typed in instead.
   mParamEditWnd = CreateWindowExW(0, L"EDIT", initial.c_str(),
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | ES_MULTILINE |
-                                    ES_AUTOHSCROLL | align,
+                                    ES_AUTOHSCROLL | ES_AUTOVSCROLL | align,
                                   static_cast<int>(bounds.L * k), static_cast<int>(bounds.T * k), width + 1,
                                   height + 1, mPlugWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextEntryControlID)),
                                   mHInstance, nullptr);

@@ -212,7 +212,7 @@ void EnsureSystemClassesLocked(UserState& state)
     UINT style;
     LPCWSTR cursor;
   } systemClasses[] = {
-      {L"EDIT", EditWindowProc, CS_DBLCLKS | CS_PARENTDC, MAKEINTRESOURCEW(32513)},
+      {L"Edit", EditWindowProc, CS_DBLCLKS | CS_PARENTDC, MAKEINTRESOURCEW(32513)},
       {L"#32770", DialogWindowProc, CS_DBLCLKS | CS_SAVEBITS, MAKEINTRESOURCEW(32512)},
   };
   for (const auto& system : systemClasses)

@@ -1,4 +1,5 @@
 #include "WindowLayerFixture.h"
+#include "win32/testing/Win32Display.h"
 
 #include "IParam.h"
 
@@ -11,9 +12,20 @@ namespace {
 
 constexpr UINT kTick = 0x401;
 
+// A clock thread waiting for a manual blank would hold the close up.
+class ClockFixture : public WindowLayerFixture
+{
+protected:
+  void TearDown() override
+  {
+    display::SetManualVerticalBlank(false);
+    WindowLayerFixture::TearDown();
+  }
+};
+
 // The display clock with a manual vertical blank, so each tick is one the test made. Ticks that
 // pass the clock's checks are counted through the editor's display-tick hook.
-class DisplayClock : public WindowLayerFixture
+class DisplayClock : public ClockFixture
 {
 protected:
   // The clock ticks once as soon as it has the display's adapter; that tick and the first paint
@@ -271,7 +283,7 @@ TEST_F(DisplayClock, AClickCancelsAFocusedEntryAndCommitsOneThatLostTheFocus)
   });
 }
 
-using DisplayClockLifetime = WindowLayerFixture;
+using DisplayClockLifetime = ClockFixture;
 
 TEST_F(DisplayClockLifetime, ClosingStopsTheClockThread)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-// A Windows graphics context with its protected platform operations in reach, and the stand-in's
-// display and scripted user at their defaults around each test.
+// A Windows graphics context with its protected platform operations in reach, and the display
+// (on the stand-in, its scripted user too) at its defaults around each test.
 
 #include <chrono>
 #include <functional>
@@ -17,8 +17,7 @@
 #include "PlatformWindows.h"
 #include "platform/IGraphicsWin.h"
 #include "support/RecordingEditorDelegate.h"
-#include "win32/testing/Win32Display.h"
-#include "win32/testing/Win32Script.h"
+#include "support/TestDisplay.h"
 
 namespace platformtest {
 
@@ -60,8 +59,7 @@ class PlatformServicesTest : public ::testing::Test
 protected:
   void SetUp() override
   {
-    win32compat::display::Reset();
-    win32compat::script::Reset();
+    testdisplay::Reset();
     dlg.GetParam(0)->DefineDouble("Gain", 0.0, -30.0, 30.0, 0.1, "dB");
     dlg.GetParam(1)->DefineInt("Steps", 0, 0, 10);
     dlg.GetParam(2)->DefineBool("Bypass", false);
@@ -71,8 +69,7 @@ protected:
   void TearDown() override
   {
     graphics.reset();
-    win32compat::script::Reset();
-    win32compat::display::Reset();
+    testdisplay::Reset();
   }
 
   iplug::RecordingEditorDelegate dlg{3};

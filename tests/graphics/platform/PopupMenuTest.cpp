@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "PlatformServicesFixture.h"
+#include "win32/testing/Win32Display.h"
+#include "win32/testing/Win32Script.h"
 
 namespace platformtest {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-// The editor's Windows window in the Win32 stand-in, driven as a host drives it: a UI thread
+// The editor's Windows window, driven as a host drives it: a UI thread
 // pumping its message loop, a host window with a container child that the editor opens in, and
 // input posted into the windows as a user would give it.
 
@@ -17,7 +17,7 @@
 #include "platform/IGraphicsWin.h"
 #include "support/MessageLoopThread.h"
 #include "support/RecordingEditorDelegate.h"
-#include "win32/testing/Win32Display.h"
+#include "support/TestDisplay.h"
 
 namespace wintest {
 
@@ -100,15 +100,13 @@ protected:
 
   void SetUp() override
   {
-    win32compat::display::Reset();
+    testdisplay::Reset();
     ui = std::make_unique<MessageLoopThread>();
     ui->Run([this] { CreateHostWindows(); });
   }
 
   void TearDown() override
   {
-    // A clock thread waiting for a manual blank would hold the close up.
-    win32compat::display::SetManualVerticalBlank(false);
     ui->Run([this] {
       for (auto& d : delegates)
         d->CloseEditorWindow();
@@ -118,7 +116,7 @@ protected:
       host = container = nullptr;
     });
     ui.reset();
-    win32compat::display::Reset();
+    testdisplay::Reset();
   }
 
   // A delegate whose editor is kEditorWidth x kEditorHeight with a panel (the background) and a
@@ -181,7 +179,7 @@ protected:
     container = CreateWindowExW(0, L"CorvaneTestHost", L"Container", WS_CHILD | WS_VISIBLE, kContainerX, kContainerY,
                                 kEditorWidth, kEditorHeight, host, nullptr, nullptr, &containerKeys);
     // Their first paint gives them their device contexts now, not in the middle of a test that
-    // counts what the stand-in holds.
+    // counts what the process holds.
     UpdateWindow(host);
     UpdateWindow(container);
   }
