@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "graphics/platform/WindowLayerFixture.h"
+#include "win32/testing/Win32Display.h"
 
 namespace {
 
