@@ -16,7 +16,8 @@
 #endif
 
 #if defined(COMPAT_SANITIZER_ALLOCATOR)
-  #include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's own count; GCC installs no header that declares it.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #elif defined(__GLIBC__)
   #include <malloc.h>
 #endif
