@@ -274,10 +274,7 @@ namespace {
 // megabytes with what the allocator keeps of freed memory or gives back, and with the pages the
 // driver's shader compiler maps for code, as the machine's load shifts the timing; a zoom that
 // keeps memory shows in the heap as plainly, and nothing else moves it.
-double HeapBytesInUse()
-{
-  return compat::HeapBytesInUse();
-}
+using compat::HeapBytesInUse;
 
 std::string MiB(double bytes)
 {
