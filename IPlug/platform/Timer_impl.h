@@ -30,7 +30,7 @@ private:
 
   UINT_PTR mID = 0; // 0 while not running
   ITimerFunction mCallback;
-  uint32_t mIntervalMs;
+  [[maybe_unused]] uint32_t mIntervalMs; // the period the system timer was started with
 };
 
 } // namespace iplug

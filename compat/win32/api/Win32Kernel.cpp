@@ -416,11 +416,6 @@ DWORD GetTickCount()
   return static_cast<DWORD>(ms.count());
 }
 
-namespace {
-// The real counter's usual rate: 100 ns per count.
-constexpr LONGLONG kPerformanceFrequency = 10'000'000;
-} // namespace
-
 // --- Process and thread extras -------------------------------------------------------------------
 
 namespace {

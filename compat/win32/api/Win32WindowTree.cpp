@@ -34,18 +34,6 @@ std::vector<HWND> SiblingsLocked(UserState& state, const Window& window)
   return state.topLevel;
 }
 
-void CollectDescendantsLocked(UserState& state, HWND hwnd, std::vector<HWND>& out)
-{
-  auto window = FindWindowLocked(state, hwnd);
-  if (!window)
-    return;
-  for (HWND child : window->children)
-  {
-    out.push_back(child);
-    CollectDescendantsLocked(state, child, out);
-  }
-}
-
 BOOL Enumerate(const std::vector<HWND>& windows, WNDENUMPROC proc, LPARAM lParam)
 {
   if (!proc)
