@@ -439,50 +439,135 @@ inline Lanes SubnormalLanes(Vec v, int count)
   return (v != 0.0) & (v < DBL_MIN) & (v > -DBL_MIN) & inRange;
 }
 
-// The smoothers step one vector of frames ahead of the curve: the frames of the next vector are
-// spread over the curve's streams of this one, so that in program order a few recursion steps are
-// followed by a vector of independent work, which the processor runs while the recursions wait on
-// their own latency. The streams of a vector need all steps of its frames, hence the lead. The
-// steps carry nothing but the recursion: whether a state came out subnormal is tested on whole
-// vectors of them, where the curve loads them.
+inline Lanes SubnormalLanes(Vec v)
+{
+  return (v != 0.0) & (v < DBL_MIN) & (v > -DBL_MIN);
+}
+
+// SaturateDivideVec with `between<k>()` called after its k-th transcendental call (k = 0 to 3):
+// the same operations in the same order, so the same bits.
+template <class Between>
+inline Vec SaturateDivideSpread(Vec d, Vec g, Between&& between)
+{
+  const Vec d2 = d * d;
+  const Vec d3 = d2 * d;
+  const Vec d4 = d2 * d2;
+  const Vec t4 = Tanh(d4);
+  between.template operator()<0>();
+  const Vec t3 = Tanh(d3);
+  between.template operator()<1>();
+  const Vec s = Sin(0.1 * t4 + 0.1 * t3);
+  between.template operator()<2>();
+  const Vec t1 = Tanh(d);
+  between.template operator()<3>();
+  return (s + t1) / g;
+}
+
+// The four smoothers' recursions, z = a z + c, with nothing on their paths but the recursion.
+template <int kSteps, bool kOthers>
+struct SmootherChains
+{
+  double aLow, aHigh, aDrive, aOutput;
+  double cLow, cHigh, cDrive, cOutput;
+  double zLow, zHigh, zDrive, zOutput;
+  double* drive;
+  double* low;
+  double* high;
+  double* output;
+  int stride;
+
+  // Frame i's low, high and output steps.
+  inline void StepOthers(int i)
+  {
+    if constexpr (kOthers)
+    {
+      zLow = aLow * zLow + cLow;
+      zHigh = aHigh * zHigh + cHigh;
+      const double o1 = aOutput * zOutput + cOutput;
+      zOutput = aOutput * o1 + cOutput;
+      low[i] = zLow;
+      high[i] = zHigh;
+      output[2 * i] = o1;
+      output[2 * i + 1] = zOutput;
+    }
+  }
+
+  inline void StepDrive(int i, int k)
+  {
+    zDrive = aDrive * zDrive + cDrive;
+    drive[k * stride + i] = zDrive;
+  }
+
+  void StepFrames(int from, int to)
+  {
+    for (int i = from; i < to; ++i)
+    {
+      for (int k = 0; k < kSteps; ++k)
+        StepDrive(i, k);
+      StepOthers(i);
+    }
+  }
+
+  // Steps [first, first + count) of a whole vector of frames from `frame` on, the steps numbered
+  // frame by frame (kSteps drive steps a frame, the frame's other steps with its first).
+  template <int kFirst, int kCount>
+  inline void StepRange(int frame)
+  {
+    for (int j = kFirst; j < kFirst + kCount; ++j)
+    {
+      if (j % kSteps == 0)
+        StepOthers(frame + j / kSteps);
+      StepDrive(frame + j / kSteps, j % kSteps);
+    }
+  }
+};
+
+// The smoothers step one vector of frames ahead of the curve. The curve's four transcendental calls
+// per stream are long stretches of independent work; the next vector's steps are dealt out between
+// them, a few at a time, so that in program order each short piece of the recursions is followed
+// by a call, which the processor runs while the recursions wait on their own latency. The streams
+// of a vector need all steps of its frames, hence the lead. Whether a state came out subnormal is
+// tested on whole vectors of them, where the curve loads them.
 template <int kSteps, bool kOthers>
 bool SmoothSaturate(SmoothedSaturation& r, int n)
 {
   constexpr int kStreams = kSteps / 2;
-  const double aLow = r.a[0], aHigh = r.a[1], aDrive = r.a[2], aOutput = r.a[3];
-  const double cLow = r.c[0], cHigh = r.c[1], cDrive = r.c[2], cOutput = r.c[3];
-  double zLow = r.z[0], zHigh = r.z[1], zDrive = r.z[2], zOutput = r.z[3];
-  double* const drive = r.drive;
-  double* const low = r.low;
-  double* const high = r.high;
-  double* const output = r.output;
+  // kSteps * kLanes steps a vector of frames over 4 * kStreams places between calls.
+  constexpr int kPerPlace = kLanes / 2;
+  SmootherChains<kSteps, kOthers> chains{r.a[0],  r.a[1], r.a[2], r.a[3],   r.c[0],       r.c[1],
+                                         r.c[2],  r.c[3], r.z[0], r.z[1],   r.z[2],       r.z[3],
+                                         r.drive, r.low,  r.high, r.output, r.driveStride};
   const int stride = r.driveStride;
-  const auto stepFrames = [&](int from, int to) {
-    for (int i = from; i < to; ++i)
-    {
-      for (int k = 0; k < kSteps; ++k)
-      {
-        zDrive = aDrive * zDrive + cDrive;
-        drive[k * stride + i] = zDrive;
-      }
-      if constexpr (kOthers)
-      {
-        zLow = aLow * zLow + cLow;
-        zHigh = aHigh * zHigh + cHigh;
-        const double o1 = aOutput * zOutput + cOutput;
-        zOutput = aOutput * o1 + cOutput;
-        low[i] = zLow;
-        high[i] = zHigh;
-        output[2 * i] = o1;
-        output[2 * i + 1] = zOutput;
-      }
-    }
-  };
-
   const Vec factor = Splat(r.factor);
   Lanes subnormal = {};
-  stepFrames(0, n < kLanes ? n : kLanes);
-  for (int i = 0; i < n; i += kLanes)
+  chains.StepFrames(0, n < kLanes ? n : kLanes);
+  int i = 0;
+  // Whole vectors followed by a whole one: the steps spread between the calls.
+  for (; i + 2 * kLanes <= n; i += kLanes)
+  {
+    const int next = i + kLanes;
+    const auto stream = [&]<int kStream>() {
+      const Vec g = Load(r.drive + r.driveStep[kStream] * stride + i);
+      const Vec divisor = Load(r.drive + r.divideStep[kStream] * stride + i);
+      subnormal |= SubnormalLanes(g) | SubnormalLanes(divisor);
+      const Vec y = SaturateDivideSpread((factor * Load(r.in[kStream] + i)) * g, divisor, [&]<int kPlace>() {
+        chains.template StepRange<(4 * kStream + kPlace) * kPerPlace, kPerPlace>(next);
+      });
+      Store(r.out[kStream] + i, y);
+    };
+    stream.template operator()<0>();
+    stream.template operator()<1>();
+    if constexpr (kStreams == 4)
+    {
+      stream.template operator()<2>();
+      stream.template operator()<3>();
+    }
+    if constexpr (kOthers)
+      subnormal |= SubnormalLanes(Load(r.low + i)) | SubnormalLanes(Load(r.high + i)) |
+                   SubnormalLanes(Load(r.output + 2 * i)) | SubnormalLanes(Load(r.output + 2 * i + kLanes));
+  }
+  // The last one or two vectors: the next vector's steps between the streams.
+  for (; i < n; i += kLanes)
   {
     const int next = i + kLanes;
     const int count = n - i < kLanes ? n - i : kLanes;
@@ -492,11 +577,10 @@ bool SmoothSaturate(SmoothedSaturation& r, int n)
       {
         const int from = next + s * kLanes / kStreams;
         const int to = next + (s + 1) * kLanes / kStreams;
-        stepFrames(from < n ? from : n, to < n ? to : n);
+        chains.StepFrames(from < n ? from : n, to < n ? to : n);
       }
-      const Vec g = Load(drive + r.driveStep[s] * stride + i);
-      const Vec divisor = Load(drive + r.divideStep[s] * stride + i);
-      // Every step is some stream's drive or divisor, so this sees them all.
+      const Vec g = Load(r.drive + r.driveStep[s] * stride + i);
+      const Vec divisor = Load(r.drive + r.divideStep[s] * stride + i);
       subnormal |= SubnormalLanes(g, count) | SubnormalLanes(divisor, count);
       const Vec y = SaturateDivideVec((factor * Load(r.in[s] + i)) * g, divisor);
       if (count == kLanes)
@@ -506,19 +590,19 @@ bool SmoothSaturate(SmoothedSaturation& r, int n)
     }
     if constexpr (kOthers)
     {
-      subnormal |= SubnormalLanes(Load(low + i), count) | SubnormalLanes(Load(high + i), count);
+      subnormal |= SubnormalLanes(Load(r.low + i), count) | SubnormalLanes(Load(r.high + i), count);
       const int outputs = 2 * count;
-      subnormal |= SubnormalLanes(Load(output + 2 * i), outputs)
-        | SubnormalLanes(Load(output + 2 * i + kLanes), outputs - kLanes);
+      subnormal |= SubnormalLanes(Load(r.output + 2 * i), outputs) |
+                   SubnormalLanes(Load(r.output + 2 * i + kLanes), outputs - kLanes);
     }
   }
 
-  r.z[2] = zDrive;
+  r.z[2] = chains.zDrive;
   if constexpr (kOthers)
   {
-    r.z[0] = zLow;
-    r.z[1] = zHigh;
-    r.z[3] = zOutput;
+    r.z[0] = chains.zLow;
+    r.z[1] = chains.zHigh;
+    r.z[3] = chains.zOutput;
   }
   for (int l = 0; l < kLanes; ++l)
     if (subnormal[l] != 0)
