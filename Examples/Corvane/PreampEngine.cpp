@@ -747,6 +747,7 @@ void PreampEngine::RunToneFilters(const PreampKernels& kernels, int n)
   double* right = mTone + n;
   ToneCoefficients lastLow = mLastLow;
   ToneCoefficients lastHigh = mLastHigh;
+  double lane[2][kToneState];
   int i = 0;
   while (i < n)
   {
@@ -779,17 +780,40 @@ void PreampEngine::RunToneFilters(const PreampKernels& kernels, int n)
       }
       continue;
     }
-    // Serially to the next segment's first frame.
-    const int end = std::min(n, i + kToneSegment - mSegmentFrame);
-    mSegmentFrame = (mSegmentFrame + end - i) % kToneSegment;
-    for (; i < end; ++i)
+    // Serially, to the first frame where the segments may take over.
+    ToneGlide run;
+    const double* lowRows[7];
+    const double* highRows[7];
+    for (int k = 0; k < 7; ++k)
     {
-      lastLow = lowAt(i);
-      lastHigh = highAt(i);
-      const Pair y = high.Step(lastHigh, low.Step(lastLow, Pair{left[i], right[i]}));
-      left[i] = y[0];
-      right[i] = y[1];
+      lowRows[k] = mLowCoefficients[k] + i;
+      highRows[k] = mHighCoefficients[k] + i;
     }
+    run.coefficients[0] = kLowGlides ? lowRows : nullptr;
+    run.coefficients[1] = kHighGlides ? highRows : nullptr;
+    run.resting[0] = lowSettled;
+    run.resting[1] = highSettled;
+    StateOf(low, high, 0, lane[0]);
+    StateOf(low, high, 1, lane[1]);
+    for (int k = 0; k < kToneState; ++k)
+    {
+      run.history[k][0] = lane[0][k];
+      run.history[k][1] = lane[1][k];
+    }
+    run.left = left + i;
+    run.right = right + i;
+    run.phase = mSegmentFrame;
+    const int done = kernels.toneGlide(run, n - i);
+    for (int k = 0; k < kToneState; ++k)
+    {
+      lane[0][k] = run.history[k][0];
+      lane[1][k] = run.history[k][1];
+    }
+    HistoryFromState(lane[0], lane[1], low, high);
+    lastLow = run.last[0];
+    lastHigh = run.last[1];
+    mSegmentFrame = (mSegmentFrame + done) % kToneSegment;
+    i += done;
   }
   if (mInSegments)
     HistoryFromState(mSegmentStart[0], mSegmentStart[1], low, high);

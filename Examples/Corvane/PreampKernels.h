@@ -610,6 +610,82 @@ bool SmoothSaturate(SmoothedSaturation& r, int n)
   return false;
 }
 
+// Left and right side by side in one 128-bit vector: every instruction set steps the two
+// channels' recursions as two scalar recursions would, lane by lane.
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+
+inline ToneCoefficients CoefficientsAt(const double* const* c, int i)
+{
+  return {c[0][i], c[1][i], c[2][i], c[4][i], c[5][i], c[6][i]};
+}
+
+// The feedback of the last output is added last: the recursion's critical path is then a
+// multiplication, a subtraction and a multiplication.
+inline Pair ToneStep(Pair& x1, Pair& x2, Pair& y1, Pair& y2, const ToneCoefficients& c, Pair x)
+{
+  const Pair x0 = 10.0 * x;
+  const Pair y = (c.b1 * x1 + c.b0 * x0 + c.b2 * x2 - c.a2 * y2 - c.a1 * y1) * c.inverseA0;
+  x2 = x1;
+  x1 = x0;
+  y2 = y1;
+  y1 = y;
+  return y;
+}
+
+template <bool kGlides>
+inline ToneCoefficients BandAt(const ToneGlide& r, int band, int i)
+{
+  if constexpr (kGlides)
+    return CoefficientsAt(r.coefficients[band], i);
+  else
+    return r.resting[band];
+}
+
+// The filters run from one frame where a segment starts to the next without looking at their
+// coefficients' equality, which is taken there alone; the histories stay in registers throughout.
+template <bool kLowGlides, bool kHighGlides>
+int ToneGlideFrames(ToneGlide& r, int n)
+{
+  Pair h[kToneState];
+  for (int k = 0; k < kToneState; ++k)
+    h[k] = Pair{r.history[k][0], r.history[k][1]};
+  double* const left = r.left;
+  double* const right = r.right;
+  int i = 0;
+  while (i < n)
+  {
+    const int toBoundary = kToneSegment - (r.phase + i) % kToneSegment;
+    const int end = n - i < toBoundary ? n : i + toBoundary;
+    for (; i < end; ++i)
+    {
+      const ToneCoefficients low = BandAt<kLowGlides>(r, 0, i);
+      const ToneCoefficients high = BandAt<kHighGlides>(r, 1, i);
+      const Pair y =
+        ToneStep(h[4], h[5], h[6], h[7], high, ToneStep(h[0], h[1], h[2], h[3], low, Pair{left[i], right[i]}));
+      left[i] = y[0];
+      right[i] = y[1];
+    }
+    if (i < n && BandAt<kLowGlides>(r, 0, i) == BandAt<kLowGlides>(r, 0, i - 1) &&
+        BandAt<kHighGlides>(r, 1, i) == BandAt<kHighGlides>(r, 1, i - 1))
+      break;
+  }
+  for (int k = 0; k < kToneState; ++k)
+  {
+    r.history[k][0] = h[k][0];
+    r.history[k][1] = h[k][1];
+  }
+  r.last[0] = BandAt<kLowGlides>(r, 0, i - 1);
+  r.last[1] = BandAt<kHighGlides>(r, 1, i - 1);
+  return i;
+}
+
+int ToneGlideAny(ToneGlide& r, int n)
+{
+  if (r.coefficients[0] != nullptr)
+    return r.coefficients[1] != nullptr ? ToneGlideFrames<true, true>(r, n) : ToneGlideFrames<true, false>(r, n);
+  return r.coefficients[1] != nullptr ? ToneGlideFrames<false, true>(r, n) : ToneGlideFrames<false, false>(r, n);
+}
+
 bool SmoothSaturateAny(SmoothedSaturation& r, int n)
 {
   if (r.driveSteps == 8)
@@ -628,7 +704,8 @@ const PreampKernels kTable = {CORVANE_LEVEL,
                               DesignFromControl<HighAmounts, HighToneDesign<Vec>>,
                               ToneSegments,
                               ToneSegmentOutputs,
-                              SmoothSaturateAny};
+                              SmoothSaturateAny,
+                              ToneGlideAny};
 } // namespace
 
 const PreampKernels& CORVANE_TABLE()
