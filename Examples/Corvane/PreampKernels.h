@@ -95,6 +95,46 @@ inline Vec SaturateDivideVec(Vec d, Vec g)
   return (Sin(0.1 * Tanh(d4) + 0.1 * Tanh(d3)) + Tanh(d)) / g;
 }
 
+// Two vectors of the curve, a and b, with their transcendental calls interleaved: a call's result
+// takes far longer to come than the processor takes to start the next call, and a call of the other
+// vector never waits for it. `between<k>()` runs after the k-th call (k = 0 to 7), for work to slip
+// in beside them. Lane by lane the same operations as SaturateDivideVec, so the same bits.
+template <class Between>
+inline void SaturateDividePair(Vec da, Vec ga, Vec db, Vec gb, Vec& ya, Vec& yb, Between&& between)
+{
+  const Vec a2 = da * da;
+  const Vec b2 = db * db;
+  const Vec a3 = a2 * da;
+  const Vec b3 = b2 * db;
+  const Vec a4 = a2 * a2;
+  const Vec b4 = b2 * b2;
+  const Vec ta4 = Tanh(a4);
+  between.template operator()<0>();
+  const Vec tb4 = Tanh(b4);
+  between.template operator()<1>();
+  const Vec ta3 = Tanh(a3);
+  between.template operator()<2>();
+  const Vec tb3 = Tanh(b3);
+  between.template operator()<3>();
+  const Vec sa = Sin(0.1 * ta4 + 0.1 * ta3);
+  between.template operator()<4>();
+  const Vec ta1 = Tanh(da);
+  between.template operator()<5>();
+  const Vec sb = Sin(0.1 * tb4 + 0.1 * tb3);
+  between.template operator()<6>();
+  const Vec tb1 = Tanh(db);
+  between.template operator()<7>();
+  ya = (sa + ta1) / ga;
+  yb = (sb + tb1) / gb;
+}
+
+struct Nothing
+{
+  template <int>
+  void operator()() const
+  {}
+};
+
 // A tail of at most a third of a vector (a host's block of one frame): its three tanh arguments per
 // element (d^4, d^3, d) are packed side by side into one vector, so it takes one tanh call instead
 // of three. The functions work lane by lane, so every result is the bit SaturateDivideVec gives.
@@ -152,6 +192,13 @@ void SaturateDivideTail(const double* d, const double* g, double* out, int rest)
 void SaturateDivide(const double* d, const double* g, double* out, int n)
 {
   int i = 0;
+  for (; i + 2 * kLanes <= n; i += 2 * kLanes)
+  {
+    Vec ya, yb;
+    SaturateDividePair(Load(d + i), Load(g + i), Load(d + i + kLanes), Load(g + i + kLanes), ya, yb, Nothing{});
+    Store(out + i, ya);
+    Store(out + i + kLanes, yb);
+  }
   for (; i + kLanes <= n; i += kLanes)
     Store(out + i, SaturateDivideVec(Load(d + i), Load(g + i)));
   if (i < n)
@@ -163,6 +210,13 @@ void SaturateDrive(const double* d, double factor, double g, double* out, int n)
   const Vec f = Broadcast(factor);
   const Vec drive = Broadcast(g);
   int i = 0;
+  for (; i + 2 * kLanes <= n; i += 2 * kLanes)
+  {
+    Vec ya, yb;
+    SaturateDividePair((f * Load(d + i)) * drive, drive, (f * Load(d + i + kLanes)) * drive, drive, ya, yb, Nothing{});
+    Store(out + i, ya);
+    Store(out + i + kLanes, yb);
+  }
   for (; i + kLanes <= n; i += kLanes)
     Store(out + i, SaturateDivideVec((f * Load(d + i)) * drive, drive));
   if (i < n)
@@ -444,25 +498,6 @@ inline Lanes SubnormalLanes(Vec v)
   return (v != 0.0) & (v < DBL_MIN) & (v > -DBL_MIN);
 }
 
-// SaturateDivideVec with `between<k>()` called after its k-th transcendental call (k = 0 to 3):
-// the same operations in the same order, so the same bits.
-template <class Between>
-inline Vec SaturateDivideSpread(Vec d, Vec g, Between&& between)
-{
-  const Vec d2 = d * d;
-  const Vec d3 = d2 * d;
-  const Vec d4 = d2 * d2;
-  const Vec t4 = Tanh(d4);
-  between.template operator()<0>();
-  const Vec t3 = Tanh(d3);
-  between.template operator()<1>();
-  const Vec s = Sin(0.1 * t4 + 0.1 * t3);
-  between.template operator()<2>();
-  const Vec t1 = Tanh(d);
-  between.template operator()<3>();
-  return (s + t1) / g;
-}
-
 // The four smoothers' recursions, z = a z + c, with nothing on their paths but the recursion.
 template <int kSteps, bool kOthers>
 struct SmootherChains
@@ -522,11 +557,11 @@ struct SmootherChains
   }
 };
 
-// The smoothers step one vector of frames ahead of the curve. The curve's four transcendental calls
-// per stream are long stretches of independent work; the next vector's steps are dealt out between
-// them, a few at a time, so that in program order each short piece of the recursions is followed
-// by a call, which the processor runs while the recursions wait on their own latency. The streams
-// of a vector need all steps of its frames, hence the lead. Whether a state came out subnormal is
+// The smoothers step one vector of frames ahead of the curve. The curve's streams go two at a time,
+// their transcendental calls interleaved (SaturateDividePair); the next vector's steps are dealt
+// out between the calls, a few at a time, so that in program order each short piece of the
+// recursions is followed by a call, which the processor runs while the recursions wait on their
+// own latency. The streams of a vector need all steps of its frames, hence the lead. Whether a state came out subnormal is
 // tested on whole vectors of them, where the curve loads them.
 template <int kSteps, bool kOthers>
 bool SmoothSaturate(SmoothedSaturation& r, int n)
@@ -546,22 +581,24 @@ bool SmoothSaturate(SmoothedSaturation& r, int n)
   for (; i + 2 * kLanes <= n; i += kLanes)
   {
     const int next = i + kLanes;
-    const auto stream = [&]<int kStream>() {
-      const Vec g = Load(r.drive + r.driveStep[kStream] * stride + i);
-      const Vec divisor = Load(r.drive + r.divideStep[kStream] * stride + i);
-      subnormal |= SubnormalLanes(g) | SubnormalLanes(divisor);
-      const Vec y = SaturateDivideSpread((factor * Load(r.in[kStream] + i)) * g, divisor, [&]<int kPlace>() {
-        chains.template StepRange<(4 * kStream + kPlace) * kPerPlace, kPerPlace>(next);
-      });
-      Store(r.out[kStream] + i, y);
+    // Streams 2p and 2p + 1 side by side; the places between their calls are 8p to 8p + 7.
+    const auto streams = [&]<int kPair>() {
+      constexpr int a = 2 * kPair, b = 2 * kPair + 1;
+      const Vec ga = Load(r.drive + r.driveStep[a] * stride + i);
+      const Vec divisorA = Load(r.drive + r.divideStep[a] * stride + i);
+      const Vec gb = Load(r.drive + r.driveStep[b] * stride + i);
+      const Vec divisorB = Load(r.drive + r.divideStep[b] * stride + i);
+      subnormal |= SubnormalLanes(ga) | SubnormalLanes(divisorA) | SubnormalLanes(gb) | SubnormalLanes(divisorB);
+      Vec ya, yb;
+      SaturateDividePair(
+        (factor * Load(r.in[a] + i)) * ga, divisorA, (factor * Load(r.in[b] + i)) * gb, divisorB, ya, yb,
+        [&]<int kPlace>() { chains.template StepRange<(8 * kPair + kPlace) * kPerPlace, kPerPlace>(next); });
+      Store(r.out[a] + i, ya);
+      Store(r.out[b] + i, yb);
     };
-    stream.template operator()<0>();
-    stream.template operator()<1>();
+    streams.template operator()<0>();
     if constexpr (kStreams == 4)
-    {
-      stream.template operator()<2>();
-      stream.template operator()<3>();
-    }
+      streams.template operator()<1>();
     if constexpr (kOthers)
       subnormal |= SubnormalLanes(Load(r.low + i)) | SubnormalLanes(Load(r.high + i)) |
                    SubnormalLanes(Load(r.output + 2 * i)) | SubnormalLanes(Load(r.output + 2 * i + kLanes));
