@@ -355,6 +355,23 @@ inline void StoreDesignPartial(double* const* c, int i, int count, const ToneDes
   StorePartial(c[6] + i, count, Splat(1.0) / d.A0);
 }
 
+inline bool AllLanes(const Lanes& m)
+{
+  for (int l = 0; l < kLanes; ++l)
+    if (m[l] == 0)
+      return false;
+  return true;
+}
+
+// A vector of high designs without a cut in any lane takes the short form (see HighToneDesign): a
+// glide spends most of its vectors wholly on one side of the centre.
+inline ToneDesign<Vec> HighToneDesignSided(double f, Vec p, Vec q)
+{
+  if (AllLanes(q == 0.0))
+    return HighToneDesign<Vec, true>(f, p, q);
+  return HighToneDesign<Vec>(f, p, q);
+}
+
 // Unused lanes design the centre settings.
 void DesignLow(double f, const double* p, const double* q, double* const* c, int n)
 {
@@ -369,9 +386,10 @@ void DesignHigh(double f, const double* p, const double* q, double* const* c, in
 {
   int i = 0;
   for (; i + kLanes <= n; i += kLanes)
-    StoreDesign(c, i, HighToneDesign(f, Load(p + i), Load(q + i)));
+    StoreDesign(c, i, HighToneDesignSided(f, Load(p + i), Load(q + i)));
   if (i < n)
-    StoreDesignPartial(c, i, n - i, HighToneDesign(f, LoadPartial(p + i, n - i, 1.0), LoadPartial(q + i, n - i, 0.0)));
+    StoreDesignPartial(c, i, n - i,
+                       HighToneDesignSided(f, LoadPartial(p + i, n - i, 1.0), LoadPartial(q + i, n - i, 0.0)));
 }
 
 // The tone amounts of the smoothed control values, as the block routine maps them: the low
@@ -738,7 +756,7 @@ const PreampKernels kTable = {CORVANE_LEVEL,
                               DesignLow,
                               DesignHigh,
                               DesignFromControl<LowAmounts, LowToneDesign<Vec>>,
-                              DesignFromControl<HighAmounts, HighToneDesign<Vec>>,
+                              DesignFromControl<HighAmounts, HighToneDesignSided>,
                               ToneSegments,
                               ToneSegmentOutputs,
                               SmoothSaturateAny,

@@ -466,6 +466,40 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       }
     }
 
+    // A glide on one side of the centre: whole vectors of boosts (where the high design leaves out
+    // the cut's terms), of cuts, and both meeting at the centre, each design ToneBiquad's to the bit.
+    {
+      constexpr int kGlide = 24;
+      for (double from : {0.0, 10.0, -10.0, -3.0})
+      {
+        std::vector<double> z(kGlide), p(kGlide), q(kGlide);
+        for (int i = 0; i < kGlide; ++i)
+          z[static_cast<size_t>(i)] = from == 0.0 ? 1e-9 * i : from == -3.0 ? -3.0 + 0.25 * i : from * (1.0 - 0.04 * i);
+        std::vector<std::vector<double>> c(7, std::vector<double>(kGlide));
+        double* cp[7];
+        for (int j = 0; j < 7; ++j)
+          cp[j] = c[static_cast<size_t>(j)].data();
+        for (bool lowBand : {true, false})
+        {
+          (lowBand ? k.designLowControl : k.designHighControl)(kRate, z.data(), cp, kGlide);
+          for (int i = 0; i < kGlide; ++i)
+          {
+            const double t = lowBand ? (z[static_cast<size_t>(i)] + 10.0) / 20.0 * 0.6 - 0.3
+                                     : (z[static_cast<size_t>(i)] + 10.0) / 20.0 * 1.7 - 0.85;
+            ToneBiquad b;
+            if (lowBand)
+              b.DesignLowTone(kRate, t > 0.0 ? t : 1e-5, t < 0.0 ? -t : 1e-5);
+            else
+              b.DesignHighTone(kRate, t > 0.0 ? 1.0 - t : 1.0, t < 0.0 ? -t : 0.0);
+            const double expected[7] = {b.B0, b.B1, b.B2, b.A0, b.A1, b.A2, 1.0 / b.A0};
+            for (int j = 0; j < 7; ++j)
+              ASSERT_EQ(c[static_cast<size_t>(j)][static_cast<size_t>(i)], expected[j])
+                << (lowBand ? "low" : "high") << " coefficient " << j << " control " << z[static_cast<size_t>(i)];
+          }
+        }
+      }
+    }
+
     // Two half-band runs side by side give each run's own outputs, to the bit, for every length
     // (whole groups and short tails), and write nothing past them.
     for (int n : {1, 2, 7, 8, 9, 31, 32, 33, 64, 77})
