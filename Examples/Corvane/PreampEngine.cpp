@@ -747,7 +747,6 @@ void PreampEngine::RunToneFilters(const PreampKernels& kernels, int n)
   double* right = mTone + n;
   ToneCoefficients lastLow = mLastLow;
   ToneCoefficients lastHigh = mLastHigh;
-  double lane[2][kToneState];
   int i = 0;
   while (i < n)
   {
@@ -793,23 +792,19 @@ void PreampEngine::RunToneFilters(const PreampKernels& kernels, int n)
     run.coefficients[1] = kHighGlides ? highRows : nullptr;
     run.resting[0] = lowSettled;
     run.resting[1] = highSettled;
-    StateOf(low, high, 0, lane[0]);
-    StateOf(low, high, 1, lane[1]);
+    const Pair parts[kToneState] = {low.x1, low.x2, low.y1, low.y2, high.x1, high.x2, high.y1, high.y2};
     for (int k = 0; k < kToneState; ++k)
     {
-      run.history[k][0] = lane[0][k];
-      run.history[k][1] = lane[1][k];
+      run.history[k][0] = parts[k][0];
+      run.history[k][1] = parts[k][1];
     }
     run.left = left + i;
     run.right = right + i;
     run.phase = mSegmentFrame;
     const int done = kernels.toneGlide(run, n - i);
-    for (int k = 0; k < kToneState; ++k)
-    {
-      lane[0][k] = run.history[k][0];
-      lane[1][k] = run.history[k][1];
-    }
-    HistoryFromState(lane[0], lane[1], low, high);
+    const auto history = [&](int k) { return Pair{run.history[k][0], run.history[k][1]}; };
+    low = {history(0), history(1), history(2), history(3)};
+    high = {history(4), history(5), history(6), history(7)};
     lastLow = run.last[0];
     lastHigh = run.last[1];
     mSegmentFrame = (mSegmentFrame + done) % kToneSegment;
