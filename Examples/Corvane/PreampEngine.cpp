@@ -779,17 +779,36 @@ void PreampEngine::RunToneFilters(const PreampKernels& kernels, int n)
       }
       continue;
     }
-    // Serially to the next segment's first frame.
-    const int end = std::min(n, i + kToneSegment - mSegmentFrame);
-    mSegmentFrame = (mSegmentFrame + end - i) % kToneSegment;
-    for (; i < end; ++i)
+    // Serially, to the first frame where the segments may take over.
+    ToneGlide run;
+    const double* lowRows[7];
+    const double* highRows[7];
+    for (int k = 0; k < 7; ++k)
     {
-      lastLow = lowAt(i);
-      lastHigh = highAt(i);
-      const Pair y = high.Step(lastHigh, low.Step(lastLow, Pair{left[i], right[i]}));
-      left[i] = y[0];
-      right[i] = y[1];
+      lowRows[k] = mLowCoefficients[k] + i;
+      highRows[k] = mHighCoefficients[k] + i;
     }
+    run.coefficients[0] = kLowGlides ? lowRows : nullptr;
+    run.coefficients[1] = kHighGlides ? highRows : nullptr;
+    run.resting[0] = lowSettled;
+    run.resting[1] = highSettled;
+    const Pair parts[kToneState] = {low.x1, low.x2, low.y1, low.y2, high.x1, high.x2, high.y1, high.y2};
+    for (int k = 0; k < kToneState; ++k)
+    {
+      run.history[k][0] = parts[k][0];
+      run.history[k][1] = parts[k][1];
+    }
+    run.left = left + i;
+    run.right = right + i;
+    run.phase = mSegmentFrame;
+    const int done = kernels.toneGlide(run, n - i);
+    const auto history = [&](int k) { return Pair{run.history[k][0], run.history[k][1]}; };
+    low = {history(0), history(1), history(2), history(3)};
+    high = {history(4), history(5), history(6), history(7)};
+    lastLow = run.last[0];
+    lastHigh = run.last[1];
+    mSegmentFrame = (mSegmentFrame + done) % kToneSegment;
+    i += done;
   }
   if (mInSegments)
     HistoryFromState(mSegmentStart[0], mSegmentStart[1], low, high);

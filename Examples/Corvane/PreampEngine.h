@@ -47,12 +47,7 @@ public:
     int passes = 0; // 0, or 2 for oversampling
   };
 
-  // One tone filter's coefficients as the recursion uses them.
-  struct ToneCoefficients
-  {
-    double b0, b1, b2, a1, a2, inverseA0;
-    bool operator==(const ToneCoefficients&) const = default;
-  };
+  using ToneCoefficients = ::ToneCoefficients;
 
   static constexpr int kMaxChunk = 256;
   // The shortest chunk whose gliding smoothers the saturation steps itself: a shorter one packs its

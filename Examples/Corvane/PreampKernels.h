@@ -95,6 +95,46 @@ inline Vec SaturateDivideVec(Vec d, Vec g)
   return (Sin(0.1 * Tanh(d4) + 0.1 * Tanh(d3)) + Tanh(d)) / g;
 }
 
+// Two vectors of the curve, a and b, with their transcendental calls interleaved: a call's result
+// takes far longer to come than the processor takes to start the next call, and a call of the other
+// vector never waits for it. `between<k>()` runs after the k-th call (k = 0 to 7), for work to slip
+// in beside them. Lane by lane the same operations as SaturateDivideVec, so the same bits.
+template <class Between>
+inline void SaturateDividePair(Vec da, Vec ga, Vec db, Vec gb, Vec& ya, Vec& yb, Between&& between)
+{
+  const Vec a2 = da * da;
+  const Vec b2 = db * db;
+  const Vec a3 = a2 * da;
+  const Vec b3 = b2 * db;
+  const Vec a4 = a2 * a2;
+  const Vec b4 = b2 * b2;
+  const Vec ta4 = Tanh(a4);
+  between.template operator()<0>();
+  const Vec tb4 = Tanh(b4);
+  between.template operator()<1>();
+  const Vec ta3 = Tanh(a3);
+  between.template operator()<2>();
+  const Vec tb3 = Tanh(b3);
+  between.template operator()<3>();
+  const Vec sa = Sin(0.1 * ta4 + 0.1 * ta3);
+  between.template operator()<4>();
+  const Vec ta1 = Tanh(da);
+  between.template operator()<5>();
+  const Vec sb = Sin(0.1 * tb4 + 0.1 * tb3);
+  between.template operator()<6>();
+  const Vec tb1 = Tanh(db);
+  between.template operator()<7>();
+  ya = (sa + ta1) / ga;
+  yb = (sb + tb1) / gb;
+}
+
+struct Nothing
+{
+  template <int>
+  void operator()() const
+  {}
+};
+
 // A tail of at most a third of a vector (a host's block of one frame): its three tanh arguments per
 // element (d^4, d^3, d) are packed side by side into one vector, so it takes one tanh call instead
 // of three. The functions work lane by lane, so every result is the bit SaturateDivideVec gives.
@@ -152,6 +192,13 @@ void SaturateDivideTail(const double* d, const double* g, double* out, int rest)
 void SaturateDivide(const double* d, const double* g, double* out, int n)
 {
   int i = 0;
+  for (; i + 2 * kLanes <= n; i += 2 * kLanes)
+  {
+    Vec ya, yb;
+    SaturateDividePair(Load(d + i), Load(g + i), Load(d + i + kLanes), Load(g + i + kLanes), ya, yb, Nothing{});
+    Store(out + i, ya);
+    Store(out + i + kLanes, yb);
+  }
   for (; i + kLanes <= n; i += kLanes)
     Store(out + i, SaturateDivideVec(Load(d + i), Load(g + i)));
   if (i < n)
@@ -163,6 +210,13 @@ void SaturateDrive(const double* d, double factor, double g, double* out, int n)
   const Vec f = Broadcast(factor);
   const Vec drive = Broadcast(g);
   int i = 0;
+  for (; i + 2 * kLanes <= n; i += 2 * kLanes)
+  {
+    Vec ya, yb;
+    SaturateDividePair((f * Load(d + i)) * drive, drive, (f * Load(d + i + kLanes)) * drive, drive, ya, yb, Nothing{});
+    Store(out + i, ya);
+    Store(out + i + kLanes, yb);
+  }
   for (; i + kLanes <= n; i += kLanes)
     Store(out + i, SaturateDivideVec((f * Load(d + i)) * drive, drive));
   if (i < n)
@@ -301,6 +355,23 @@ inline void StoreDesignPartial(double* const* c, int i, int count, const ToneDes
   StorePartial(c[6] + i, count, Splat(1.0) / d.A0);
 }
 
+inline bool AllLanes(const Lanes& m)
+{
+  for (int l = 0; l < kLanes; ++l)
+    if (m[l] == 0)
+      return false;
+  return true;
+}
+
+// A vector of high designs without a cut in any lane takes the short form (see HighToneDesign): a
+// glide spends most of its vectors wholly on one side of the centre.
+inline ToneDesign<Vec> HighToneDesignSided(double f, Vec p, Vec q)
+{
+  if (AllLanes(q == 0.0))
+    return HighToneDesign<Vec, true>(f, p, q);
+  return HighToneDesign<Vec>(f, p, q);
+}
+
 // Unused lanes design the centre settings.
 void DesignLow(double f, const double* p, const double* q, double* const* c, int n)
 {
@@ -315,9 +386,10 @@ void DesignHigh(double f, const double* p, const double* q, double* const* c, in
 {
   int i = 0;
   for (; i + kLanes <= n; i += kLanes)
-    StoreDesign(c, i, HighToneDesign(f, Load(p + i), Load(q + i)));
+    StoreDesign(c, i, HighToneDesignSided(f, Load(p + i), Load(q + i)));
   if (i < n)
-    StoreDesignPartial(c, i, n - i, HighToneDesign(f, LoadPartial(p + i, n - i, 1.0), LoadPartial(q + i, n - i, 0.0)));
+    StoreDesignPartial(c, i, n - i,
+                       HighToneDesignSided(f, LoadPartial(p + i, n - i, 1.0), LoadPartial(q + i, n - i, 0.0)));
 }
 
 // The tone amounts of the smoothed control values, as the block routine maps them: the low
@@ -439,50 +511,118 @@ inline Lanes SubnormalLanes(Vec v, int count)
   return (v != 0.0) & (v < DBL_MIN) & (v > -DBL_MIN) & inRange;
 }
 
-// The smoothers step one vector of frames ahead of the curve: the frames of the next vector are
-// spread over the curve's streams of this one, so that in program order a few recursion steps are
-// followed by a vector of independent work, which the processor runs while the recursions wait on
-// their own latency. The streams of a vector need all steps of its frames, hence the lead. The
-// steps carry nothing but the recursion: whether a state came out subnormal is tested on whole
-// vectors of them, where the curve loads them.
+inline Lanes SubnormalLanes(Vec v)
+{
+  return (v != 0.0) & (v < DBL_MIN) & (v > -DBL_MIN);
+}
+
+// The four smoothers' recursions, z = a z + c, with nothing on their paths but the recursion.
+template <int kSteps, bool kOthers>
+struct SmootherChains
+{
+  double aLow, aHigh, aDrive, aOutput;
+  double cLow, cHigh, cDrive, cOutput;
+  double zLow, zHigh, zDrive, zOutput;
+  double* drive;
+  double* low;
+  double* high;
+  double* output;
+  int stride;
+
+  // Frame i's low, high and output steps.
+  inline void StepOthers(int i)
+  {
+    if constexpr (kOthers)
+    {
+      zLow = aLow * zLow + cLow;
+      zHigh = aHigh * zHigh + cHigh;
+      const double o1 = aOutput * zOutput + cOutput;
+      zOutput = aOutput * o1 + cOutput;
+      low[i] = zLow;
+      high[i] = zHigh;
+      output[2 * i] = o1;
+      output[2 * i + 1] = zOutput;
+    }
+  }
+
+  inline void StepDrive(int i, int k)
+  {
+    zDrive = aDrive * zDrive + cDrive;
+    drive[k * stride + i] = zDrive;
+  }
+
+  void StepFrames(int from, int to)
+  {
+    for (int i = from; i < to; ++i)
+    {
+      for (int k = 0; k < kSteps; ++k)
+        StepDrive(i, k);
+      StepOthers(i);
+    }
+  }
+
+  // Steps [first, first + count) of a whole vector of frames from `frame` on, the steps numbered
+  // frame by frame (kSteps drive steps a frame, the frame's other steps with its first).
+  template <int kFirst, int kCount>
+  inline void StepRange(int frame)
+  {
+    for (int j = kFirst; j < kFirst + kCount; ++j)
+    {
+      if (j % kSteps == 0)
+        StepOthers(frame + j / kSteps);
+      StepDrive(frame + j / kSteps, j % kSteps);
+    }
+  }
+};
+
+// The smoothers step one vector of frames ahead of the curve. The curve's streams go two at a time,
+// their transcendental calls interleaved (SaturateDividePair); the next vector's steps are dealt
+// out between the calls, a few at a time, so that in program order each short piece of the
+// recursions is followed by a call, which the processor runs while the recursions wait on their
+// own latency. The streams of a vector need all steps of its frames, hence the lead. Whether a state came out subnormal is
+// tested on whole vectors of them, where the curve loads them.
 template <int kSteps, bool kOthers>
 bool SmoothSaturate(SmoothedSaturation& r, int n)
 {
   constexpr int kStreams = kSteps / 2;
-  const double aLow = r.a[0], aHigh = r.a[1], aDrive = r.a[2], aOutput = r.a[3];
-  const double cLow = r.c[0], cHigh = r.c[1], cDrive = r.c[2], cOutput = r.c[3];
-  double zLow = r.z[0], zHigh = r.z[1], zDrive = r.z[2], zOutput = r.z[3];
-  double* const drive = r.drive;
-  double* const low = r.low;
-  double* const high = r.high;
-  double* const output = r.output;
+  // kSteps * kLanes steps a vector of frames over 4 * kStreams places between calls.
+  constexpr int kPerPlace = kLanes / 2;
+  SmootherChains<kSteps, kOthers> chains{r.a[0],  r.a[1], r.a[2], r.a[3],   r.c[0],       r.c[1],
+                                         r.c[2],  r.c[3], r.z[0], r.z[1],   r.z[2],       r.z[3],
+                                         r.drive, r.low,  r.high, r.output, r.driveStride};
   const int stride = r.driveStride;
-  const auto stepFrames = [&](int from, int to) {
-    for (int i = from; i < to; ++i)
-    {
-      for (int k = 0; k < kSteps; ++k)
-      {
-        zDrive = aDrive * zDrive + cDrive;
-        drive[k * stride + i] = zDrive;
-      }
-      if constexpr (kOthers)
-      {
-        zLow = aLow * zLow + cLow;
-        zHigh = aHigh * zHigh + cHigh;
-        const double o1 = aOutput * zOutput + cOutput;
-        zOutput = aOutput * o1 + cOutput;
-        low[i] = zLow;
-        high[i] = zHigh;
-        output[2 * i] = o1;
-        output[2 * i + 1] = zOutput;
-      }
-    }
-  };
-
   const Vec factor = Splat(r.factor);
   Lanes subnormal = {};
-  stepFrames(0, n < kLanes ? n : kLanes);
-  for (int i = 0; i < n; i += kLanes)
+  chains.StepFrames(0, n < kLanes ? n : kLanes);
+  int i = 0;
+  // Whole vectors followed by a whole one: the steps spread between the calls.
+  for (; i + 2 * kLanes <= n; i += kLanes)
+  {
+    const int next = i + kLanes;
+    // Streams 2p and 2p + 1 side by side; the places between their calls are 8p to 8p + 7.
+    const auto streams = [&]<int kPair>() {
+      constexpr int a = 2 * kPair, b = 2 * kPair + 1;
+      const Vec ga = Load(r.drive + r.driveStep[a] * stride + i);
+      const Vec divisorA = Load(r.drive + r.divideStep[a] * stride + i);
+      const Vec gb = Load(r.drive + r.driveStep[b] * stride + i);
+      const Vec divisorB = Load(r.drive + r.divideStep[b] * stride + i);
+      subnormal |= SubnormalLanes(ga) | SubnormalLanes(divisorA) | SubnormalLanes(gb) | SubnormalLanes(divisorB);
+      Vec ya, yb;
+      SaturateDividePair(
+        (factor * Load(r.in[a] + i)) * ga, divisorA, (factor * Load(r.in[b] + i)) * gb, divisorB, ya, yb,
+        [&]<int kPlace>() { chains.template StepRange<(8 * kPair + kPlace) * kPerPlace, kPerPlace>(next); });
+      Store(r.out[a] + i, ya);
+      Store(r.out[b] + i, yb);
+    };
+    streams.template operator()<0>();
+    if constexpr (kStreams == 4)
+      streams.template operator()<1>();
+    if constexpr (kOthers)
+      subnormal |= SubnormalLanes(Load(r.low + i)) | SubnormalLanes(Load(r.high + i)) |
+                   SubnormalLanes(Load(r.output + 2 * i)) | SubnormalLanes(Load(r.output + 2 * i + kLanes));
+  }
+  // The last one or two vectors: the next vector's steps between the streams.
+  for (; i < n; i += kLanes)
   {
     const int next = i + kLanes;
     const int count = n - i < kLanes ? n - i : kLanes;
@@ -492,11 +632,10 @@ bool SmoothSaturate(SmoothedSaturation& r, int n)
       {
         const int from = next + s * kLanes / kStreams;
         const int to = next + (s + 1) * kLanes / kStreams;
-        stepFrames(from < n ? from : n, to < n ? to : n);
+        chains.StepFrames(from < n ? from : n, to < n ? to : n);
       }
-      const Vec g = Load(drive + r.driveStep[s] * stride + i);
-      const Vec divisor = Load(drive + r.divideStep[s] * stride + i);
-      // Every step is some stream's drive or divisor, so this sees them all.
+      const Vec g = Load(r.drive + r.driveStep[s] * stride + i);
+      const Vec divisor = Load(r.drive + r.divideStep[s] * stride + i);
       subnormal |= SubnormalLanes(g, count) | SubnormalLanes(divisor, count);
       const Vec y = SaturateDivideVec((factor * Load(r.in[s] + i)) * g, divisor);
       if (count == kLanes)
@@ -506,24 +645,100 @@ bool SmoothSaturate(SmoothedSaturation& r, int n)
     }
     if constexpr (kOthers)
     {
-      subnormal |= SubnormalLanes(Load(low + i), count) | SubnormalLanes(Load(high + i), count);
+      subnormal |= SubnormalLanes(Load(r.low + i), count) | SubnormalLanes(Load(r.high + i), count);
       const int outputs = 2 * count;
-      subnormal |= SubnormalLanes(Load(output + 2 * i), outputs)
-        | SubnormalLanes(Load(output + 2 * i + kLanes), outputs - kLanes);
+      subnormal |= SubnormalLanes(Load(r.output + 2 * i), outputs) |
+                   SubnormalLanes(Load(r.output + 2 * i + kLanes), outputs - kLanes);
     }
   }
 
-  r.z[2] = zDrive;
+  r.z[2] = chains.zDrive;
   if constexpr (kOthers)
   {
-    r.z[0] = zLow;
-    r.z[1] = zHigh;
-    r.z[3] = zOutput;
+    r.z[0] = chains.zLow;
+    r.z[1] = chains.zHigh;
+    r.z[3] = chains.zOutput;
   }
   for (int l = 0; l < kLanes; ++l)
     if (subnormal[l] != 0)
       return true;
   return false;
+}
+
+// Left and right side by side in one 128-bit vector: every instruction set steps the two
+// channels' recursions as two scalar recursions would, lane by lane.
+typedef double Pair __attribute__((vector_size(2 * sizeof(double))));
+
+inline ToneCoefficients CoefficientsAt(const double* const* c, int i)
+{
+  return {c[0][i], c[1][i], c[2][i], c[4][i], c[5][i], c[6][i]};
+}
+
+// The feedback of the last output is added last: the recursion's critical path is then a
+// multiplication, a subtraction and a multiplication.
+inline Pair ToneStep(Pair& x1, Pair& x2, Pair& y1, Pair& y2, const ToneCoefficients& c, Pair x)
+{
+  const Pair x0 = 10.0 * x;
+  const Pair y = (c.b1 * x1 + c.b0 * x0 + c.b2 * x2 - c.a2 * y2 - c.a1 * y1) * c.inverseA0;
+  x2 = x1;
+  x1 = x0;
+  y2 = y1;
+  y1 = y;
+  return y;
+}
+
+template <bool kGlides>
+inline ToneCoefficients BandAt(const ToneGlide& r, int band, int i)
+{
+  if constexpr (kGlides)
+    return CoefficientsAt(r.coefficients[band], i);
+  else
+    return r.resting[band];
+}
+
+// The filters run from one frame where a segment starts to the next without looking at their
+// coefficients' equality, which is taken there alone; the histories stay in registers throughout.
+template <bool kLowGlides, bool kHighGlides>
+int ToneGlideFrames(ToneGlide& r, int n)
+{
+  Pair h[kToneState];
+  for (int k = 0; k < kToneState; ++k)
+    h[k] = Pair{r.history[k][0], r.history[k][1]};
+  double* const left = r.left;
+  double* const right = r.right;
+  int i = 0;
+  while (i < n)
+  {
+    const int toBoundary = kToneSegment - (r.phase + i) % kToneSegment;
+    const int end = n - i < toBoundary ? n : i + toBoundary;
+    for (; i < end; ++i)
+    {
+      const ToneCoefficients low = BandAt<kLowGlides>(r, 0, i);
+      const ToneCoefficients high = BandAt<kHighGlides>(r, 1, i);
+      const Pair y =
+        ToneStep(h[4], h[5], h[6], h[7], high, ToneStep(h[0], h[1], h[2], h[3], low, Pair{left[i], right[i]}));
+      left[i] = y[0];
+      right[i] = y[1];
+    }
+    if (i < n && BandAt<kLowGlides>(r, 0, i) == BandAt<kLowGlides>(r, 0, i - 1) &&
+        BandAt<kHighGlides>(r, 1, i) == BandAt<kHighGlides>(r, 1, i - 1))
+      break;
+  }
+  for (int k = 0; k < kToneState; ++k)
+  {
+    r.history[k][0] = h[k][0];
+    r.history[k][1] = h[k][1];
+  }
+  r.last[0] = BandAt<kLowGlides>(r, 0, i - 1);
+  r.last[1] = BandAt<kHighGlides>(r, 1, i - 1);
+  return i;
+}
+
+int ToneGlideAny(ToneGlide& r, int n)
+{
+  if (r.coefficients[0] != nullptr)
+    return r.coefficients[1] != nullptr ? ToneGlideFrames<true, true>(r, n) : ToneGlideFrames<true, false>(r, n);
+  return r.coefficients[1] != nullptr ? ToneGlideFrames<false, true>(r, n) : ToneGlideFrames<false, false>(r, n);
 }
 
 bool SmoothSaturateAny(SmoothedSaturation& r, int n)
@@ -541,10 +756,11 @@ const PreampKernels kTable = {CORVANE_LEVEL,
                               DesignLow,
                               DesignHigh,
                               DesignFromControl<LowAmounts, LowToneDesign<Vec>>,
-                              DesignFromControl<HighAmounts, HighToneDesign<Vec>>,
+                              DesignFromControl<HighAmounts, HighToneDesignSided>,
                               ToneSegments,
                               ToneSegmentOutputs,
-                              SmoothSaturateAny};
+                              SmoothSaturateAny,
+                              ToneGlideAny};
 } // namespace
 
 const PreampKernels& CORVANE_TABLE()

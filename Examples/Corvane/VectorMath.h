@@ -56,6 +56,32 @@ struct ToneSegmentWeights
   alignas(64) double highState[kToneWeightedState][kToneSegment];
 };
 
+// One tone filter's coefficients as its recursion uses them: 1 / A0 multiplies the sum.
+struct ToneCoefficients
+{
+  double b0, b1, b2, a1, a2, inverseA0;
+  bool operator==(const ToneCoefficients&) const = default;
+};
+
+// Both channels' low and high tone filters stepped frame by frame while a control glides (see
+// `toneGlide`). Bands are numbered 0 low, 1 high.
+struct ToneGlide
+{
+  // A gliding band's per-frame coefficients, B0, B1, B2, A0, A1, A2 and 1 / A0 (seven arrays, as
+  // the designs write them); null for a band whose coefficients rest at `resting`.
+  const double* const* coefficients[2];
+  ToneCoefficients resting[2];
+  // Set to the coefficients of the last frame filtered.
+  ToneCoefficients last[2];
+  // x1, x2, y1, y2 of the low filter, then of the high one, each as {left, right}; advanced.
+  double history[kToneState][2];
+  // The filters' input, replaced by their output.
+  double* left;
+  double* right;
+  // Frames into the current segment at the first frame.
+  int phase;
+};
+
 // The smoothers' recursions and the curve driven by the drive smoother, in one pass (see
 // `smoothSaturate`). Smoothers are numbered 0 low, 1 high, 2 drive, 3 output.
 struct SmoothedSaturation
@@ -143,6 +169,13 @@ struct PreampKernels
   // states are stepped without the flush of subnormal ones: returns whether any came out
   // subnormal (zeros are not), in which case the caller steps them again with the flush.
   bool (*smoothSaturate)(SmoothedSaturation& run, int n);
+
+  // Up to n frames (at least one) of both channels through the low filter and then the high one, as a
+  // ToneBiquad steps them with the division by A0 taken as a multiplication by 1 / A0, to the bit
+  // (lane 0 left, lane 1 right). Stops before a later frame that starts a segment (phase plus its
+  // index a multiple of kToneSegment) whose coefficients in both bands are those of the frame
+  // before it, where the filters may go over to segments; returns the frames filtered.
+  int (*toneGlide)(ToneGlide& run, int n);
 };
 
 // The kernels in use: on first call the widest set the processor supports.

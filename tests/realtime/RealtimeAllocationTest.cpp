@@ -43,6 +43,9 @@ TEST(RealtimeAllocation, RenderingNeverAllocatesOncePrepared)
     PreparedCorvane c(512);
     c.Set(kOversampling, oversampling);
     c.Set(kGain, 18.0);
+    // The tone controls glide through every block below too.
+    c.Set(kLowGain, 7.0);
+    c.Set(kHighGain, -7.0);
     c.rig.RenderPrepared(512);  // the latency settles on this block
 
     test::AllocationCounter counter;

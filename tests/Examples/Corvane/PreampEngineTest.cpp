@@ -466,6 +466,40 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
       }
     }
 
+    // A glide on one side of the centre: whole vectors of boosts (where the high design leaves out
+    // the cut's terms), of cuts, and both meeting at the centre, each design ToneBiquad's to the bit.
+    {
+      constexpr int kGlide = 24;
+      for (double from : {0.0, 10.0, -10.0, -3.0})
+      {
+        std::vector<double> z(kGlide), p(kGlide), q(kGlide);
+        for (int i = 0; i < kGlide; ++i)
+          z[static_cast<size_t>(i)] = from == 0.0 ? 1e-9 * i : from == -3.0 ? -3.0 + 0.25 * i : from * (1.0 - 0.04 * i);
+        std::vector<std::vector<double>> c(7, std::vector<double>(kGlide));
+        double* cp[7];
+        for (int j = 0; j < 7; ++j)
+          cp[j] = c[static_cast<size_t>(j)].data();
+        for (bool lowBand : {true, false})
+        {
+          (lowBand ? k.designLowControl : k.designHighControl)(kRate, z.data(), cp, kGlide);
+          for (int i = 0; i < kGlide; ++i)
+          {
+            const double t = lowBand ? (z[static_cast<size_t>(i)] + 10.0) / 20.0 * 0.6 - 0.3
+                                     : (z[static_cast<size_t>(i)] + 10.0) / 20.0 * 1.7 - 0.85;
+            ToneBiquad b;
+            if (lowBand)
+              b.DesignLowTone(kRate, t > 0.0 ? t : 1e-5, t < 0.0 ? -t : 1e-5);
+            else
+              b.DesignHighTone(kRate, t > 0.0 ? 1.0 - t : 1.0, t < 0.0 ? -t : 0.0);
+            const double expected[7] = {b.B0, b.B1, b.B2, b.A0, b.A1, b.A2, 1.0 / b.A0};
+            for (int j = 0; j < 7; ++j)
+              ASSERT_EQ(c[static_cast<size_t>(j)][static_cast<size_t>(i)], expected[j])
+                << (lowBand ? "low" : "high") << " coefficient " << j << " control " << z[static_cast<size_t>(i)];
+          }
+        }
+      }
+    }
+
     // Two half-band runs side by side give each run's own outputs, to the bit, for every length
     // (whole groups and short tails), and write nothing past them.
     for (int n : {1, 2, 7, 8, 9, 31, 32, 33, 64, 77})
@@ -495,6 +529,114 @@ TEST(PreampEngine, KernelsAgreeWithTheScalarBuildingBlocks)
           ASSERT_EQ(paired[r][i], single[r][i]) << "run " << r << " n " << n << " i " << i;
         EXPECT_EQ(paired[r][static_cast<size_t>(n)], -7.0) << "pair wrote past the end, n " << n;
       }
+    }
+
+    // The gliding tone filters against the plain recursion, per channel and band, to the bit: both
+    // bands gliding and either one resting, from every phase of a segment; and the stop before a
+    // segment's first frame whose coefficients repeat the frame before's in both bands.
+    {
+      constexpr int kFrames = 40;
+      std::vector<double> lowZ(kFrames), highZ(kFrames);
+      for (int i = 0; i < kFrames; ++i)
+      {
+        lowZ[static_cast<size_t>(i)] = -9.0 + 0.45 * i;
+        highZ[static_cast<size_t>(i)] = 8.0 - 0.4 * i;
+      }
+      // Frames 24 to 39 keep the design of frame 23: the segment starting at 24 - phase repeats.
+      for (int i = 24; i < kFrames; ++i)
+        lowZ[static_cast<size_t>(i)] = highZ[static_cast<size_t>(i)] = 0.0;
+      lowZ[23] = highZ[23] = 0.0;
+      std::vector<std::vector<double>> lowC(7, std::vector<double>(kFrames)), highC(7, std::vector<double>(kFrames));
+      double* lowW[7];
+      double* highW[7];
+      const double* lowR[7];
+      const double* highR[7];
+      for (int j = 0; j < 7; ++j)
+      {
+        lowR[j] = lowW[j] = lowC[static_cast<size_t>(j)].data();
+        highR[j] = highW[j] = highC[static_cast<size_t>(j)].data();
+      }
+      k.designLowControl(kRate, lowZ.data(), lowW, kFrames);
+      k.designHighControl(kRate, highZ.data(), highW, kFrames);
+      const auto at = [](const double* const* c, int i) {
+        return ToneCoefficients{c[0][i], c[1][i], c[2][i], c[4][i], c[5][i], c[6][i]};
+      };
+      const ToneCoefficients restingLow = at(lowR, 5);
+      const ToneCoefficients restingHigh = at(highR, 30);
+      for (int bands = 0; bands < 3; ++bands)
+        for (int phase = 0; phase < kToneSegment; ++phase)
+        {
+          SCOPED_TRACE("bands " + std::to_string(bands) + " phase " + std::to_string(phase));
+          ToneGlide run{};
+          run.coefficients[0] = bands != 2 ? lowR : nullptr;
+          run.coefficients[1] = bands != 1 ? highR : nullptr;
+          run.resting[0] = restingLow;
+          run.resting[1] = restingHigh;
+          double expectedState[2][kToneState];
+          for (int ch = 0; ch < 2; ++ch)
+            for (int j = 0; j < kToneState; ++j)
+              run.history[j][ch] = expectedState[ch][j] = unit(rng) - 0.5;
+          std::vector<double> io[2], expected[2];
+          for (int ch = 0; ch < 2; ++ch)
+          {
+            io[ch].resize(kFrames + 1);
+            for (double& v : io[ch])
+              v = unit(rng) - 0.5;
+            io[ch][kFrames] = -7.0; // written by no one
+            expected[ch] = io[ch];
+          }
+          run.left = io[0].data();
+          run.right = io[1].data();
+          run.phase = phase;
+          const int done = k.toneGlide(run, kFrames);
+
+          // The first segment start from frame 24 on: before it a band glides.
+          int stop = phase == 0 ? kToneSegment : kToneSegment - phase;
+          while (stop < 24)
+            stop += kToneSegment;
+          ASSERT_EQ(done, stop);
+          for (int ch = 0; ch < 2; ++ch)
+          {
+            double* s = expectedState[ch];
+            for (int i = 0; i < done; ++i)
+            {
+              const ToneCoefficients low = bands != 2 ? at(lowR, i) : restingLow;
+              const ToneCoefficients high = bands != 1 ? at(highR, i) : restingHigh;
+              const double x0 = 10.0 * expected[ch][static_cast<size_t>(i)];
+              const double y =
+                (low.b1 * s[0] + low.b0 * x0 + low.b2 * s[1] - low.a2 * s[3] - low.a1 * s[2]) * low.inverseA0;
+              s[1] = s[0], s[0] = x0, s[3] = s[2], s[2] = y;
+              const double u0 = 10.0 * y;
+              const double v =
+                (high.b1 * s[4] + high.b0 * u0 + high.b2 * s[5] - high.a2 * s[7] - high.a1 * s[6]) * high.inverseA0;
+              s[5] = s[4], s[4] = u0, s[7] = s[6], s[6] = v;
+              expected[ch][static_cast<size_t>(i)] = v;
+            }
+            for (int i = 0; i <= kFrames; ++i)
+              ASSERT_EQ(io[ch][static_cast<size_t>(i)], expected[ch][static_cast<size_t>(i)])
+                << "channel " << ch << " frame " << i;
+            for (int j = 0; j < kToneState; ++j)
+              ASSERT_EQ(run.history[j][ch], s[j]) << "channel " << ch << " state " << j;
+          }
+          EXPECT_EQ(run.last[0], bands != 2 ? at(lowR, done - 1) : restingLow);
+          EXPECT_EQ(run.last[1], bands != 1 ? at(highR, done - 1) : restingHigh);
+        }
+
+      // Its first frame is never a stop, repeated coefficients or not: the caller has looked there.
+      const double* lowFrom24[7];
+      const double* highFrom24[7];
+      for (int j = 0; j < 7; ++j)
+      {
+        lowFrom24[j] = lowR[j] + 24;
+        highFrom24[j] = highR[j] + 24;
+      }
+      std::vector<double> left(16, 0.25), right(16, -0.25);
+      ToneGlide run{};
+      run.coefficients[0] = lowFrom24;
+      run.coefficients[1] = highFrom24;
+      run.left = left.data();
+      run.right = right.data();
+      EXPECT_EQ(k.toneGlide(run, 16), kToneSegment);
     }
   }
 }
