@@ -321,7 +321,9 @@ bool PreampEngine::StepSmoothers(const Targets& targets, int n)
       mHighZ[i] = zHigh;
       mOutputZ[2 * i] = o1;
       mOutputZ[2 * i + 1] = zOutput;
-      subnormal |= Subnormal(zLow) | Subnormal(zHigh) | Subnormal(o1) | Subnormal(zOutput);
+      // Bitwise on purpose: all four are tested without a branch between them.
+      subnormal |= static_cast<bool>(int(Subnormal(zLow)) | int(Subnormal(zHigh)) | int(Subnormal(o1)) |
+                                     int(Subnormal(zOutput)));
     }
   }
   if constexpr (kDriveSteps > 0)
