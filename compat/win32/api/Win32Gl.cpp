@@ -17,6 +17,7 @@
 #include "Win32Window.h"
 #include "Win32UserState.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -184,6 +185,7 @@ struct ContextRecord
   int format = 0;
   DWORD thread = 0;     // the thread it is current on, 0 when none
   HWND window = nullptr; // the window it draws to while current
+  bool used = false;     // it has been current (it may hold a view of the surfaces it drew to)
 };
 
 struct SurfaceRecord
@@ -233,20 +235,29 @@ SIZE ClientSize(HWND hwnd)
   return SIZE{client.right, client.bottom};
 }
 
-// The window's back buffer at the given size, made anew when the size changed; the replaced one
-// is returned in `old` for the caller to destroy once it is no longer current. Lock held.
-void* SurfaceForLocked(GlState& gl, HWND hwnd, int format, SIZE size, void*& old)
+bool Fits(const SurfaceRecord& surface, SIZE size)
 {
-  old = nullptr;
+  return surface.egl && surface.width == std::max<int>(size.cx, 1) && surface.height == std::max<int>(size.cy, 1);
+}
+
+// The window's back buffer at its client size, made anew when the size changed. The replaced one
+// is destroyed before the new one is first bound, which is when its storage is allocated: a
+// window being dragged larger must not hold two back buffers at any step. `context` is the one to
+// be bound to it next, free or current on the calling thread; the thread may be left with it
+// current on another surface, for the caller to bind the returned one. Lock held.
+void* SurfaceForLocked(GlState& gl, HWND hwnd, SIZE size, const ContextRecord& context)
+{
   auto& surface = gl.surfaces[reinterpret_cast<uintptr_t>(hwnd)];
+  if (Fits(surface, size))
+    return surface.egl;
   const int width = std::max<int>(size.cx, 1);
   const int height = std::max<int>(size.cy, 1);
-  if (surface.egl && surface.width == width && surface.height == height)
-    return surface.egl;
-  void* made = egl::CreateSurface(EglFormat(format), width, height);
+  // Made while the old one still exists, so that the two cannot share an address (the driver
+  // tells a destroyed surface from a live one by it); a pbuffer gets its storage only when bound.
+  void* made = egl::CreateSurface(EglFormat(context.format), width, height);
   if (!made)
     return surface.egl;
-  old = surface.egl;
+  egl::RetireSurface(surface.egl, context.used ? context.egl : nullptr, EglFormat(context.format));
   surface = SurfaceRecord{made, width, height};
   return made;
 }
@@ -380,22 +391,25 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context)
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return FALSE;
   }
-  void* old = nullptr;
-  void* surface = SurfaceForLocked(gl, hwnd, format, size, old);
+  // Replacing the window's back buffer may rebind contexts on this thread: from here on, the
+  // thread's previous context is no longer current, also when this call fails (as on Windows).
+  if (auto previous = gl.contexts.find(reinterpret_cast<uintptr_t>(CurrentHandle())); previous != gl.contexts.end())
+  {
+    previous->second.thread = 0;
+    previous->second.window = nullptr;
+  }
+  void* surface = SurfaceForLocked(gl, hwnd, size, record);
   if (!surface || !egl::MakeCurrent(surface, record.egl))
   {
+    egl::MakeCurrent(nullptr, nullptr);
+    tCurrent.context = nullptr;
+    tCurrent.dc = nullptr;
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  egl::DestroySurface(old);
-  if (CurrentHandle() != context)
-    if (auto previous = gl.contexts.find(reinterpret_cast<uintptr_t>(CurrentHandle())); previous != gl.contexts.end())
-    {
-      previous->second.thread = 0;
-      previous->second.window = nullptr;
-    }
   record.thread = self;
   record.window = hwnd;
+  record.used = true;
   tCurrent.context = context;
   tCurrent.dc = dc;
   return TRUE;
@@ -433,12 +447,14 @@ BOOL SwapBuffers(HDC dc)
   PresentFrame(hwnd, width, height, [=](uint8_t* rgba) { return egl::ReadFrame(width, height, rgba); });
 
   // A window that changed size gets a back buffer of its new size for the next frame.
-  void* old = nullptr;
-  void* current = SurfaceForLocked(gl, hwnd, context->second.format, size, old);
-  if (old)
+  if (!Fits(surface->second, size))
   {
-    egl::MakeCurrent(current, context->second.egl);
-    egl::DestroySurface(old);
+    void* next = SurfaceForLocked(gl, hwnd, size, context->second);
+    if (!egl::MakeCurrent(next, context->second.egl))
+    {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return FALSE;
+    }
   }
   return TRUE;
 }

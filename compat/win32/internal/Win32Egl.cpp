@@ -5,6 +5,8 @@
 
 #include "Win32EglBackend.h"
 
+#include "FreedMemory.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -145,6 +147,94 @@ void DestroySurface(void* surface)
 {
   if (surface)
     eglDestroySurface(Display(), static_cast<EGLSurface>(surface));
+}
+
+namespace {
+
+// One 1x1 pbuffer per format, kept for the process: what a context is bound to while the surface
+// it drew to is destroyed.
+EGLSurface ParkingSurface(const Format& format)
+{
+  static std::mutex mutex;
+  static EGLSurface surfaces[2][2] = {};
+  const size_t depth = format.depthBits > 0 ? 1 : 0, stencil = format.stencilBits > 0 ? 1 : 0;
+  std::lock_guard<std::mutex> lock(mutex);
+  EGLSurface& surface = surfaces[depth][stencil];
+  if (surface == EGL_NO_SURFACE)
+    if (void* made = CreateSurface(format, 1, 1))
+      surface = static_cast<EGLSurface>(made);
+  return surface;
+}
+
+// llvmpipe keeps the storage of the framebuffer last drawn to and read from in its drawing state
+// and in the scenes it has queued, reusing those one by one, until it has drawn and read
+// elsewhere that often: the current surface (the parking one) is cleared and read a few times,
+// leaving the application's bindings and state as they were, and the work is waited for.
+void LetGoOfLastFramebuffer()
+{
+  constexpr int kScenes = 16; // more than llvmpipe keeps in flight in practice
+  GLint drawFramebuffer = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+  const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  const GLboolean discard = glIsEnabled(GL_RASTERIZER_DISCARD);
+  GLboolean colorMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+  glGetBooleanv(GL_COLOR_WRITEMASK, colorMask);
+
+  // A clear that would write nothing never reaches the driver.
+  BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glDisable(GL_SCISSOR_TEST);
+  glDisable(GL_RASTERIZER_DISCARD);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  for (int i = 0; i < kScenes; ++i)
+  {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFlush();
+  }
+  uint8_t pixel[4] = {};
+  ReadFrame(1, 1, pixel);
+  glFinish();
+
+  glColorMask(colorMask[0], colorMask[1], colorMask[2], colorMask[3]);
+  if (scissor)
+    glEnable(GL_SCISSOR_TEST);
+  if (discard)
+    glEnable(GL_RASTERIZER_DISCARD);
+  BindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer));
+}
+
+} // namespace
+
+void RetireSurface(void* surface, void* context, const Format& format)
+{
+  if (!surface || !Available())
+    return;
+  EGLDisplay display = Display();
+  eglBindAPI(EGL_OPENGL_API);
+  // Bound to the window's back buffer, the context would keep it alive past its destruction.
+  EGLSurface parking = context ? ParkingSurface(format) : EGL_NO_SURFACE;
+  const bool parked =
+      parking != EGL_NO_SURFACE && eglMakeCurrent(display, parking, parking, static_cast<EGLContext>(context));
+  if (parked)
+    LetGoOfLastFramebuffer();
+  eglDestroySurface(display, static_cast<EGLSurface>(surface));
+  if (parked)
+  {
+    // Mesa drops a context's view of a destroyed surface (and the storage it holds) when the
+    // context is next bound to a surface, and only if no live surface has taken the destroyed
+    // one's address meanwhile: so it is bound again now, before the replacement's storage exists,
+    // rather than when the replacement is bound.
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (!eglMakeCurrent(display, parking, parking, static_cast<EGLContext>(context)))
+      eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  }
+  else if (context)
+  {
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  }
+  // Windows gives a large block back to the system when it is freed; glibc may keep it as a
+  // resident hole in its heap (Mesa takes its buffers from there), and the replacement, larger,
+  // would be placed above it.
+  compat::ReturnFreedMemory();
 }
 
 bool MakeCurrent(void* surface, void* context)

@@ -30,6 +30,14 @@ void* CreateContext(const Format& format);
 void DestroyContext(void* context);
 void* CreateSurface(const Format& format, int width, int height);
 void DestroySurface(void* surface);
+// Destroys a window's back buffer that a buffer of another size replaces, so that its storage is
+// gone before the next one's is allocated (at its first binding). `context`, when not null, is
+// the context about to be bound to the replacement, which must have been current before and be
+// free or current on the calling thread: it holds its own view of every surface it has drawn to,
+// and lets that go only at a later binding, so it is bound to a small surface of its own format
+// meanwhile. The calling thread is left with `context` current on that small surface (no context
+// when null), for the caller to bind the replacement.
+void RetireSurface(void* surface, void* context, const Format& format);
 // Both null: no context current on the calling thread.
 bool MakeCurrent(void* surface, void* context);
 

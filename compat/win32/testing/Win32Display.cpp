@@ -8,7 +8,10 @@
 #include "Win32LiveObjects.h"
 #include "Win32UserState.h"
 
+#include "LargeBlocks.h"
+
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -16,12 +19,29 @@ namespace win32compat {
 
 namespace {
 
+struct FreeBlock
+{
+  void operator()(uint8_t* block) const { compat::FreeLargeBlock(block); }
+};
+
+// A window's picture lives in memory of its own, as a compositor's would: replaced by one of
+// another size (a window being resized), it goes back to the system at once rather than leaving
+// a resident hole in the process's heap under the next.
+struct StoredFrame
+{
+  int width = 0;
+  int height = 0;
+  uint64_t serial = 0;
+  size_t bytes = 0;
+  std::unique_ptr<uint8_t, FreeBlock> rgba;
+};
+
 // The display's own lock is taken last: nothing else is locked while it is held.
 struct DisplayState
 {
   std::mutex mutex;
   DisplaySettings settings;
-  std::unordered_map<uintptr_t, display::Frame> frames;
+  std::unordered_map<uintptr_t, StoredFrame> frames;
 };
 
 DisplayState& Display()
@@ -59,12 +79,16 @@ void PresentFrame(HWND hwnd, int width, int height, const std::function<bool(uin
   const auto key = reinterpret_cast<uintptr_t>(hwnd);
   auto& frame = state.frames[key];
   const size_t bytes = static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0)) * 4;
-  if (frame.rgba.size() != bytes)
+  if (frame.bytes != bytes || !frame.rgba)
   {
-    std::vector<uint8_t>().swap(frame.rgba);
-    frame.rgba.resize(bytes);
+    frame.rgba.reset(); // gone before the next is taken
+    frame.bytes = 0;
+    if (bytes > 0)
+      frame.rgba.reset(static_cast<uint8_t*>(compat::AllocateLargeBlock(bytes)));
+    if (frame.rgba)
+      frame.bytes = bytes;
   }
-  if (bytes == 0 || !read(frame.rgba.data()))
+  if (bytes == 0 || !frame.rgba || !read(frame.rgba.get()))
   {
     state.frames.erase(key);
     return;
@@ -188,7 +212,15 @@ Frame PresentedFrame(HWND hwnd)
   auto& state = Display();
   std::lock_guard<std::mutex> lock(state.mutex);
   auto it = state.frames.find(reinterpret_cast<uintptr_t>(hwnd));
-  return it == state.frames.end() ? Frame{} : it->second;
+  if (it == state.frames.end())
+    return Frame{};
+  const StoredFrame& stored = it->second;
+  Frame frame;
+  frame.width = stored.width;
+  frame.height = stored.height;
+  frame.serial = stored.serial;
+  frame.rgba.assign(stored.rgba.get(), stored.rgba.get() + stored.bytes);
+  return frame;
 }
 
 uint64_t PresentCount(HWND hwnd)

@@ -1,11 +1,16 @@
 #include "WindowTestSupport.h"
 #include "WindowsUsage.h"
+#include "HeapInUse.h"
 #include "support/AllocationCounter.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 
 using namespace win32test;
 namespace display = win32compat::display;
@@ -223,6 +228,86 @@ TEST_F(Wgl, APaintCycleRedrawsOnlyTheUpdateRegion)
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(context);
     DestroyWindow(hwnd);
+  });
+}
+
+// A field of /proc/self/status in KiB; 0 where it cannot be read.
+long StatusKiB(const char* field)
+{
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status)
+    return 0;
+  char line[256];
+  long value = 0;
+  const size_t length = std::strlen(field);
+  while (std::fgets(line, sizeof line, status))
+    if (std::strncmp(line, field, length) == 0)
+      value = std::atol(line + length);
+  std::fclose(status);
+  return value;
+}
+
+// Starts the peak resident size (VmHWM) afresh from the resident size now.
+bool ResetResidentPeak()
+{
+  std::ofstream clearRefs("/proc/self/clear_refs");
+  clearRefs << "5";
+  clearRefs.flush();
+  return clearRefs.good() && StatusKiB("VmHWM:") > 0;
+}
+
+// A window dragged larger gets a back buffer of each new size (8 bytes a pixel with depth and
+// stencil) and the display a picture of it (4). What was replaced has to be gone before its
+// replacement is drawn into, by either way a frame meets the new size (bound anew, or presented
+// and then given the next buffer): otherwise every step of a drag holds both.
+TEST_F(Wgl, AGrowingWindowHoldsOneBackBufferAndPictureAtATime)
+{
+#if defined(COMPAT_SANITIZER_ALLOCATOR)
+  GTEST_SKIP() << "the sanitizer's allocator holds freed blocks back on purpose";
+#endif
+  OnFreshThread([] {
+    for (const bool rebinds : {true, false})
+    {
+      SCOPED_TRACE(rebinds ? "bound anew after each resize" : "resized between frames");
+      Recorder log;
+      constexpr int kSide = 1536, kStep = 32;
+      HWND hwnd = MakeWindow(log, 0, 0, kSide, kSide);
+      HGLRC context = usage::CreateGlContext(hwnd);
+      ASSERT_NE(context, nullptr);
+      const auto drawAndPresent = [&] {
+        if (rebinds)
+        {
+          ASSERT_TRUE(wglMakeCurrent(GetDC(hwnd), context));
+        }
+        glClearColor(1.f, 0.f, 1.f, 1.f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        ASSERT_TRUE(SwapBuffers(GetDC(hwnd)));
+      };
+      drawAndPresent();
+      drawAndPresent();
+      for (int side = kSide + kStep; side <= kSide + 3 * kStep; side += kStep)
+      {
+        if (!ResetResidentPeak())
+          GTEST_SKIP() << "the kernel does not let the resident peak be reset";
+        const long before = StatusKiB("VmRSS:");
+        SetWindowPos(hwnd, nullptr, 0, 0, side, side, SWP_NOMOVE | SWP_NOZORDER);
+        drawAndPresent();
+        if (!rebinds)
+          drawAndPresent(); // the first presents the old size, the second the new
+        const long grown = StatusKiB("VmHWM:") - before;
+        const long oldPixels = long{side - kStep} * (side - kStep), newPixels = long{side} * side;
+        const long needed = 12 * (newPixels - oldPixels) / 1024;
+        const long replacedBackBuffer = 8 * oldPixels / 1024;
+        EXPECT_LT(grown, needed + replacedBackBuffer / 4)
+            << "KiB at the peak of a resize to " << side << ", against " << needed << " KiB the new size needs";
+        const auto frame = display::PresentedFrame(hwnd);
+        ASSERT_EQ(frame.width, side);
+        EXPECT_EQ(PixelAt(frame, side - 1, side - 1), (Rgba{255, 0, 255, 255}));
+      }
+      EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+      EXPECT_TRUE(wglDeleteContext(context));
+      DestroyWindow(hwnd);
+    }
   });
 }
 
