@@ -5,7 +5,6 @@
 
 #include "Win32EglBackend.h"
 
-#include "FreedMemory.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -231,10 +230,6 @@ void RetireSurface(void* surface, void* context, const Format& format)
   {
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   }
-  // Windows gives a large block back to the system when it is freed; glibc may keep it as a
-  // resident hole in its heap (Mesa takes its buffers from there), and the replacement, larger,
-  // would be placed above it.
-  compat::ReturnFreedMemory();
 }
 
 bool MakeCurrent(void* surface, void* context)
