@@ -5,7 +5,6 @@
 
 #include "Win32EglBackend.h"
 
-
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
